@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into a folder: scripts/build.sh [build-folder] [extra cmake arguments...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+shift || true
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${QN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+cmake --build "$build" -j "$(nproc)"

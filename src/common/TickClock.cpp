@@ -1,0 +1,16 @@
+#include "common/TickClock.h"
+
+#include <chrono>
+#include <thread>
+
+std::uint32_t TickClock::Now() const
+{
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms) + bias_;
+}
+
+void TickClock::SleepMs(unsigned ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
