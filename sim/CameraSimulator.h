@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+struct SimulatorOptions {
+    QString model = QStringLiteral("QN-5200RL-BDXP");
+    int baud = 9600;        // the camera's starting rate
+    int processingUs = 1000; // time before a reply starts
+    QString linkPath;       // optional symlink to the slave side
+    QString statePath;      // optional state file (areas, identification)
+    int procedureMs = 200;  // calibration / one-shot duration
+};
+
+// One thing that went over the wire, as the camera saw it.
+//  Received: a line the camera understood, without its line end.
+//  Sent:     the bytes the camera wrote, exactly (normally a line with CR LF).
+//  Garbage:  bytes that arrived while the line speed differed from the camera's rate.
+//  ZeroByte: one zero byte (ignored by the camera).
+// baud is the camera's rate at that moment; timeUs is steady-clock microseconds.
+struct WireEvent {
+    enum class Kind { Received, Sent, Garbage, ZeroByte };
+    Kind kind;
+    QByteArray data;
+    int baud;
+    qint64 timeUs;
+};
+
+class SimulatorEngine;
+
+// A camera of the family on a pseudo-terminal. The tool opens SlavePath() like a serial port;
+// the simulator serves the master side on a worker thread. Every method is thread-safe.
+class CameraSimulator {
+public:
+    explicit CameraSimulator(SimulatorOptions options = {});
+    ~CameraSimulator();
+    CameraSimulator(const CameraSimulator &) = delete;
+    CameraSimulator &operator=(const CameraSimulator &) = delete;
+
+    bool Start(); // opens the pty and starts the worker thread
+    void Stop();
+    QString SlavePath() const; // e.g. /dev/pts/7
+
+    // Wire log.
+    std::vector<WireEvent> WireLog() const;
+    QList<QByteArray> ReceivedLines() const; // lines the camera understood, without CR/LF
+    void ClearWireLog();
+    bool WaitForReceivedLines(int count, int timeoutMs) const;
+
+    // Camera state.
+    int Baud() const;
+    void SetBaud(int baud);
+    QString Model() const;
+    void SetModel(const QString &model);
+    std::optional<qint64> Value(const QString &mnemonic) const;
+    void SetValue(const QString &mnemonic, qint64 value); // bypasses limits and adjustments
+    QString Text(const QString &mnemonic) const;          // "ID", "UD", "DV", "VN" ...
+
+    // Faults.
+    void StopAnswering();
+    void StopAnsweringAfter(int lines);
+    void ResumeAnswering();
+    void SetReplyDelayMs(int ms);
+    void ReplaceNextReply(const QByteArray &line); // sent instead of the real reply, as is
+    void RefuseMnemonic(const QString &mnemonic,
+                        const QByteArray &errorText = "Error: command not supported");
+    void AcceptMnemonic(const QString &mnemonic); // undoes RefuseMnemonic
+    void ForceResultCode(const QString &mnemonic, int code); // start or status mnemonic
+    void HangUp(); // closes the master side
+
+private:
+    std::unique_ptr<SimulatorEngine> engine_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "protocol/CommandTable.h"
+
+// What the camera accepts for one command's integer value and what it holds at power-on.
+// stored: the value belongs to the parameter set that the flash areas keep.
+struct ParameterSpec {
+    std::int64_t minimum;
+    std::int64_t maximum;
+    std::int64_t initial;
+    bool stored;
+};
+
+using ParameterSpecs = std::array<ParameterSpec, kCommandCount>;
+
+// Built from the shared control table (limits and initial values), the chromatic aberration
+// families (limits of the controls that edit them) and a few ranges of the camera's own.
+const ParameterSpecs &CameraParameterSpecs();

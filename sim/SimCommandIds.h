@@ -1,0 +1,77 @@
+#pragma once
+
+// Command ids (positions in the shared command table) that the simulated camera gives
+// behaviour of its own. Everything else is a plain stored parameter.
+namespace SimId {
+inline constexpr int VN = 3;
+inline constexpr int FPVN = 4;
+inline constexpr int ID = 5;
+inline constexpr int UD = 6;
+inline constexpr int DVN = 7;
+inline constexpr int MD = 8;
+inline constexpr int DV = 9;
+inline constexpr int CBDRT = 11;
+inline constexpr int CRS00 = 12;
+inline constexpr int TR = 18;
+inline constexpr int PE = 20;
+inline constexpr int PER = 21;
+inline constexpr int PEG = 22;
+inline constexpr int PEB = 23;
+inline constexpr int LR = 24;
+inline constexpr int LRMIN = 25;
+inline constexpr int PEMAX = 26;
+inline constexpr int PEMIN = 27;
+inline constexpr int WTC = 29;
+inline constexpr int OFC = 30;
+inline constexpr int HB = 31;
+inline constexpr int BA = 33;
+inline constexpr int CLCFG = 34;
+inline constexpr int CLCF = 35;
+inline constexpr int AGC = 42;
+inline constexpr int AGCS = 46;
+inline constexpr int GA = 47;
+inline constexpr int GAR = 48;
+inline constexpr int GAB = 49;
+inline constexpr int GAG = 50;
+inline constexpr int AWB = 55;
+inline constexpr int AWBW = 56;
+inline constexpr int AWBO = 57;
+inline constexpr int AWRS = 58;
+inline constexpr int AHRS = 59;
+inline constexpr int RS = 66;
+inline constexpr int SDRS = 67;
+inline constexpr int SDDS = 68;
+inline constexpr int SDDI = 69;
+inline constexpr int SDD = 70;
+inline constexpr int SDDU = 71;
+inline constexpr int SDDA = 72;
+inline constexpr int PGR = 74;
+inline constexpr int PGS = 75;
+inline constexpr int PBR = 77;
+inline constexpr int PBS = 78;
+inline constexpr int LUTIG = 96;
+inline constexpr int LUTIR = 97;
+inline constexpr int LUTIB = 98;
+inline constexpr int LUTG = 99;
+inline constexpr int LUTR = 100;
+inline constexpr int LUTB = 101;
+inline constexpr int TMP0 = 103;
+inline constexpr int CACS = 321;
+inline constexpr int CE0 = 366;  // counter n: CEn, CEAn, CRn, CVn, CSn at 366 + 5n
+inline constexpr int LD = 386;
+inline constexpr int SA = 387;
+inline constexpr int EA = 388;
+inline constexpr int SA00 = 389;
+inline constexpr int ULCK = 391;
+inline constexpr int ID00 = 392;
+inline constexpr int MD00 = 393;
+inline constexpr int BAS00 = 394;
+inline constexpr int SDR00 = 435;
+inline constexpr int SDS00 = 436;
+inline constexpr int PGR00 = 437;
+inline constexpr int PGS00 = 438;
+inline constexpr int PBR00 = 439;
+inline constexpr int PBS00 = 440;
+inline constexpr int XMLVR = 441;
+inline constexpr int DV00 = 442;
+} // namespace SimId

@@ -1,0 +1,236 @@
+#include "SimulatorEngine.h"
+
+#include <algorithm>
+#include <array>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include "StateFile.h"
+
+namespace {
+
+constexpr int kBitsPerByte = 10;        // start, eight data bits, stop
+constexpr int kMaxLineBytes = 4096;     // the camera's line buffer; longer lines are dropped
+constexpr int kPollMs = 50;
+constexpr std::int64_t kChunkUs = 2000; // replies go out in slices of about this wire time
+constexpr std::int64_t kSleepSliceUs = 20000;
+
+std::int64_t byteMicros(int baud)
+{
+    return kBitsPerByte * 1'000'000LL / std::max(1, baud);
+}
+
+} // namespace
+
+SimulatorEngine::SimulatorEngine(SimulatorOptions options)
+    : options_(std::move(options)), processor_(options_.model, options_.procedureMs)
+{
+    processor_.SetBaud(options_.baud);
+    if (!options_.statePath.isEmpty()) {
+        if (const auto state = StateFile::Load(options_.statePath, processor_.Persistent()))
+            processor_.Restore(*state);
+    }
+}
+
+SimulatorEngine::~SimulatorEngine()
+{
+    Stop();
+}
+
+bool SimulatorEngine::Start()
+{
+    if (worker_.joinable())
+        return true;
+    if (!link_.Open(options_.baud))
+        return false;
+    std::array<int, 2> pipeFds{};
+    if (::pipe2(pipeFds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        link_.Close();
+        return false;
+    }
+    wakeRead_ = pipeFds[0];
+    wakeWrite_ = pipeFds[1];
+    if (!options_.linkPath.isEmpty()) {
+        const QByteArray linkPath = QFile::encodeName(options_.linkPath);
+        ::unlink(linkPath.constData());
+        linked_ = ::symlink(QFile::encodeName(link_.SlavePath()).constData(), linkPath.constData()) == 0;
+    }
+    stopping_ = false;
+    worker_ = std::thread([this] { run(); });
+    return true;
+}
+
+void SimulatorEngine::stopWorker()
+{
+    if (worker_.joinable()) {
+        stopping_ = true;
+        const char wake = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_, &wake, 1);
+        worker_.join();
+    }
+    if (wakeRead_ >= 0) {
+        ::close(wakeRead_);
+        ::close(wakeWrite_);
+        wakeRead_ = wakeWrite_ = -1;
+    }
+    link_.Close();
+}
+
+void SimulatorEngine::Stop()
+{
+    stopWorker();
+    if (linked_) {
+        ::unlink(QFile::encodeName(options_.linkPath).constData());
+        linked_ = false;
+    }
+}
+
+void SimulatorEngine::HangUp()
+{
+    stopWorker();
+}
+
+QString SimulatorEngine::SlavePath() const
+{
+    return link_.SlavePath();
+}
+
+void SimulatorEngine::run()
+{
+    std::array<char, 512> buffer{};
+    while (!stopping_) {
+        std::array<pollfd, 2> fds{{{link_.MasterFd(), POLLIN, 0}, {wakeRead_, POLLIN, 0}}};
+        if (::poll(fds.data(), fds.size(), kPollMs) <= 0)
+            continue;
+        if (fds[1].revents != 0)
+            break;
+        const int count = link_.Read(buffer.data(), static_cast<int>(buffer.size()));
+        if (count < 0)
+            break;
+        if (count > 0)
+            takeBytes(buffer.data(), count, SteadyMicros());
+    }
+}
+
+// The rate rule: a byte counts only when the speed the tool set equals the camera's rate.
+// Zero bytes (the tool's wake-up burst) are ignored whatever the speed.
+void SimulatorEngine::takeBytes(const char *bytes, int count, std::int64_t readUs)
+{
+    const std::optional<int> speed = link_.LineSpeed();
+    const auto cameraBaud = [this] {
+        return WithState([](CommandProcessor &processor, FaultPlan &) { return processor.Baud(); });
+    };
+    int baud = cameraBaud();
+    QByteArray garbage;
+    for (int i = 0; i < count; ++i) {
+        const char byte = bytes[i];
+        if (byte == '\0') {
+            log_.Add({WireEvent::Kind::ZeroByte, QByteArray(1, '\0'), baud, readUs});
+            continue;
+        }
+        if (speed != baud) {
+            garbage.append(byte);
+            partial_.clear();
+            continue;
+        }
+        // Bytes cannot arrive faster than the line carries them.
+        wireFreeUs_ = std::max(readUs, wireFreeUs_) + byteMicros(baud);
+        if (byte != '\n') {
+            partial_.append(byte);
+            if (partial_.size() > kMaxLineBytes)
+                partial_.clear();
+            continue;
+        }
+        QByteArray line;
+        line.swap(partial_);
+        handleLine(std::move(line), wireFreeUs_);
+        if (stopping_)
+            return;
+        baud = cameraBaud(); // "CBDRT" and "CRS00" move the camera to another rate
+    }
+    if (!garbage.isEmpty())
+        log_.AddGarbage(garbage, baud, readUs);
+}
+
+bool SimulatorEngine::sleepUntil(std::int64_t timeUs)
+{
+    while (!stopping_) {
+        const std::int64_t now = SteadyMicros();
+        if (now >= timeUs)
+            return true;
+        SleepUntilMicros(std::min(timeUs, now + kSleepSliceUs));
+    }
+    return false;
+}
+
+void SimulatorEngine::handleLine(QByteArray line, std::int64_t lineEndUs)
+{
+    if (!sleepUntil(lineEndUs))
+        return;
+    if (line.endsWith('\r'))
+        line.chop(1);
+
+    struct Outcome {
+        int baud;
+        FaultPlan::Decision decision;
+        CameraReply reply;
+        std::optional<QByteArray> replacement;
+    };
+    const Outcome outcome = WithState([&](CommandProcessor &processor, FaultPlan &faults) {
+        Outcome o{processor.Baud(), faults.OnLine(CommandProcessor::MnemonicOfLine(line)), {}, {}};
+        if (!o.decision.silent && !o.decision.refusal)
+            o.reply = processor.Process(line, SteadyMicros());
+        if (o.decision.refusal || o.reply.line)
+            o.replacement = faults.TakeReplacement();
+        return o;
+    });
+    log_.Add({WireEvent::Kind::Received, line, outcome.baud, SteadyMicros()});
+    if (outcome.reply.persistentChanged)
+        saveState();
+
+    QByteArray bytes;
+    if (outcome.replacement)
+        bytes = *outcome.replacement;
+    else if (outcome.decision.refusal)
+        bytes = *outcome.decision.refusal + "\r\n";
+    else if (outcome.reply.line)
+        bytes = *outcome.reply.line + "\r\n";
+    if (!bytes.isEmpty()) {
+        const std::int64_t startUs = SteadyMicros() + options_.processingUs +
+                                     1000LL * (outcome.decision.extraDelayMs + outcome.reply.workMs);
+        if (!sleepUntil(startUs))
+            return;
+        sendPaced(bytes, outcome.baud);
+    }
+    if (outcome.reply.newBaud)
+        WithState([&](CommandProcessor &processor, FaultPlan &) { processor.SetBaud(*outcome.reply.newBaud); });
+}
+
+void SimulatorEngine::sendPaced(const QByteArray &bytes, int baud)
+{
+    const std::int64_t perByte = byteMicros(baud);
+    const int chunk = static_cast<int>(std::max<std::int64_t>(1, kChunkUs / perByte));
+    const std::int64_t startUs = SteadyMicros();
+    log_.Add({WireEvent::Kind::Sent, bytes, baud, startUs});
+    for (int sent = 0; sent < bytes.size();) {
+        const int n = std::min(chunk, static_cast<int>(bytes.size()) - sent);
+        if (!link_.Write(bytes.constData() + sent, n))
+            return;
+        sent += n;
+        if (!sleepUntil(startUs + sent * perByte))
+            return;
+    }
+}
+
+void SimulatorEngine::saveState()
+{
+    if (options_.statePath.isEmpty())
+        return;
+    const PersistentState state =
+        WithState([](CommandProcessor &processor, FaultPlan &) { return processor.Persistent(); });
+    StateFile::Save(options_.statePath, state);
+}
