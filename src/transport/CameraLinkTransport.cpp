@@ -1,0 +1,3 @@
+#include "transport/CameraLinkTransport.h"
+
+CameraLinkTransport::~CameraLinkTransport() = default;

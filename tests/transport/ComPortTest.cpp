@@ -1,0 +1,215 @@
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include "PtyPair.h"
+#include "common/TickClock.h"
+#include "settings/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
+#include "transport/ComPort.h"
+
+namespace {
+
+QByteArray Pattern(int count)
+{
+    QByteArray bytes(count, '\0');
+    for (int i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
+    return bytes;
+}
+
+// Takes bytes from the ring until count arrived or the time passed.
+QByteArray Collect(ComPort &port, int count, int timeoutMs)
+{
+    QByteArray got;
+    const std::int64_t end = SteadyMs() + timeoutMs;
+    char buffer[256];
+    while (got.size() < count && SteadyMs() < end) {
+        port.WaitForData(20);
+        got.append(buffer, port.ReadAvailable(buffer, sizeof buffer));
+    }
+    return got;
+}
+
+double ProcessCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+class ComPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.IsValid());
+        temp.WriteRaw(pty.PortsIni(1) + "COM2=/nonexistent/ttyQN\nCOM3=" + QFile::encodeName(temp.Path()) +
+                      "\nCOM4=/dev/null\n");
+        settings = std::make_unique<SettingsStore>(temp.Path());
+        port = std::make_unique<ComPort>(*settings, dialogs);
+    }
+
+    termios MasterLine() const
+    {
+        termios line{};
+        EXPECT_EQ(tcgetattr(pty.Master(), &line), 0);
+        return line;
+    }
+
+    void ExpectFailure(const QString &name, int baud, const QString &step)
+    {
+        dialogs.Clear();
+        EXPECT_FALSE(port->OpenPort(name, baud));
+        EXPECT_FALSE(port->IsOpen());
+        EXPECT_FALSE(port->ReceiverRunning());
+        ASSERT_EQ(dialogs.Messages().size(), 1u);
+        EXPECT_EQ(dialogs.Messages()[0].text, QStringLiteral("Failed to initialize %1 port!\nError in %2()").arg(name, step));
+        EXPECT_EQ(dialogs.Messages()[0].icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(dialogs.Messages()[0].caption.isEmpty());
+    }
+
+    PtyPair pty;
+    TempSettings temp;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<ComPort> port;
+};
+
+TEST_F(ComPortTest, OpenSetsRaw8N1AtTheRateAsSeenFromTheMaster)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    const termios line = MasterLine();
+    EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B115200));
+    EXPECT_EQ(cfgetispeed(&line), static_cast<speed_t>(B115200));
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(line.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP), 0u);
+    EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    EXPECT_EQ(line.c_cc[VMIN], 0);
+    EXPECT_EQ(line.c_cc[VTIME], 0);
+
+    // Opening again at another rate closes first and changes the line speed.
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 19200));
+    const termios slower = MasterLine();
+    EXPECT_EQ(cfgetospeed(&slower), static_cast<speed_t>(B19200));
+}
+
+TEST_F(ComPortTest, EachOpenFailureNamesItsStepAndLeavesThePortClosed)
+{
+    // Held by another program (flock on the device).
+    const int holder = open(QFile::encodeName(pty.SlavePath()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    ExpectFailure(QStringLiteral("COM1"), 9600, QStringLiteral("CreateFile"));
+    close(holder);
+
+    // Held by another port object of ours.
+    ComPort other(*settings, dialogs);
+    ASSERT_TRUE(other.OpenPort(QStringLiteral("COM1"), 9600));
+    ExpectFailure(QStringLiteral("COM1"), 9600, QStringLiteral("CreateFile"));
+    other.ClosePort();
+
+    ExpectFailure(QStringLiteral("COM2"), 9600, QStringLiteral("CreateFile")); // no such device
+    ExpectFailure(QStringLiteral("COM3"), 9600, QStringLiteral("CreateFile")); // a plain file
+    ExpectFailure(QStringLiteral("COM4"), 9600, QStringLiteral("CreateFile")); // a device, not a terminal
+
+    // No B-constant for the rate; the failed attempt must not keep the device locked.
+    ExpectFailure(QStringLiteral("COM1"), 12345, QStringLiteral("SetCommState"));
+    EXPECT_TRUE(port->OpenPort(QStringLiteral("COM1"), 9600));
+}
+
+TEST_F(ComPortTest, BytesGoBothWaysIntact)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
+    const QByteArray all = Pattern(256) + QByteArray("\r\n\x11\x13\x03\x00", 6);
+
+    EXPECT_EQ(port->WriteBytes(all.constData(), static_cast<int>(all.size())), 1);
+    EXPECT_EQ(pty.ReadMaster(static_cast<int>(all.size()), 2000), all);
+
+    ASSERT_TRUE(pty.WriteMaster(all));
+    EXPECT_EQ(Collect(*port, static_cast<int>(all.size()), 2000), all);
+
+    EXPECT_EQ(port->WriteBytes(all.constData(), 0), 0);
+    port->ClosePort();
+    EXPECT_EQ(port->WriteBytes(all.constData(), 1), 0);
+}
+
+TEST_F(ComPortTest, FullRingHoldsBackTheRestInsteadOfOverwriting)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
+    const QByteArray sent = Pattern(4000);
+    std::thread camera([&] { pty.WriteMaster(sent); });
+
+    // Nobody reads: the ring fills to its capacity and stays there.
+    const std::int64_t end = SteadyMs() + 2000;
+    while (port->Available() < ByteRing::kCapacity && SteadyMs() < end)
+        TickClock::SleepMs(5);
+    TickClock::SleepMs(100);
+    EXPECT_EQ(port->Available(), ByteRing::kCapacity);
+
+    EXPECT_EQ(Collect(*port, static_cast<int>(sent.size()), 5000), sent);
+    camera.join();
+}
+
+TEST_F(ComPortTest, ResetRingDropsWhatIsPending)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
+    ASSERT_TRUE(pty.WriteMaster("stale"));
+    const std::int64_t end = SteadyMs() + 2000;
+    while (port->Available() < 5 && SteadyMs() < end)
+        port->WaitForData(20);
+    ASSERT_EQ(port->Available(), 5);
+    port->ResetRing();
+    EXPECT_EQ(port->Available(), 0);
+    ASSERT_TRUE(pty.WriteMaster("fresh"));
+    EXPECT_EQ(Collect(*port, 5, 2000), QByteArray("fresh"));
+}
+
+TEST_F(ComPortTest, ClosePortEndsTheReceiveThreadPromptly)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 9600));
+    ASSERT_TRUE(port->ReceiverRunning());
+    TickClock::SleepMs(20); // let the thread settle into poll()
+    const std::int64_t start = SteadyMs();
+    port->ClosePort();
+    EXPECT_LT(SteadyMs() - start, 100);
+    EXPECT_FALSE(port->ReceiverRunning());
+    EXPECT_FALSE(port->IsOpen());
+    char byte = 0;
+    EXPECT_EQ(port->ReadAvailable(&byte, 1), 0);
+    EXPECT_FALSE(port->WaitForData(10));
+}
+
+TEST_F(ComPortTest, HangUpOfTheOtherSideCostsNoCpuAndStillClosesPromptly)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 9600));
+    pty.CloseAll();
+    const double cpuBefore = ProcessCpuMs();
+    TickClock::SleepMs(500);
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, 50.0);
+
+    const char byte = 'x';
+    const std::int64_t writeStart = SteadyMs();
+    EXPECT_EQ(port->WriteBytes(&byte, 1), 1);
+    EXPECT_LT(SteadyMs() - writeStart, 1100);
+
+    const std::int64_t start = SteadyMs();
+    port->ClosePort();
+    EXPECT_LT(SteadyMs() - start, 300);
+}
+
+} // namespace
