@@ -11,24 +11,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "TermiosSpeed.h"
+
 namespace {
-
-struct SpeedRow {
-    speed_t speed;
-    int baud;
-};
-constexpr std::array<SpeedRow, 8> kSpeeds = {{
-    {B4800, 4800}, {B9600, 9600}, {B19200, 19200}, {B38400, 38400},
-    {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
-}};
-
-speed_t speedOf(int baud)
-{
-    for (const SpeedRow &row : kSpeeds)
-        if (row.baud == baud)
-            return row.speed;
-    return B9600;
-}
 
 constexpr int kWriteWaitMs = 1000;
 
@@ -77,8 +62,8 @@ bool PtyLink::Open(int baud)
     termios settings{};
     if (tcgetattr(slave_, &settings) == 0) {
         cfmakeraw(&settings);
-        cfsetispeed(&settings, speedOf(baud));
-        cfsetospeed(&settings, speedOf(baud));
+        cfsetispeed(&settings, SpeedOfBaud(baud));
+        cfsetospeed(&settings, SpeedOfBaud(baud));
         tcsetattr(slave_, TCSANOW, &settings);
     }
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
@@ -100,11 +85,7 @@ std::optional<int> PtyLink::LineSpeed() const
     termios settings{};
     if (master_ < 0 || tcgetattr(master_, &settings) != 0)
         return std::nullopt;
-    const speed_t speed = cfgetospeed(&settings);
-    for (const SpeedRow &row : kSpeeds)
-        if (row.speed == speed)
-            return row.baud;
-    return std::nullopt;
+    return BaudOfSpeed(cfgetospeed(&settings));
 }
 
 int PtyLink::Read(char *buffer, int size)
