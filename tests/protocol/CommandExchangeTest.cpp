@@ -124,13 +124,13 @@ TEST_F(CommandOverPty, NoAnswerFailsSilentlyAndGoesOffline)
     sim->StopAnswering();
     const qint64 setMs = millisecondsOf([this] { EXPECT_FALSE(command->SetValue(kGa00, 5, 200)); });
     EXPECT_GE(setMs, 200);
-    EXPECT_LT(setMs, 300);
+    EXPECT_LT(setMs, 450); // a few looks late at most, even on a loaded machine
     EXPECT_EQ(events.cursor, (std::vector<bool>{true, false}));
 
     std::int32_t value = 99;
     const qint64 queryMs = millisecondsOf([&] { EXPECT_FALSE(command->QueryValue(kGa00, value, 200)); });
     EXPECT_GE(queryMs, 200);
-    EXPECT_LT(queryMs, 300);
+    EXPECT_LT(queryMs, 450); // a few looks late at most, even on a loaded machine
     EXPECT_EQ(value, 0);
 
     EXPECT_TRUE(dialogs.Messages().empty());
@@ -148,7 +148,7 @@ TEST_F(CommandOverPty, TimeOutsSurviveTheTickWrap)
         EXPECT_FALSE(wrapping->QueryValue(kGa00, value, 200));
     });
     EXPECT_GE(ms, 200);
-    EXPECT_LT(ms, 300);
+    EXPECT_LT(ms, 450); // a few looks late at most, even on a loaded machine
 }
 
 TEST_F(CommandOverPty, NothingIsSentForTheEmptyMnemonicOrABadId)
