@@ -214,10 +214,10 @@ void ComPort::publishData()
 
 void ComPort::roomMade()
 {
-    // Pairs with the fence in roomInRing: either the receive thread sees the room we made,
-    // or we see its request and wake it.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (roomWanted_.load() && roomWanted_.exchange(false))
+    // Both sides change roomWanted_ with read-modify-writes, so either this exchange sees
+    // the receive thread's request and wakes it, or the thread's exchange comes after ours
+    // and its look at the ring then sees the room we made.
+    if (roomWanted_.exchange(false))
         wakeup_.Signal();
 }
 
@@ -225,8 +225,7 @@ bool ComPort::roomInRing()
 {
     if (!ring_.Full())
         return true;
-    roomWanted_.store(true);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    roomWanted_.exchange(true);
     if (!ring_.Full()) {
         roomWanted_.store(false);
         return true;
