@@ -1,0 +1,124 @@
+#pragma once
+
+#include <span>
+
+// The shape of a page table: groups of fields, each field one control with its label. The
+// tables are constant data; PageBuilder turns one into widgets.
+
+using EntryList = std::span<const char *const>;
+
+enum class FieldKind {
+    Number,   // edit with a spin beside it
+    List,     // drop-down list with the given entries
+    Text,     // read-only edit showing an initial text until it is filled in
+    Edit,     // plain edit without a spin
+    Button,   // push button; text is its caption
+    FixedText,// label with a static value beside it
+    Caption,  // a static text of its own (label is the text)
+};
+
+struct FieldSpec {
+    FieldKind kind = FieldKind::Caption;
+    int id = 0;                 // control id; 0 for statics without one
+    const char *label = nullptr;// static text in front of the control
+    int labelId = 0;            // control id of that static, 0 when it has none
+    int spinId = 0;             // Number only
+    EntryList entries{};        // List only
+    const char *text = nullptr; // Text: initial text; Button: caption; FixedText: the value
+    const char *name = nullptr; // accessible name where the label alone does not say it
+    bool joined = false;        // continues the previous field's row
+    bool disabled = false;
+    bool hidden = false;
+
+    constexpr FieldSpec Joined() const { FieldSpec f = *this; f.joined = true; return f; }
+    constexpr FieldSpec Disabled() const { FieldSpec f = *this; f.disabled = true; return f; }
+    constexpr FieldSpec Hidden() const { FieldSpec f = *this; f.hidden = true; return f; }
+    constexpr FieldSpec Named(const char *accessibleName) const
+    {
+        FieldSpec f = *this;
+        f.name = accessibleName;
+        return f;
+    }
+    constexpr FieldSpec LabelId(int id) const { FieldSpec f = *this; f.labelId = id; return f; }
+};
+
+constexpr FieldSpec Number(int id, const char *label, int spinId)
+{
+    FieldSpec f;
+    f.kind = FieldKind::Number;
+    f.id = id;
+    f.label = label;
+    f.spinId = spinId;
+    return f;
+}
+
+constexpr FieldSpec List(int id, const char *label, EntryList entries)
+{
+    FieldSpec f;
+    f.kind = FieldKind::List;
+    f.id = id;
+    f.label = label;
+    f.entries = entries;
+    return f;
+}
+
+constexpr FieldSpec Text(int id, const char *label, const char *initialText)
+{
+    FieldSpec f;
+    f.kind = FieldKind::Text;
+    f.id = id;
+    f.label = label;
+    f.text = initialText;
+    return f;
+}
+
+constexpr FieldSpec Edit(int id, const char *label)
+{
+    FieldSpec f;
+    f.kind = FieldKind::Edit;
+    f.id = id;
+    f.label = label;
+    return f;
+}
+
+constexpr FieldSpec Button(int id, const char *caption)
+{
+    FieldSpec f;
+    f.kind = FieldKind::Button;
+    f.id = id;
+    f.text = caption;
+    return f;
+}
+
+constexpr FieldSpec FixedText(const char *label, const char *value)
+{
+    FieldSpec f;
+    f.kind = FieldKind::FixedText;
+    f.label = label;
+    f.text = value;
+    return f;
+}
+
+constexpr FieldSpec Caption(const char *text, int labelId = 0)
+{
+    FieldSpec f;
+    f.kind = FieldKind::Caption;
+    f.label = text;
+    f.labelId = labelId;
+    return f;
+}
+
+struct GroupSpec {
+    const char *title = nullptr; // nullptr: controls without a group box
+    int boxId = 0;               // control id of the group box, 0 when it has none
+    int column = 0;              // page column; groups of one column stack in table order
+    std::span<const FieldSpec> fields;
+    bool hidden = false;
+};
+
+struct PageSpec {
+    int templateId = 0;
+    const char *title = nullptr;
+    bool factoryOnly = false;
+    std::span<const GroupSpec> groups;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "protocol/ControlTable.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/main/CTabSheetDialog.h"
+#include "ui/main/SpinButton.h"
+
+inline QApplication &PageTestApplication()
+{
+    static int argc = 1;
+    static char name[] = "qn_ui_tests";
+    static char *argv[] = {name, nullptr};
+    auto *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!instance)
+        instance = new QApplication(argc, argv);
+    return *instance;
+}
+
+// The six pages under one host, with a finder over them and a control table.
+struct PageRig {
+    PageRig() : host(std::make_unique<QWidget>()), pages(CreatePages(host.get())), finder(pages), table(dialogs) {}
+
+    QWidget *Find(int id) const { return finder.FindControl(id); }
+    QComboBox &List(int id) const { return *qobject_cast<QComboBox *>(Find(id)); }
+    QLineEdit &Edit(int id) const { return *qobject_cast<QLineEdit *>(Find(id)); }
+    SpinButton &Spin(int id) const { return *qobject_cast<SpinButton *>(Find(id)); }
+
+    QApplication &app = PageTestApplication();
+    std::unique_ptr<QWidget> host;
+    std::vector<CTabSheetDialog *> pages;
+    PageControlFinder finder;
+    ScriptedDialogs dialogs;
+    ControlTable table;
+};
