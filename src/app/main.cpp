@@ -1,11 +1,10 @@
 #include <QApplication>
-#include <QDialog>
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QTimer>
 
 #include "app/AppContext.h"
 #include "settings/PreferenceFile.h"
 #include "ui/common/QtDialogs.h"
+#include "ui/main/CCtrlToolDlg.h"
 
 int main(int argc, char *argv[])
 {
@@ -13,12 +12,11 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     AppContext context(dialogs, PreferenceFile::DefaultPath());
 
-    QDialog window;
-    window.setWindowTitle(QStringLiteral("QN-5200R-RL Control Tool  Ver 2.01"));
-    window.setWindowIcon(QIcon(QStringLiteral(":/res/icon-500.png")));
-    auto *layout = new QVBoxLayout(&window);
-    layout->addWidget(new QLabel(QStringLiteral("The control window is being built."), &window));
-    dialogs.SetOwner(&window);
-    window.exec();
-    return 0;
+    // The main window is the program's only long-lived loop: when it closes, the run ends.
+    // It is not made modal, so the tool windows beside it stay usable.
+    CCtrlToolDlg window(context);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&window, &QDialog::finished, &application, &QApplication::quit);
+    QTimer::singleShot(0, &window, [&window] { window.Initialise(); });
+    return application.exec();
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+class Command;
+class SerialLink;
+
+// What the rate negotiation needs of the window that runs it.
+class NegotiationView {
+public:
+    virtual ~NegotiationView() = default;
+    // Shows the link rate (a baud code 0..4) in the communication window's list.
+    virtual void SetBaudSelection(int code) = 0;
+    // Asks the camera for its model; true when it answered.
+    virtual bool IdentifyModel() = 0;
+};
+
+// The steps that find the camera on a port and move camera and link to 115200 bit/s. Used at
+// start-up and whenever the operator picks another port.
+class LinkNegotiation {
+public:
+    static constexpr int kTopCode = 4; // 115200 bit/s
+    static constexpr int kWakeUpBytes = 14;
+
+    LinkNegotiation(SerialLink &link, Command &command, NegotiationView &view);
+
+    // Fourteen zero bytes at every rate from 115200 down to 9600 bit/s, through the COM port
+    // itself (a Camera Link kind has it closed, so the bytes go nowhere). Ends at 9600 bit/s.
+    void WakeUpBurst();
+    // Tries the model query at every rate from 115200 down to 9600 bit/s; true at the first
+    // rate that answers, and the link stays there.
+    bool ScanRates();
+    // Moves the camera and the link to 115200 bit/s unless they are there already. When the
+    // confirmation at the new rate fails, the link goes back to the rate it had.
+    void MoveToTopRate();
+
+private:
+    void reopenAtCode(int code);
+
+    SerialLink &link_;
+    Command &command_;
+    NegotiationView &view_;
+};

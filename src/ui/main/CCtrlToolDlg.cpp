@@ -1,0 +1,424 @@
+#include "ui/main/CCtrlToolDlg.h"
+
+#include <array>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "common/Dialogs.h"
+#include "operations/IdentifyModel.h"
+#include "operations/ReadAllSettings.h"
+#include "ui/auxiliary/CommunicationDialog.h"
+#include "ui/auxiliary/TerminalDialog.h"
+#include "ui/main/CTabSheetDialog.h"
+#include "ui/main/CameraReads.h"
+#include "ui/main/ControlId.h"
+#include "ui/main/ControlValues.h"
+#include "ui/main/DependentControls.h"
+#include "ui/main/LineRateDisplay.h"
+#include "ui/main/ListCodes.h"
+#include "ui/main/MainMenu.h"
+#include "ui/main/ModelLayout.h"
+#include "ui/main/PageBuilder.h"
+#include "ui/main/PageTables.h"
+#include "ui/main/SpinRanges.h"
+
+namespace {
+
+constexpr unsigned kAreaQueryTimeoutMs = 5000;
+constexpr unsigned kRateQueryTimeoutMs = 500;
+constexpr int kCameraRateListId = 1124;
+constexpr int kAberrationModeId = 1560;
+
+// Controls of the chromatic aberration group that only a chosen lens makes usable.
+constexpr std::array<int, 12> kAberrationControls = {1699, 1704, 1701, 1700, 1695, 1696,
+                                                     1702, 1703, 1562, 1564, 1585, 1698};
+
+// The drop-down list whose open popup holds this widget, if any.
+QComboBox *comboOfOpenPopup(QWidget *widget)
+{
+    for (QWidget *w = widget; w; w = w->parentWidget()) {
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            return w == widget ? nullptr : combo;
+    }
+    return nullptr;
+}
+
+// Key events travel up the parents when a widget ignores them; the keyboard rules look at
+// each key once, at the widget it was addressed to.
+bool isFirstReceiver(const QWidget *widget)
+{
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return widget == (popup->focusWidget() ? popup->focusWidget() : popup);
+    QWidget *focus = QApplication::focusWidget();
+    return widget == (focus ? focus : QApplication::activeWindow());
+}
+
+} // namespace
+
+CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
+    : QDialog(parent), context_(context), negotiation_(context.serialLink(), context.command(), *this)
+{
+    setWindowIcon(QIcon(QStringLiteral(":/res/icon-500.png")));
+    buildWindow();
+
+    // The tool windows live for the whole run, beside the main window rather than inside it,
+    // so disabling the main window during an operation leaves them to the window list.
+    communication_ = std::make_unique<CCommunicationDialog>(CCommunicationDialog::Services{
+        context_.serialLink(), context_.command(), context_.settings(), context_.controlMode(),
+        context_.dialogs(), context_.onlineStatus(), context_.windowList(), context_.progress(), *this});
+    terminal_ = std::make_unique<CTerminalDialog>(CTerminalDialog::Services{
+        context_.serialLink(), context_.settings(), context_.dialogs(), context_.onlineStatus(),
+        context_.windowList()});
+    context_.lineLog().Register(*terminal_);
+    context_.lineLog().Register(*communication_);
+
+    context_.controlTable().CommitValues();
+}
+
+CCtrlToolDlg::~CCtrlToolDlg()
+{
+    qApp->removeEventFilter(this);
+    // The camera's rate is read once more on the way out; the list that would show it is on
+    // no page.
+    context_.controlTable().SetDataValue(kCameraRateListId, 1);
+    std::int32_t rate = 0;
+    context_.command().QueryValue(CommandId::CBDRT, rate, kRateQueryTimeoutMs);
+    context_.serialLink().Close();
+
+    context_.lineLog().Unregister(*terminal_);
+    context_.lineLog().Unregister(*communication_);
+    terminal_.reset();
+    if (registered_) {
+        context_.onlineStatus().Unregister(*this);
+        context_.windowList().Unregister(*this);
+    }
+}
+
+void CCtrlToolDlg::buildWindow()
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *menuBar = new QMenuBar(this);
+    utilityMenu_ = BuildMainMenu(*menuBar, [this](int id) { OnMenu(id); });
+    layout->setMenuBar(menuBar);
+
+    tabs_ = new QTabBar(this);
+    tabs_->setAccessibleName(QStringLiteral("Pages"));
+    ownControls_.Register(kTabControlId, *tabs_);
+    layout->addWidget(tabs_);
+
+    pageStack_ = new QStackedWidget(this);
+    layout->addWidget(pageStack_, 1);
+    pages_ = CreatePages(pageStack_);
+    for (CTabSheetDialog *page : pages_) {
+        pageStack_->addWidget(page);
+        page->hide();
+    }
+
+    BuildHiddenControls(MainWindowHiddenControls(), *this, ownControls_);
+
+    QLabel *strip = MakeStatusStrip(*this, kStatusStripId);
+    SetStatusStrip(strip);
+    ownControls_.Register(kStatusStripId, *strip);
+    layout->addWidget(strip);
+
+    connect(tabs_, &QTabBar::currentChanged, this, &CCtrlToolDlg::onTabChanged);
+}
+
+void CCtrlToolDlg::Initialise()
+{
+    context_.onlineStatus().Register(*this);
+    context_.windowList().Register(*this);
+    registered_ = true;
+    setWindowTitle(QStringLiteral("QN-5200R-RL Control Tool") + QStringLiteral("  Ver ") + QStringLiteral("2.01"));
+
+    context_.command().Create();
+    terminal_->hide();
+    communication_->show();
+
+    SetSpinRanges(context_.controlTable(), *this);
+    SetComboItemData(*this);
+    RefreshAllControls();
+    ApplyControlMode();
+    qApp->installEventFilter(this);
+
+    // The window is up before the connection runs, so the operator sees what is happening.
+    show();
+    QCoreApplication::processEvents();
+
+    int answered = OpenAndIdentify();
+    negotiation_.WakeUpBurst();
+    if (answered == 0)
+        answered = negotiation_.ScanRates() ? 1 : 0;
+    if (answered == 1) {
+        negotiation_.MoveToTopRate();
+        ReloadAllSettings();
+    }
+    context_.controlTable().CommitValues();
+    RefreshAllControls();
+}
+
+QWidget *CCtrlToolDlg::FindControl(int controlId) const
+{
+    return PageControlFinder(pages_, &ownControls_).FindControl(controlId);
+}
+
+void CCtrlToolDlg::BuildTabs()
+{
+    const QSignalBlocker blocker(tabs_);
+    while (tabs_->count() > 0)
+        tabs_->removeTab(0);
+    for (int index = 0; index < static_cast<int>(pages_.size()); ++index) {
+        CTabSheetDialog *page = pages_[index];
+        if (context_.controlMode().Get() == 0 && page->factoryOnly())
+            continue;
+        const int position = tabs_->addTab(page->title());
+        tabs_->setTabData(position, index);
+        page->hide();
+    }
+    tabs_->setCurrentIndex(0);
+    showPage(0);
+}
+
+void CCtrlToolDlg::showPage(int pageIndex)
+{
+    for (int index = 0; index < static_cast<int>(pages_.size()); ++index) {
+        if (index == pageIndex) {
+            pageStack_->setCurrentWidget(pages_[index]);
+            pages_[index]->show();
+        } else {
+            pages_[index]->hide();
+        }
+    }
+}
+
+void CCtrlToolDlg::onTabChanged(int position)
+{
+    if (position < 0 || position >= static_cast<int>(pages_.size()))
+        return;
+    showPage(tabs_->tabData(position).toInt());
+}
+
+void CCtrlToolDlg::ApplyControlMode()
+{
+    BuildTabs();
+    utilityMenu_->setEnabled(context_.controlMode().Get() == 1);
+    context_.controlTable().SendChangedValues(context_.command());
+    context_.controlTable().CommitValues();
+    communication_->UpdateStoreButton();
+}
+
+void CCtrlToolDlg::ToggleControlMode()
+{
+    context_.controlMode().Toggle();
+    ApplyControlMode();
+    std::int32_t area = 0;
+    if (context_.command().QueryValue(CommandId::EA, area, kAreaQueryTimeoutMs)) {
+        currentArea_ = area;
+        ReloadAllSettings();
+    }
+}
+
+int CCtrlToolDlg::OpenAndIdentify()
+{
+    if (!context_.serialLink().Reopen())
+        context_.dialogs().Message(QStringLiteral("Failed to initialize!"));
+    // The model query and the area query run even when the port did not open: the scan that
+    // follows opens it at every rate.
+    const int answered = IdentifyModel() ? 1 : 0;
+    queryCurrentArea();
+    return answered;
+}
+
+void CCtrlToolDlg::queryCurrentArea()
+{
+    std::int32_t area = 0;
+    if (context_.command().QueryValue(CommandId::EA, area, kAreaQueryTimeoutMs))
+        currentArea_ = area;
+}
+
+bool CCtrlToolDlg::IdentifyModel()
+{
+    return ::IdentifyModel(context_.command(), context_.cameraModel(), context_.dialogs());
+}
+
+void CCtrlToolDlg::SetBaudSelection(int code)
+{
+    communication_->SetBaudSelection(code);
+}
+
+void CCtrlToolDlg::ReloadAllSettings()
+{
+    ControlTable &table = context_.controlTable();
+    context_.windowList().DisableAll();
+    IdentifyModel();
+    ApplyModelLayout(*this, context_.cameraModel().Code());
+    ReadAllSettings();
+    RefreshAllControls();
+    table.CommitValues();
+    RefreshAllControls();
+    UpdateDependentControls(*this, DependentControlHooks{});
+    UpdateLineRateDisplay(*this, table);
+    RefreshAberrationGroup();
+    context_.windowList().EnableAll();
+}
+
+bool CCtrlToolDlg::ReadAllSettings()
+{
+    SettingsReader reader{context_.controlTable(), context_.command(), context_.cameraModel(),
+                          context_.controlMode(), context_.progress()};
+    reader.ReadAllSettings(this);
+    return true;
+}
+
+void CCtrlToolDlg::RefreshAllControls()
+{
+    const ControlTable &table = context_.controlTable();
+    for (int i = 0; i < table.RowCount(); ++i)
+        WriteControlValue(*this, table.Row(i).controlId, table.Row(i).value);
+}
+
+void CCtrlToolDlg::RefreshChangedControls()
+{
+    const ControlTable &table = context_.controlTable();
+    for (int i = 0; i < table.RowCount(); ++i) {
+        const ControlEntry &row = table.Row(i);
+        if (row.value != row.savedValue)
+            WriteControlValue(*this, row.controlId, row.value);
+    }
+}
+
+void CCtrlToolDlg::RefreshAberrationGroup()
+{
+    std::int32_t mode = 0;
+    if (!context_.command().QueryValue(144, mode, kAreaQueryTimeoutMs))
+        return;
+    for (int id : kAberrationControls) {
+        if (QWidget *control = FindControl(id))
+            control->setEnabled(mode != 0);
+    }
+    CameraReads reads(context_.command(), context_.controlTable(), *this);
+    reads.ReadFromCamera(kAberrationModeId);
+    reads.ReadCommandIntoControl(1699, 145 + mode);
+    WriteControlValue(*this, 1704, 0);
+    WriteControlValue(*this, 1695, 1);
+    WriteControlValue(*this, 1700, 0);
+    reads.ReadCommandIntoControl(1701, 165 + mode);
+    QCoreApplication::processEvents();
+}
+
+bool CCtrlToolDlg::IsFactoryParam(int controlId)
+{
+    const ControlTable &table = context_.controlTable();
+    for (int i = 0; i < table.RowCount(); ++i) {
+        if (table.Row(i).controlId == controlId)
+            return table.Row(i).access == 2;
+    }
+    context_.dialogs().Message(
+        QStringLiteral("ERROR: IsFactoryParam(): Control id \"%1: 0x%2\" is not registered in database table")
+            .arg(controlId)
+            .arg(QString::number(controlId, 16)));
+    return false;
+}
+
+bool CCtrlToolDlg::IsSupportedCommand(int commandId) const
+{
+    return context_.cameraModel().IsSupportedCommand(commandId);
+}
+
+void CCtrlToolDlg::SaveAllDataAs()
+{
+    // The camera setting file arrives with its own window work.
+}
+
+void CCtrlToolDlg::OpenSettingFile()
+{
+    // The camera setting file arrives with its own window work.
+}
+
+void CCtrlToolDlg::OnMenu(int menuId)
+{
+    switch (menuId) {
+    case MenuId::Exit:
+        reject();
+        break;
+    case MenuId::Reload:
+        queryCurrentArea();
+        ReloadAllSettings();
+        break;
+    case MenuId::OpenCommunicationDialog:
+        communication_->show();
+        communication_->raise();
+        break;
+    default:
+        // File, flash set, LUT and identity items get their operations with those windows.
+        break;
+    }
+}
+
+void CCtrlToolDlg::reject()
+{
+    if (!skipExitConfirmation_) {
+        MessageRequest question;
+        question.text = QStringLiteral("Are you sure to terminate the Camera Control Tool ?");
+        question.caption = QStringLiteral("Confirm");
+        question.icon = MessageIcon::Question;
+        question.buttons = MessageButtons::YesNo;
+        if (context_.dialogs().ShowMessage(question) != MessageAnswer::Yes)
+            return;
+    }
+    QDialog::reject();
+}
+
+bool CCtrlToolDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    if (!isFirstReceiver(widget))
+        return false;
+    QComboBox *popupOwner = comboOfOpenPopup(widget);
+    QWidget *window = popupOwner ? popupOwner->window() : widget->window();
+    if (window != this)
+        return false;
+    return handleKeyDown(*widget, *static_cast<QKeyEvent *>(event));
+}
+
+bool CCtrlToolDlg::handleKeyDown(QWidget &receiver, QKeyEvent &event)
+{
+    if (modeKeys_.Press(event.key(), QGuiApplication::queryKeyboardModifiers()))
+        ToggleControlMode();
+
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const bool escape = event.key() == Qt::Key_Escape;
+    if (!enter && !escape)
+        return false;
+
+    if (QComboBox *popupOwner = comboOfOpenPopup(&receiver)) {
+        // An open list: Enter picks the highlighted entry as usual; Escape does the same.
+        if (escape) {
+            QKeyEvent pick(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(&receiver, &pick);
+            return true;
+        }
+        (void)popupOwner;
+        return false;
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(&receiver)) {
+        if (enter && commitEdit_)
+            commitEdit_(ControlIdOf(edit));
+        return true;
+    }
+    if (qobject_cast<QComboBox *>(&receiver) || qobject_cast<QAbstractButton *>(&receiver))
+        return true;
+    return false;
+}
