@@ -1,5 +1,6 @@
 #include "transport/ComPort.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -27,6 +28,7 @@ constexpr std::array<const char *, 6> kStepNames = {
 };
 
 constexpr std::uint32_t kByteWriteLimitMs = 1000;
+constexpr std::uint32_t kWriteRetryMs = 50;
 // After a hang-up (pseudo-terminal master gone, device unplugged) the port keeps reporting
 // POLLHUP; look at it again only this often instead of spinning on it.
 constexpr int kHangUpRetryMs = 100;
@@ -160,10 +162,10 @@ bool ComPort::writeOneByte(char byte)
         const std::uint32_t elapsed = clock.Since(start);
         if (elapsed >= kByteWriteLimitMs)
             return false;
+        // Waited in slices: a pseudo-terminal can regain room without waking a poll() that
+        // watches for it, and the byte should still go as soon as there is room.
         pollfd out{fd_, POLLOUT, 0};
-        const int ready = poll(&out, 1, static_cast<int>(kByteWriteLimitMs - elapsed));
-        if (ready == 0)
-            return false;
+        const int ready = poll(&out, 1, static_cast<int>(std::min(kByteWriteLimitMs - elapsed, kWriteRetryMs)));
         if (ready < 0 && errno != EINTR)
             return false;
         if (ready > 0 && (out.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)

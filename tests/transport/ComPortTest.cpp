@@ -148,6 +148,35 @@ TEST_F(ComPortTest, BytesGoBothWaysIntact)
     EXPECT_EQ(port->WriteBytes(all.constData(), 1), 0);
 }
 
+TEST_F(ComPortTest, AByteThePortDoesNotTakeWithinOneSecondIsDropped)
+{
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
+    // Fill the line's output queue through a second descriptor while the master reads nothing.
+    const int filler = open(QFile::encodeName(pty.SlavePath()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(filler, 0);
+    // The kernel moves queued bytes on in the background, so fill until a pause frees nothing.
+    const QByteArray block(4096, 'f');
+    qsizetype queued = 0;
+    for (qsizetype round = 1; round > 0;) {
+        round = 0;
+        for (ssize_t n = 0; (n = write(filler, block.constData(), static_cast<size_t>(block.size()))) > 0;)
+            round += n;
+        queued += round;
+        TickClock::SleepMs(30);
+    }
+    close(filler);
+
+    const std::int64_t start = SteadyMs();
+    EXPECT_EQ(port->WriteBytes("X", 1), 1);
+    const std::int64_t took = SteadyMs() - start;
+    EXPECT_GE(took, 950);
+    EXPECT_LE(took, 1500);
+
+    const QByteArray drained = pty.ReadMaster(static_cast<int>(queued) + 1, 500);
+    EXPECT_EQ(drained.size(), queued);
+    EXPECT_FALSE(drained.contains('X'));
+}
+
 TEST_F(ComPortTest, FullRingHoldsBackTheRestInsteadOfOverwriting)
 {
     ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
@@ -186,7 +215,7 @@ TEST_F(ComPortTest, ClosePortEndsTheReceiveThreadPromptly)
     TickClock::SleepMs(20); // let the thread settle into poll()
     const std::int64_t start = SteadyMs();
     port->ClosePort();
-    EXPECT_LT(SteadyMs() - start, 100);
+    EXPECT_LT(SteadyMs() - start, 200);
     EXPECT_FALSE(port->ReceiverRunning());
     EXPECT_FALSE(port->IsOpen());
     char byte = 0;

@@ -246,7 +246,7 @@ TEST_F(SerialLinkTest, ReadBytesWaitsOutItsTimeOutOnlyWhenNothingComes)
     EXPECT_EQ(link->ReadBytes(buffer, 1, 10), 0);
     std::int64_t took = SteadyMs() - start;
     EXPECT_GE(took, 8);
-    EXPECT_LE(took, 60);
+    EXPECT_LE(took, 80);
 
     // A whole line already waiting comes back at once.
     ASSERT_TRUE(pty.WriteMaster("COMPLETE\r\n"));
@@ -255,7 +255,7 @@ TEST_F(SerialLinkTest, ReadBytesWaitsOutItsTimeOutOnlyWhenNothingComes)
         TickClock::SleepMs(1);
     start = SteadyMs();
     EXPECT_EQ(link->ReadBytes(buffer, 10, 5000), 10);
-    EXPECT_LT(SteadyMs() - start, 20);
+    EXPECT_LT(SteadyMs() - start, 100);
     EXPECT_EQ(QByteArray(buffer, 10), QByteArray("COMPLETE\r\n"));
 
     // Bytes that come later end the wait when the count is reached, not at the time-out.
@@ -289,7 +289,7 @@ TEST_F(SerialLinkTest, ReadBytesTimeOutSurvivesTheTickWrap)
     EXPECT_EQ(link->ReadBytes(&byte, 1, 20), 0);
     const std::int64_t took = SteadyMs() - start;
     EXPECT_GE(took, 18);
-    EXPECT_LE(took, 80);
+    EXPECT_LE(took, 100);
 }
 
 TEST_F(SerialLinkTest, CameraLinkReadsOneByteAtATimeWithTenMsSteps)
