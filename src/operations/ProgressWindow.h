@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QDialog;
+class QLabel;
+class QProgressBar;
+
+// The one progress window that long operations share. The object lives for the whole run;
+// its window exists only between ShowProgress and CloseProgress. While it is up, the window
+// that started the operation is disabled, so a second operation cannot be started from it.
+class CProgressBarDialog {
+public:
+    static constexpr int kMessageId = 1013;
+    static constexpr int kBarId = 1011;
+    static constexpr int kCloseHoldMs = 1000;
+
+    CProgressBarDialog();
+    ~CProgressBarDialog();
+    CProgressBarDialog(const CProgressBarDialog &) = delete;
+    CProgressBarDialog &operator=(const CProgressBarDialog &) = delete;
+
+    void ShowProgress(QWidget *owner, const QString &text);
+    void SetProgressMessage(const QString &text);
+    // Does nothing while no window is up.
+    void SetProgress(int percent);
+    // Shows 100 % for a second (still painting), then closes, enables and activates the owner.
+    // Does nothing, and does not wait, while no window is up.
+    void CloseProgress();
+
+    bool IsVisible() const;
+    QWidget *Window() const;
+    int Progress() const;
+    QString Message() const { return message_; }
+
+private:
+    void destroyWindow();
+
+    QString message_;
+    QPointer<QWidget> owner_;
+    std::unique_ptr<QDialog> window_;
+    QLabel *messageLabel_ = nullptr;
+    QProgressBar *bar_ = nullptr;
+};
