@@ -133,7 +133,10 @@ void ComPort::ClosePort()
     roomWanted_.store(false);
     wakeup_.Destroy();
     if (fd_ >= 0) {
-        close(fd_); // also releases the flock
+        // The exclusive flag stays on the terminal while anyone else keeps it open, which
+        // would lock out the next opener; the flock goes with the descriptor.
+        (void)ioctl(fd_, TIOCNXCL);
+        close(fd_);
         fd_ = -1;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -150,10 +151,11 @@ TEST_F(ComPortTest, BytesGoBothWaysIntact)
 
 TEST_F(ComPortTest, AByteThePortDoesNotTakeWithinOneSecondIsDropped)
 {
-    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
     // Fill the line's output queue through a second descriptor while the master reads nothing.
+    // It is opened first: once the port is ours, nobody else may open the device.
     const int filler = open(QFile::encodeName(pty.SlavePath()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(filler, 0);
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 115200));
     // The kernel moves queued bytes on in the background, so fill until a pause frees nothing.
     const QByteArray block(4096, 'f');
     qsizetype queued = 0;
@@ -218,6 +220,12 @@ TEST_F(ComPortTest, ClosePortEndsTheReceiveThreadPromptly)
     EXPECT_LT(SteadyMs() - start, 200);
     EXPECT_FALSE(port->ReceiverRunning());
     EXPECT_FALSE(port->IsOpen());
+#ifdef TIOCGEXCL
+    // The terminal is not left in exclusive mode for the next opener.
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(pty.Slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+#endif
     char byte = 0;
     EXPECT_EQ(port->ReadAvailable(&byte, 1), 0);
     EXPECT_FALSE(port->WaitForData(10));

@@ -21,6 +21,7 @@ public:
     bool IsValid() const { return master_ >= 0 && slave_ >= 0; }
     const QString &SlavePath() const { return slavePath_; }
     int Master() const { return master_; }
+    int Slave() const { return slave_; }
 
     // "[Ports]\nCOMn=<slave>\n" for a settings file.
     QByteArray PortsIni(int comNumber = 1) const;
