@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QAccessible>
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
@@ -185,6 +186,35 @@ TEST(DecimalTextTest, ReadsLikeAtoiAndSaturates)
     EXPECT_EQ(ParseLeadingInteger(u"-2147483648"), -2147483647 - 1);
     EXPECT_EQ(ParseLeadingInteger(u"-99999999999999999999999"), -2147483647 - 1);
     EXPECT_EQ(ParseLeadingInteger(u"+-3"), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SpinButtonTest, ScreenReadersSeeASpinBoxNamedLikeItsEdit)
+{
+    SpinRig rig;
+    rig.edit.setAccessibleName("Width");
+    rig.edit.setText("100");
+    rig.spin.setPosition(100);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&rig.spin);
+    ASSERT_TRUE(iface);
+    EXPECT_EQ(iface->role(), QAccessible::SpinBox);
+    EXPECT_EQ(iface->text(QAccessible::Name), "Width");
+    EXPECT_EQ(iface->text(QAccessible::Value), "100");
+    QAccessibleValueInterface *value = iface->valueInterface();
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->minimumValue().toInt(), 8);
+    EXPECT_EQ(value->maximumValue().toInt(), 4096);
+
+    int moves = 0;
+    rig.spin.setDeltaHandler([&](std::int32_t &, std::int32_t &) { ++moves; });
+    iface->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(rig.edit.text(), "101");
+    value->setCurrentValue(5000);
+    EXPECT_EQ(rig.edit.text(), "4096");
+    EXPECT_EQ(moves, 2) << "both go through the move handler";
 }
 
 } // namespace

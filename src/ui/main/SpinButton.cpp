@@ -10,6 +10,7 @@
 #include <QStyleOption>
 
 #include "ui/main/ControlId.h"
+#include "ui/main/SpinButtonAccessible.h"
 #include "ui/main/DecimalText.h"
 
 namespace {
@@ -23,6 +24,7 @@ constexpr int kRepeatIntervalMs = 60;
 SpinButton::SpinButton(int controlId, QWidget *parent) : QWidget(parent), controlId_(controlId)
 {
     SetControlId(*this, controlId);
+    InstallSpinButtonAccessibility();
     // Not a tab stop: the buddy edit is, and its arrow keys drive the spin.
     setFocusPolicy(Qt::ClickFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
