@@ -258,18 +258,16 @@ void ComPort::receiveLoop(int portFd)
         }
         if (fds[0].revents != 0)
             wakeup_.Drain();
-        if (watchPort && fds[1].revents != 0) {
-            const DrainResult drained = drainPort(portFd);
-            const bool portError = (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-            if (drained.bytes == 0 && (portError || !drained.wouldBlock))
-                hungUp = true;
-        }
+        // The port reported something but gave no byte: hung up or failed, so stop
+        // watching it for a while instead of being woken for it again at once.
+        if (watchPort && fds[1].revents != 0 && drainPort(portFd) == 0)
+            hungUp = true;
     }
 }
 
-ComPort::DrainResult ComPort::drainPort(int portFd)
+int ComPort::drainPort(int portFd)
 {
-    DrainResult result;
+    int drained = 0;
     for (;;) {
         const std::span<char> room = ring_.WritableSpan();
         if (room.empty())
@@ -277,15 +275,14 @@ ComPort::DrainResult ComPort::drainPort(int portFd)
         const ssize_t got = read(portFd, room.data(), room.size());
         if (got > 0) {
             ring_.Commit(static_cast<int>(got));
-            result.bytes += static_cast<int>(got);
+            drained += static_cast<int>(got);
             continue;
         }
         if (got < 0 && errno == EINTR)
             continue;
-        result.wouldBlock = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        break;
+        break; // nothing more for now (0 with VMIN 0, or EAGAIN), or a read error
     }
-    if (result.bytes > 0)
+    if (drained > 0)
         publishData();
-    return result;
+    return drained;
 }

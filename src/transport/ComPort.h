@@ -45,14 +45,9 @@ private:
     bool configureLine(int baud);
     void setModemLines();
 
-    struct DrainResult {
-        int bytes = 0;
-        bool wouldBlock = false; // the port has nothing more for now
-    };
-
     void receiveLoop(int portFd);
     bool roomInRing();
-    DrainResult drainPort(int portFd);
+    int drainPort(int portFd); // bytes moved into the ring
     void publishData();
     void roomMade();
     bool writeOneByte(char byte);
