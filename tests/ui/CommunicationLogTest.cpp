@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QListView>
@@ -43,6 +44,15 @@ TEST_F(CommunicationLogTest, KeepsTheNewest4096LinesNewestOnTop)
     EXPECT_EQ(view->model()->rowCount(), 4096);
     EXPECT_EQ(view->selectionMode(), QAbstractItemView::NoSelection);
     EXPECT_EQ(view->model()->index(0, 0).data().toString(), "Tx: line 4097");
+    // Screen readers see the log as a named list whose rows read as the lines.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), "ControlTool Message");
+    ASSERT_NE(list->tableInterface(), nullptr);
+    QAccessibleInterface *top = list->tableInterface()->cellAt(0, 0);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->text(QAccessible::Name), "Tx: line 4097");
 
     ControlOf<QPushButton>(window.FindControl(1080))->click();
     EXPECT_EQ(log.Count(), 0);

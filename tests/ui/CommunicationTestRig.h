@@ -35,12 +35,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
     *os << '"' << text.toStdString() << '"';
 }
 
-// The windows' artwork lives in a static library; nothing else refers to it there.
-inline void LoadWindowResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 inline QApplication &TestApplication()
 {
     static int argc = 1;
@@ -49,7 +43,6 @@ inline QApplication &TestApplication()
     static QApplication *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
     if (!instance)
         instance = new QApplication(argc, argv);
-    LoadWindowResources();
     return *instance;
 }
 

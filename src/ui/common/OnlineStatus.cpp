@@ -32,6 +32,14 @@ QLabel *COnlineStatusUpdater::MakeStatusStrip(QWidget &parent, int controlId)
     return strip;
 }
 
+OnlineStatus::OnlineStatus()
+{
+    // The bitmaps are compiled into the windows' static library, where nothing refers to the
+    // resource file's initialiser; without this call the linker leaves them out and every
+    // strip stays blank. The notifier exists before any window, so this is the place.
+    Q_INIT_RESOURCE(resources);
+}
+
 void OnlineStatus::Register(COnlineStatusUpdater &window)
 {
     if (std::find(windows_.begin(), windows_.end(), &window) == windows_.end())

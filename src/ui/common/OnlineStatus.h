@@ -32,7 +32,7 @@ private:
 // registered window's strip follows.
 class OnlineStatus {
 public:
-    OnlineStatus() = default;
+    OnlineStatus();
     OnlineStatus(const OnlineStatus &) = delete;
     OnlineStatus &operator=(const OnlineStatus &) = delete;
 
