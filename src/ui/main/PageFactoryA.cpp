@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kBootAreas[] = {"Default Area", "Update Area"};
 constexpr const char *kCameraModels[] = {"QN-5200RL-BDXP", "QN-5200R-BDX"};

@@ -1,6 +1,10 @@
 #include "ui/main/PageTables.h"
 
+#include "ui/main/PageFields.h"
+
 namespace {
+
+using namespace PageFields;
 
 // The main window's own never-shown controls.
 constexpr FieldSpec kHiddenControls[] = {

@@ -8,7 +8,8 @@
 // The six tab pages, one table each, and the page table that orders them.
 //
 // Control ids are the camera binding's. A spin whose id the binding does not fix takes its
-// edit's id + 1; the page tests check that no id occurs twice across the pages.
+// edit's id + 1 (see PageFields.h); the page tests check that no id occurs twice across the
+// pages.
 
 extern const PageSpec kPageUserA;
 extern const PageSpec kPageUserB;
@@ -26,9 +27,3 @@ inline constexpr std::array<const PageSpec *, kPageCount> kPageTable = {
 // Controls of the main window itself that are never shown nor bound; a page control with
 // the same id (1049, the temperature field) is found first.
 std::span<const FieldSpec> MainWindowHiddenControls();
-
-// Numbered fields whose spin follows the edit's id.
-constexpr FieldSpec Number(int id, const char *label)
-{
-    return Number(id, label, id + 1);
-}

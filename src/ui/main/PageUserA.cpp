@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kTriggerSources[] = {
     "Low",         "High",           "PulseGenerator0", "PulseGenerator1", "PulseGenerator2", "PulseGenerator3",

@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kShadingModes[] = {"Off", "User1", "User2", "User3"};
 constexpr const char *kShadingMethods[] = {"Flat Shading", "Color Shading"};

@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kTransformModes[] = {"RGB", "XYZ", "HSI"};
 constexpr const char *kRgbModes[] = {"Off", "sRGB", "AdobeRGB", "UserCustom"};

@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kActivations[] = {"Off", "LevelHigh", "LevelLow", "RisingEdge", "FallingEdge"};
 constexpr const char *kSyncModes[] = {"Async Mode", "Sync Mode"};

@@ -1,8 +1,11 @@
 #include "ui/main/PageTables.h"
 
 #include "ui/main/EntryLists.h"
+#include "ui/main/PageFields.h"
 
 namespace {
+
+using namespace PageFields;
 
 constexpr const char *kCounter0Sources[] = {"Off", "Line Trigger"};
 constexpr const char *kCounter1Sources[] = {"Off", "Line Start"};
