@@ -22,13 +22,16 @@ struct SimulatorOptions {
 //  Sent:     the bytes the camera wrote, exactly (normally a line with CR LF).
 //  Garbage:  bytes that arrived while the line speed differed from the camera's rate.
 //  ZeroByte: one zero byte (ignored by the camera).
-// baud is the camera's rate at that moment; timeUs is steady-clock microseconds.
+// baud is the camera's rate at that moment; timeUs is steady-clock microseconds; lineSpeed is
+// the speed the tool's side of the line was set to when the bytes arrived (for bytes the
+// camera received; 0 when it could not be read). Received lines always have lineSpeed == baud.
 struct WireEvent {
     enum class Kind { Received, Sent, Garbage, ZeroByte };
     Kind kind;
     QByteArray data;
     int baud;
     qint64 timeUs;
+    int lineSpeed = 0;
 };
 
 class SimulatorEngine;

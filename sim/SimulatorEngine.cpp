@@ -129,7 +129,7 @@ void SimulatorEngine::takeBytes(const char *bytes, int count, std::int64_t readU
     for (int i = 0; i < count; ++i) {
         const char byte = bytes[i];
         if (byte == '\0') {
-            log_.Add({WireEvent::Kind::ZeroByte, QByteArray(1, '\0'), baud, readUs});
+            log_.Add({WireEvent::Kind::ZeroByte, QByteArray(1, '\0'), baud, readUs, speed.value_or(0)});
             continue;
         }
         if (speed != baud) {
@@ -153,7 +153,7 @@ void SimulatorEngine::takeBytes(const char *bytes, int count, std::int64_t readU
         baud = cameraBaud(); // "CBDRT" and "CRS00" move the camera to another rate
     }
     if (!garbage.isEmpty())
-        log_.AddGarbage(garbage, baud, readUs);
+        log_.AddGarbage(garbage, baud, readUs, speed.value_or(0));
 }
 
 bool SimulatorEngine::sleepUntil(std::int64_t timeUs)
@@ -188,7 +188,7 @@ void SimulatorEngine::handleLine(QByteArray line, std::int64_t lineEndUs)
             o.replacement = faults.TakeReplacement();
         return o;
     });
-    log_.Add({WireEvent::Kind::Received, line, outcome.baud, SteadyMicros()});
+    log_.Add({WireEvent::Kind::Received, line, outcome.baud, SteadyMicros(), outcome.baud});
     if (outcome.reply.persistentChanged)
         saveState();
 
@@ -216,13 +216,15 @@ void SimulatorEngine::sendPaced(const QByteArray &bytes, int baud)
     const int chunk = static_cast<int>(std::max<std::int64_t>(1, kChunkUs / perByte));
     const std::int64_t startUs = SteadyMicros();
     log_.Add({WireEvent::Kind::Sent, bytes, baud, startUs});
+    // Each chunk is handed over when its last bit would have arrived, so the camera is back
+    // at reading the line the moment its final byte is through, as a real one would be.
     for (int sent = 0; sent < bytes.size();) {
         const int n = std::min(chunk, static_cast<int>(bytes.size()) - sent);
+        if (!sleepUntil(startUs + (sent + n) * perByte))
+            return;
         if (!link_.Write(bytes.constData() + sent, n))
             return;
         sent += n;
-        if (!sleepUntil(startUs + sent * perByte))
-            return;
     }
 }
 

@@ -12,14 +12,15 @@ void WireLog::Add(WireEvent event)
     changed_.notify_all();
 }
 
-void WireLog::AddGarbage(const QByteArray &bytes, int baud, qint64 timeUs)
+void WireLog::AddGarbage(const QByteArray &bytes, int baud, qint64 timeUs, int lineSpeed)
 {
     std::lock_guard lock(mutex_);
-    if (!events_.empty() && events_.back().kind == WireEvent::Kind::Garbage && events_.back().baud == baud) {
+    if (!events_.empty() && events_.back().kind == WireEvent::Kind::Garbage && events_.back().baud == baud &&
+        events_.back().lineSpeed == lineSpeed) {
         events_.back().data += bytes;
         return;
     }
-    events_.push_back({WireEvent::Kind::Garbage, bytes, baud, timeUs});
+    events_.push_back({WireEvent::Kind::Garbage, bytes, baud, timeUs, lineSpeed});
 }
 
 std::vector<WireEvent> WireLog::Events() const

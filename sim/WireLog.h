@@ -14,7 +14,7 @@ class WireLog {
 public:
     void Add(WireEvent event);
     // Consecutive garbage bytes at one rate become one event.
-    void AddGarbage(const QByteArray &bytes, int baud, qint64 timeUs);
+    void AddGarbage(const QByteArray &bytes, int baud, qint64 timeUs, int lineSpeed);
     std::vector<WireEvent> Events() const;
     QList<QByteArray> ReceivedLines() const;
     void Clear();

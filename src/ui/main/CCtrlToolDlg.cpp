@@ -395,7 +395,8 @@ bool CCtrlToolDlg::eventFilter(QObject *watched, QEvent *event)
 
 bool CCtrlToolDlg::handleKeyDown(QWidget &receiver, QKeyEvent &event)
 {
-    if (modeKeys_.Press(event.key(), QGuiApplication::queryKeyboardModifiers()))
+    // The held modifiers as the event saw them, and as the keyboard reports them now.
+    if (modeKeys_.Press(event.key(), event.modifiers() | QGuiApplication::queryKeyboardModifiers()))
         ToggleControlMode();
 
     const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;

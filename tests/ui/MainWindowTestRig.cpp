@@ -1,0 +1,48 @@
+#include "MainWindowTestRig.h"
+
+QApplication &MainWindowTestApplication()
+{
+    static int argc = 1;
+    static char name[] = "qn_ui_tests";
+    static char *argv[] = {name, nullptr};
+    auto *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!instance)
+        instance = new QApplication(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    return *instance;
+}
+
+MainWindowRig::MainWindowRig(const Options &options)
+{
+    SimulatorOptions simOptions;
+    simOptions.baud = options.cameraBaud;
+    simOptions.model = options.model;
+    simulator = std::make_unique<CameraSimulator>(simOptions);
+    simulator->Start();
+    if (!options.cameraAnswers)
+        simulator->StopAnswering();
+    const QByteArray device = options.portExists ? simulator->SlavePath().toLocal8Bit() : QByteArray("/nonexistent/tty");
+    temp.WriteRaw("[General]\nPrevious%20Application%20Shutdown%20Status=1\nControl%20Mode=" +
+                  QByteArray::number(options.controlMode) + "\n[Ports]\nCOM1=" + device + "\n");
+    context = std::make_unique<AppContext>(dialogs, temp.Path());
+}
+
+MainWindowRig::~MainWindowRig()
+{
+    Finish();
+}
+
+qint64 MainWindowRig::Start()
+{
+    window = std::make_unique<CCtrlToolDlg>(*context);
+    QElapsedTimer timer;
+    timer.start();
+    window->Initialise();
+    return timer.elapsed();
+}
+
+void MainWindowRig::Finish()
+{
+    window.reset();
+    context.reset();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QElapsedTimer>
+
+#include "CameraSimulator.h"
+#include "app/AppContext.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
+#include "ui/main/CCtrlToolDlg.h"
+
+QApplication &MainWindowTestApplication();
+
+// A whole application on a temporary settings file, with a simulated camera behind COM1.
+struct MainWindowRig {
+    struct Options {
+        int cameraBaud = 115200;
+        QString model = QStringLiteral("QN-5200RL-BDXP");
+        int controlMode = 0;
+        bool cameraAnswers = true;
+        bool portExists = true;
+    };
+
+    explicit MainWindowRig(const Options &options);
+    ~MainWindowRig();
+
+    // Builds the main window and runs its start-up; returns how long the start-up took (ms).
+    qint64 Start();
+    // Ends the run as the program does: window first, then the process-wide objects.
+    void Finish();
+
+    // The lines the camera understood, in order.
+    QList<QByteArray> Received() const { return simulator->ReceivedLines(); }
+    QStringList BoxTexts() const { return dialogs.MessageTexts(); }
+
+    QApplication &application = MainWindowTestApplication();
+    std::unique_ptr<CameraSimulator> simulator;
+    TempSettings temp;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<CCtrlToolDlg> window;
+};
