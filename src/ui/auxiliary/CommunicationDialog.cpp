@@ -174,6 +174,7 @@ void CCommunicationDialog::buildControls()
     currentArea_ = new QLabel(this);
     currentArea_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     currentArea_->setMinimumWidth(100);
+    currentArea_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     currentArea_->setAccessibleName(QStringLiteral("Current Area"));
     controls_.Register(Id::CurrentArea, *currentArea_);
     QGroupBox *areaGroup = makeGroup(*this, QStringLiteral("Current Area"));
@@ -224,7 +225,7 @@ void CCommunicationDialog::buildControls()
     layout->addWidget(flashGroup);
     layout->addWidget(logGroup, 1);
     layout->addWidget(strip);
-    resize(440, 470);
+    resize(440, 560);
 }
 
 void CCommunicationDialog::connectControls()
