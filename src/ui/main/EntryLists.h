@@ -11,10 +11,11 @@ inline constexpr const char *kFalseTrue[] = {"False", "True"};
 
 // Every signal that the line sources and NAND inputs can take, in the camera's order.
 inline constexpr std::array<const char *, 21> kSignalList = {
-    "Low",           "High",          "ExposureActive", "LVAL",          "PulseGenerator0", "PulseGenerator1",
-    "PulseGenerator2", "PulseGenerator3", "UserOutput0", "UserOutput1",   "UserOutput2",     "UserOutput3",
-    "Line4:TTL In1", "Line5:Opt In1", "Line7:CC1",      "Line10:TTL In2", "NAND0 Out",      "NAND1 Out",
-    "Line13:TTL In3", "EncoderTrigger", "EncoderDirection",
+    "Low", "High", "ExposureActive", "LVAL",
+    "PulseGenerator0", "PulseGenerator1", "PulseGenerator2", "PulseGenerator3",
+    "UserOutput0", "UserOutput1", "UserOutput2", "UserOutput3",
+    "Line4:TTL In1", "Line5:Opt In1", "Line7:CC1", "Line10:TTL In2",
+    "NAND0 Out", "NAND1 Out", "Line13:TTL In3", "EncoderTrigger", "EncoderDirection",
 };
 inline constexpr std::size_t kFirstPulseGeneratorEntry = 4;
 inline constexpr std::size_t kEncoderTriggerEntry = 19;

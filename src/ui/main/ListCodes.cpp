@@ -1,10 +1,13 @@
 #include "ui/main/ListCodes.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 
 #include <QComboBox>
 
 #include "ui/main/ControlFinder.h"
+#include "ui/main/EntryLists.h"
 
 namespace {
 
@@ -16,9 +19,12 @@ constexpr int kSignalInputs[] = {1101, 1339, 1340, 1341, 1342, 1343, 1344, 1345}
 constexpr std::int32_t kSignalCodes[] = {0,  1,  7,  9,  10, 11, 12, 13, 14, 15, 16,
                                          17, 20, 21, 23, 24, 26, 27, 28, 29, 30};
 
+static_assert(std::size(kSignalCodes) == kSignalList.size());
+static_assert(std::size(kTriggerSourceCodes) == 18);
+
 // A pulse generator's source list leaves out the generator itself, so its codes skip the
 // generator's own code (10 + n).
-constexpr std::size_t kPulseGeneratorSources = 20;
+constexpr std::size_t kPulseGeneratorSources = kPulseGeneratorSourceLists[0].size();
 constexpr std::array<std::int32_t, kPulseGeneratorSources> PulseGeneratorSourceCodes(int generator)
 {
     std::array<std::int32_t, kPulseGeneratorSources> codes{};
