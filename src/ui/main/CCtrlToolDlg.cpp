@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -132,6 +134,23 @@ void CCtrlToolDlg::buildWindow()
     layout->addWidget(strip);
 
     connect(tabs_, &QTabBar::currentChanged, this, &CCtrlToolDlg::onTabChanged);
+    resizeToFitPages();
+}
+
+void CCtrlToolDlg::resizeToFitPages()
+{
+    // Large enough for the largest page where the screen allows; the pages scroll otherwise.
+    QSize content;
+    for (CTabSheetDialog *page : pages_) {
+        if (auto *area = page->findChild<QScrollArea *>(); area && area->widget())
+            content = content.expandedTo(area->widget()->sizeHint());
+    }
+    const QSize chrome = QSize(64, 96) + QSize(0, tabs_->sizeHint().height() + layout()->menuBar()->sizeHint().height() +
+                                                      StatusStrip()->sizeHint().height());
+    QSize wanted = content + chrome;
+    if (const QScreen *display = screen())
+        wanted = wanted.boundedTo(display->availableGeometry().size() * 0.95);
+    resize(wanted);
 }
 
 void CCtrlToolDlg::Initialise()

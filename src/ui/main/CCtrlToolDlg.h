@@ -85,6 +85,7 @@ protected:
 
 private:
     void buildWindow();
+    void resizeToFitPages();
     void showPage(int pageIndex);
     void onTabChanged(int position);
     void queryCurrentArea();

@@ -1,0 +1,46 @@
+// Renders every page of the main window and the tool windows to PNG files, against the
+// simulated camera, so a person can look at the layout: screenshot_windows <output folder>.
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QTabBar>
+
+#include "CameraSimulator.h"
+#include "app/AppContext.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
+#include "ui/auxiliary/CommunicationDialog.h"
+#include "ui/auxiliary/TerminalDialog.h"
+#include "ui/main/CCtrlToolDlg.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(folder);
+
+    SimulatorOptions options;
+    options.baud = 115200;
+    CameraSimulator simulator(options);
+    if (!simulator.Start())
+        return 1;
+    TempSettings temp;
+    temp.WriteRaw("[General]\nControl%20Mode=1\n[Ports]\nCOM1=" + simulator.SlavePath().toLocal8Bit() + "\n");
+    ScriptedDialogs dialogs;
+    AppContext context(dialogs, temp.Path());
+    CCtrlToolDlg window(context);
+    window.Initialise();
+    for (int tab = 0; tab < window.Tabs().count(); ++tab) {
+        window.Tabs().setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        const QString name = QStringLiteral("%1/page-%2.png").arg(folder).arg(tab);
+        window.grab().save(name);
+        std::printf("%s %dx%d\n", qPrintable(name), window.width(), window.height());
+    }
+    window.Communication().grab().save(folder + QStringLiteral("/communication.png"));
+    window.Terminal().resize(600, 400);
+    window.Terminal().grab().save(folder + QStringLiteral("/terminal.png"));
+    return 0;
+}
