@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -253,6 +254,38 @@ TEST(PagesTest, TabOrderFollowsThePageTable)
         for (QWidget *control : expected)
             EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << ControlIdOf(control);
     }
+}
+
+// The same with the keyboard: Tab from the first control of "User A" visits its controls in
+// table order, the read-only readouts and buttons included, and skips the spins.
+TEST(PagesTest, TabKeyWalksUserAInTableOrder)
+{
+    PageRig rig;
+    CTabSheetDialog &page = *rig.pages[0];
+    for (CTabSheetDialog *other : rig.pages)
+        other->setVisible(other == &page);
+    rig.host->resize(1280, 900);
+    rig.host->show();
+    rig.host->activateWindow();
+    QApplication::processEvents();
+    QList<int> expected;
+    for (const GroupSpec &group : page.spec().groups) {
+        for (const FieldSpec &field : group.fields) {
+            if (field.id && field.kind != FieldKind::FixedText && field.kind != FieldKind::Caption)
+                expected << field.id;
+        }
+    }
+    page.Control(expected.first())->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QList<int> visited;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused) << "after " << i << " tabs";
+        visited << ControlIdOf(focused);
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(focused, &tab);
+    }
+    EXPECT_EQ(visited, expected);
 }
 
 // At a common screen size every page is laid out without groups or controls on top of each
