@@ -188,7 +188,9 @@ void SpinButton::keyPressEvent(QKeyEvent *event)
 
 bool SpinButton::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == buddy_ && event->type() == QEvent::KeyPress && isEnabled() && !buddy_->isReadOnly()) {
+    // The event type first: a buddy being destroyed still sends events, and must not be
+    // looked at as an edit any more.
+    if (event->type() == QEvent::KeyPress && watched == buddy_.data() && isEnabled() && !buddy_->isReadOnly()) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (const std::int32_t step = keyStep(key->key())) {
             stepBy(step);
