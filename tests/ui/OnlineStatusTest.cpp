@@ -93,13 +93,15 @@ TEST_F(OnlineStatusTest, AWindowWhoseStripIsGoneStillGetsItsHook)
     EXPECT_EQ(window.calls, std::vector<int>({1}));
 }
 
-TEST_F(OnlineStatusTest, RegisteringTwiceNotifiesOnce)
+TEST_F(OnlineStatusTest, OnlyChangesReachTheWindowsAndRegisteringTwiceNotifiesOnce)
 {
     RecordingWindow window;
     status.Register(window);
     status.Register(window);
+    status.SetOnline(false); // already offline
     status.SetOnline(true);
-    EXPECT_EQ(window.calls.size(), 1u);
+    status.SetOnline(true);
+    EXPECT_EQ(window.calls, std::vector<int>({1}));
 }
 
 } // namespace

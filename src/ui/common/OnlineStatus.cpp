@@ -54,6 +54,9 @@ void OnlineStatus::Unregister(COnlineStatusUpdater &window)
 
 void OnlineStatus::SetOnline(bool online)
 {
+    // The engine reports after every exchange; only a change is worth repainting for.
+    if (online == online_)
+        return;
     online_ = online;
     // Every strip first, then the hooks: a hook may show a box, and the strips should
     // already tell the truth while it is up. A copy, because a hook may unregister a window.

@@ -39,6 +39,7 @@ public:
     // The strip takes the current bitmap at once.
     void Register(COnlineStatusUpdater &window);
     void Unregister(COnlineStatusUpdater &window);
+    // Strips and hooks hear of changes only; the state starts offline.
     void SetOnline(bool online);
     bool IsOnline() const { return online_; }
 
