@@ -19,10 +19,11 @@ class ProgressWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TestApplication();
         button = new QPushButton(QStringLiteral("Start"), &owner);
         owner.show();
     }
+    // First member: the widgets below need the application, also when this test runs alone.
+    QApplication &application = TestApplication();
     QWidget owner;
     QPushButton *button = nullptr;
     CProgressBarDialog progress;
