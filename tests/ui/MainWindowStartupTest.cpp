@@ -127,6 +127,9 @@ TEST(MainWindowStartup, CameraAt115200IsFoundWithoutARateChange)
     EXPECT_FALSE(lines.contains("CBDRT=16"));
     EXPECT_FALSE(eventsOf(*rig.simulator, Kind::Garbage).empty()) << "the first look at 9600 bit/s is garbage to it";
     EXPECT_EQ(baudListText(*rig.window), "115200bps");
+    auto *exposureTimeMode = qobject_cast<QComboBox *>(rig.window->FindControl(1224));
+    ASSERT_NE(exposureTimeMode, nullptr);
+    EXPECT_EQ(exposureTimeMode->findText(QStringLiteral("Indivisual")), -1) << "not offered with model code 0";
 }
 
 TEST(MainWindowStartup, SilentCameraCostsTheStatedLimitsAndShowsInitialValues)

@@ -61,7 +61,8 @@ FileDialogResult QtDialogs::ChooseFile(const FileDialogRequest &request)
     QFileDialog dialog(owner, request.title, request.startFolder, request.nameFilter);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    // The callers ask the replace question themselves, with the tool's own wording.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialName.isEmpty())
