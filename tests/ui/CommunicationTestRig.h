@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "CameraSimulator.h"
+#include "TestApplication.h"
 #include "common/LineLog.h"
 #include "operations/ProgressWindow.h"
 #include "protocol/Command.h"
@@ -33,17 +34,6 @@
 inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
-}
-
-inline QApplication &TestApplication()
-{
-    static int argc = 1;
-    static char name[] = "qn_ui_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!instance)
-        instance = new QApplication(argc, argv);
-    return *instance;
 }
 
 // The main window's side of the communication window: identification is a real "MD" query,

@@ -28,7 +28,7 @@ struct LooseControls final : ControlFinder {
     }
     QWidget *FindControl(int id) const override { return registry.Find(id); }
 
-    QApplication &app = PageTestApplication();
+    QApplication &app = TestApplication();
     QWidget window;
     ControlRegistry registry;
 };

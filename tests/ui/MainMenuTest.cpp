@@ -5,21 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "TestApplication.h"
 #include "ui/main/MainMenu.h"
 #include "ui/main/ModeKeySequence.h"
 
 namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "qn_ui_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!instance)
-        instance = new QApplication(argc, argv);
-    return *instance;
-}
 
 QAction *findItem(QWidget &menu, int id)
 {
@@ -38,7 +28,7 @@ QAction *findItem(QWidget &menu, int id)
 
 TEST(MainMenu, EveryItemCarriesItsIdAndCallsTheHandler)
 {
-    app();
+    TestApplication();
     QMenuBar bar;
     std::vector<int> called;
     QMenu *utility = BuildMainMenu(bar, [&](int id) { called.push_back(id); });

@@ -1,17 +1,5 @@
 #include "MainWindowTestRig.h"
 
-QApplication &MainWindowTestApplication()
-{
-    static int argc = 1;
-    static char name[] = "qn_ui_tests";
-    static char *argv[] = {name, nullptr};
-    auto *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!instance)
-        instance = new QApplication(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    return *instance;
-}
-
 MainWindowRig::MainWindowRig(const Options &options)
 {
     SimulatorOptions simOptions;

@@ -7,12 +7,11 @@
 #include <QElapsedTimer>
 
 #include "CameraSimulator.h"
+#include "TestApplication.h"
 #include "app/AppContext.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
 #include "ui/main/CCtrlToolDlg.h"
-
-QApplication &MainWindowTestApplication();
 
 // A whole application on a temporary settings file, with a simulated camera behind COM1.
 struct MainWindowRig {
@@ -36,7 +35,7 @@ struct MainWindowRig {
     QList<QByteArray> Received() const { return simulator->ReceivedLines(); }
     QStringList BoxTexts() const { return dialogs.MessageTexts(); }
 
-    QApplication &application = MainWindowTestApplication();
+    QApplication &application = TestApplication();
     std::unique_ptr<CameraSimulator> simulator;
     TempSettings temp;
     ScriptedDialogs dialogs;

@@ -8,21 +8,11 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "TestApplication.h"
 #include "protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/CTabSheetDialog.h"
 #include "ui/main/SpinButton.h"
-
-inline QApplication &PageTestApplication()
-{
-    static int argc = 1;
-    static char name[] = "qn_ui_tests";
-    static char *argv[] = {name, nullptr};
-    auto *instance = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!instance)
-        instance = new QApplication(argc, argv);
-    return *instance;
-}
 
 // The six pages under one host, with a finder over them and a control table.
 struct PageRig {
@@ -33,7 +23,7 @@ struct PageRig {
     QLineEdit &Edit(int id) const { return *qobject_cast<QLineEdit *>(Find(id)); }
     SpinButton &Spin(int id) const { return *qobject_cast<SpinButton *>(Find(id)); }
 
-    QApplication &app = PageTestApplication();
+    QApplication &app = TestApplication();
     std::unique_ptr<QWidget> host;
     std::vector<CTabSheetDialog *> pages;
     PageControlFinder finder;

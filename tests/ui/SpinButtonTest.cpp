@@ -20,7 +20,7 @@ struct SpinRig {
         spin.setBuddy(&edit);
         spin.setRange(8, 4096);
     }
-    QApplication &app = PageTestApplication();
+    QApplication &app = TestApplication();
     QLineEdit edit;
     SpinButton spin;
 };
