@@ -21,17 +21,21 @@
 #include "operations/ReadAllSettings.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
+#include "ui/main/AberrationGroup.h"
 #include "ui/main/CTabSheetDialog.h"
 #include "ui/main/CameraReads.h"
+#include "ui/main/ControlBinding.h"
 #include "ui/main/ControlId.h"
 #include "ui/main/ControlValues.h"
 #include "ui/main/DependentControls.h"
+#include "ui/main/GainAutoControls.h"
 #include "ui/main/LineRateDisplay.h"
 #include "ui/main/ListCodes.h"
 #include "ui/main/MainMenu.h"
 #include "ui/main/ModelLayout.h"
 #include "ui/main/PageBuilder.h"
 #include "ui/main/PageTables.h"
+#include "ui/main/SpecialButtons.h"
 #include "ui/main/SpinRanges.h"
 
 namespace {
@@ -83,8 +87,38 @@ CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
         context_.windowList()});
     context_.lineLog().Register(*terminal_);
     context_.lineLog().Register(*communication_);
+    buildBinding();
 
     context_.controlTable().CommitValues();
+}
+
+void CCtrlToolDlg::buildBinding()
+{
+    bindingServices_ = std::make_unique<BindingServices>(BindingServices{
+        context_.controlTable(), context_.command(), context_.dialogs(), context_.cameraModel(), *this,
+        [this] { RefreshChangedControls(); }});
+    gainAuto_ = std::make_unique<GainAutoControls>(*bindingServices_);
+    aberration_ = std::make_unique<AberrationGroup>(context_.command(), context_.controlTable(), *this);
+    // The LUT editor windows are not built yet; "Open LUT Table" and the LUT rule reach them
+    // through these hooks once they are.
+    specialButtons_ = std::make_unique<SpecialButtons>(
+        *bindingServices_, *aberration_,
+        SpecialButtons::WindowHooks{[this] { return IdentifyModel(); },
+                                    [this] {
+                                        SetSkipExitConfirmation(true);
+                                        reject();
+                                    },
+                                    [this] { showTerminal(); }, {}});
+    binding_ = std::make_unique<ControlBinding>(*bindingServices_, *gainAuto_, *aberration_, *specialButtons_,
+                                                std::function<void()>{});
+    binding_->Connect(pages_);
+    SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
+}
+
+void CCtrlToolDlg::showTerminal()
+{
+    terminal_->show();
+    terminal_->raise();
 }
 
 CCtrlToolDlg::~CCtrlToolDlg()
@@ -285,7 +319,7 @@ void CCtrlToolDlg::ReloadAllSettings()
     RefreshAllControls();
     table.CommitValues();
     RefreshAllControls();
-    UpdateDependentControls(*this, DependentControlHooks{});
+    UpdateDependentControls(*this, DependentControlHooks{{}, [this] { gainAuto_->ApplyPercentage(); }});
     UpdateLineRateDisplay(*this, table);
     RefreshAberrationGroup();
     context_.windowList().EnableAll();
@@ -332,6 +366,7 @@ void CCtrlToolDlg::RefreshAberrationGroup()
     WriteControlValue(*this, 1695, 1);
     WriteControlValue(*this, 1700, 0);
     reads.ReadCommandIntoControl(1701, 165 + mode);
+    aberration_->RefreshCellReadouts();
     QCoreApplication::processEvents();
 }
 

@@ -9,12 +9,17 @@
 #include "operations/LinkNegotiation.h"
 #include "ui/auxiliary/CommunicationHost.h"
 #include "ui/common/OnlineStatus.h"
+#include "ui/main/BindingServices.h"
 #include "ui/main/ControlFinder.h"
 #include "ui/main/ControlRegistry.h"
 #include "ui/main/ModeKeySequence.h"
 
+class AberrationGroup;
 class AppContext;
 class CCommunicationDialog;
+class ControlBinding;
+class GainAutoControls;
+class SpecialButtons;
 class CTabSheetDialog;
 class CTerminalDialog;
 class QComboBox;
@@ -79,6 +84,8 @@ public:
     QMenu &UtilityMenu() const { return *utilityMenu_; }
     CCommunicationDialog &Communication() const { return *communication_; }
     CTerminalDialog &Terminal() const { return *terminal_; }
+    ControlBinding &Binding() const { return *binding_; }
+    GainAutoControls &GainAuto() const { return *gainAuto_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -89,6 +96,8 @@ private:
     void showPage(int pageIndex);
     void onTabChanged(int position);
     void queryCurrentArea();
+    void buildBinding();
+    void showTerminal();
     // True when the key was taken: the dialog does nothing with it.
     bool handleKeyDown(QWidget &receiver, QKeyEvent &event);
 
@@ -101,6 +110,12 @@ private:
     std::unique_ptr<CCommunicationDialog> communication_;
     std::unique_ptr<CTerminalDialog> terminal_;
     LinkNegotiation negotiation_;
+    // The live binding and its special controls, in the order they lean on each other.
+    std::unique_ptr<BindingServices> bindingServices_;
+    std::unique_ptr<GainAutoControls> gainAuto_;
+    std::unique_ptr<AberrationGroup> aberration_;
+    std::unique_ptr<SpecialButtons> specialButtons_;
+    std::unique_ptr<ControlBinding> binding_;
     ModeKeySequence modeKeys_;
     std::function<void(int)> commitEdit_;
     int currentArea_ = 0;
