@@ -214,6 +214,21 @@ TEST(LiveEditing, ListsSendTheirCodesAndTheirRulesFollow)
     EXPECT_EQ(Control<SpinButton>(window, 1249).upper(), 400);
     EXPECT_FALSE(Control<QComboBox>(window, 1173).isEnabled());
 
+    // A gain mode the tool has no layout for: the camera took it, the operator is told.
+    QComboBox &gainModes = Control<QComboBox>(window, 1259);
+    gainModes.addItem(QStringLiteral("Other"));
+    rig.dialogs.Clear();
+    rig.simulator->ReplaceNextReply("COMPLETE\r\n");
+    Choose(window, 1259, 2);
+    EXPECT_TRUE(take(rig).Has("GM=2"));
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0].text, "Unkown Parameter");
+    EXPECT_EQ(rig.dialogs.Messages()[0].caption, "Error");
+    EXPECT_EQ(rig.dialogs.Messages()[0].icon, MessageIcon::None);
+    Choose(window, 1259, 0);
+    gainModes.removeItem(2);
+    take(rig);
+
     // Trigger mode enables Auto Reset Mode, and the exposure settings are read back.
     Choose(window, 1096, 1);
     wire = take(rig);
@@ -227,6 +242,16 @@ TEST(LiveEditing, ListsSendTheirCodesAndTheirRulesFollow)
     rig.simulator->AcceptMnemonic(QStringLiteral("TM"));
     Choose(window, 1096, 0);
     EXPECT_FALSE(Control<QComboBox>(window, 1186).isEnabled());
+
+    // Exposure mode: written, then everything it governs is read back.
+    take(rig);
+    Choose(window, 1092, 1);
+    wire = take(rig);
+    const int mode = wire.At("TR=1");
+    ASSERT_GE(mode, 0);
+    EXPECT_GT(wire.At("PE?", mode), mode);
+    EXPECT_GT(wire.At("ETM?", mode), wire.At("TM?", mode));
+    EXPECT_TRUE(Control<QLineEdit>(window, 1093).isEnabled());
 
     // Programmatic selections never send.
     take(rig);

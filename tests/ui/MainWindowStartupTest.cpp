@@ -91,9 +91,10 @@ TEST(MainWindowStartup, CameraAt9600IsMovedTo115200AndRead)
     EXPECT_NE(indexOf(lines, "LROP?"), -1);
     EXPECT_EQ(indexOf(lines, "GAOG?"), -1) << "extended rows are not read in the standard mode";
     EXPECT_EQ(indexOf(lines, "LUTIG?"), -1);
-    // The aberration group follows the full read.
+    // The aberration group follows the full read, its cells last (side "Both", red, index 1).
     const int groupStart = 5 + static_cast<int>(plan.size());
-    EXPECT_EQ(lines.mid(groupStart), (QList<QByteArray>{"CACM?", "CACM?", "CACSM0?", "CACMT0?"}));
+    EXPECT_EQ(lines.mid(groupStart), (QList<QByteArray>{"CACM?", "CACM?", "CACSM0?", "CACMT0?", "CACM?", "CACR0R1?",
+                                                         "CACR0?", "CACC0R?"}));
 
     EXPECT_EQ(editText(*rig.window, 1225), "1024") << "the controls show the camera's values";
     EXPECT_EQ(editText(*rig.window, 1041), "250");
