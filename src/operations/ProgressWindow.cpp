@@ -63,6 +63,9 @@ void CProgressBarDialog::SetProgressMessage(const QString &text)
     message_ = text;
     if (messageLabel_)
         messageLabel_->setText(message_);
+    // The window has no title; readers name it by what it is doing.
+    if (window_)
+        window_->setAccessibleName(message_);
 }
 
 void CProgressBarDialog::SetProgress(int percent)

@@ -23,6 +23,7 @@
 #include "ui/auxiliary/CommunicationHost.h"
 #include "ui/auxiliary/FlashAreas.h"
 #include "ui/auxiliary/LogFileSave.h"
+#include "ui/common/DropDownAccessible.h"
 #include "ui/common/WindowList.h"
 
 namespace {
@@ -101,6 +102,7 @@ CCommunicationDialog::CCommunicationDialog(const Services &services, QWidget *pa
         link_.SetKind(0);
 
     setWindowTitle(QStringLiteral("Communication"));
+    InstallDropDownAccessibility();
     buildControls();
     connectControls();
 
@@ -175,7 +177,8 @@ void CCommunicationDialog::buildControls()
     currentArea_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     currentArea_->setMinimumWidth(100);
     currentArea_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    currentArea_->setAccessibleName(QStringLiteral("Current Area"));
+    // No accessible name of its own: a reader hears the area it shows, inside the group
+    // titled "Current Area"; a fixed name would hide the value.
     controls_.Register(Id::CurrentArea, *currentArea_);
     QGroupBox *areaGroup = makeGroup(*this, QStringLiteral("Current Area"));
     auto *areaLayout = new QHBoxLayout(areaGroup);

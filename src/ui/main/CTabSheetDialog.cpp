@@ -10,6 +10,8 @@
 CTabSheetDialog::CTabSheetDialog(const PageSpec &spec, QWidget *parent) : QWidget(parent), spec_(spec)
 {
     setObjectName(title());
+    // The tab bar names the pages, but a reader inside one hears the page it is on.
+    setAccessibleName(title());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *scroll = new QScrollArea(this);

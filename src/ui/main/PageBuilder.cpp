@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/common/DropDownAccessible.h"
 #include "ui/main/ControlRegistry.h"
 #include "ui/main/SpinButton.h"
 
@@ -195,6 +196,7 @@ QWidget *buildGroup(const GroupSpec &group, QWidget &content, ControlRegistry &r
 
 QList<QWidget *> BuildPage(const PageSpec &spec, QWidget &content, ControlRegistry &registry)
 {
+    InstallDropDownAccessibility();
     int columns = 0;
     for (const GroupSpec &group : spec.groups)
         columns = std::max(columns, group.column + 1);
