@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "CameraState.h"
-#include "ParameterSpecs.h"
+#include "ParameterLimits.h"
 
 // What the camera does with one line.
 struct CameraReply {

@@ -9,7 +9,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-#include "ParameterSpecs.h"
+#include "ParameterLimits.h"
 
 namespace {
 

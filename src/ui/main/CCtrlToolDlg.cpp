@@ -35,7 +35,7 @@
 #include "ui/main/ModelLayout.h"
 #include "ui/main/PageBuilder.h"
 #include "ui/main/PageTables.h"
-#include "ui/main/SpecialButtons.h"
+#include "ui/main/PageButtons.h"
 #include "ui/main/SpinRanges.h"
 
 namespace {
@@ -101,15 +101,15 @@ void CCtrlToolDlg::buildBinding()
     aberration_ = std::make_unique<AberrationGroup>(context_.command(), context_.controlTable(), *this);
     // The LUT editor windows are not built yet; "Open LUT Table" and the LUT rule reach them
     // through these hooks once they are.
-    specialButtons_ = std::make_unique<SpecialButtons>(
+    pageButtons_ = std::make_unique<PageButtons>(
         *bindingServices_, *aberration_,
-        SpecialButtons::WindowHooks{[this] { return IdentifyModel(); },
+        PageButtons::WindowHooks{[this] { return IdentifyModel(); },
                                     [this] {
                                         SetSkipExitConfirmation(true);
                                         reject();
                                     },
                                     [this] { showTerminal(); }, {}});
-    binding_ = std::make_unique<ControlBinding>(*bindingServices_, *gainAuto_, *aberration_, *specialButtons_,
+    binding_ = std::make_unique<ControlBinding>(*bindingServices_, *gainAuto_, *aberration_, *pageButtons_,
                                                 std::function<void()>{});
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });

@@ -19,7 +19,7 @@ class AppContext;
 class CCommunicationDialog;
 class ControlBinding;
 class GainAutoControls;
-class SpecialButtons;
+class PageButtons;
 class CTabSheetDialog;
 class CTerminalDialog;
 class QComboBox;
@@ -114,7 +114,7 @@ private:
     std::unique_ptr<BindingServices> bindingServices_;
     std::unique_ptr<GainAutoControls> gainAuto_;
     std::unique_ptr<AberrationGroup> aberration_;
-    std::unique_ptr<SpecialButtons> specialButtons_;
+    std::unique_ptr<PageButtons> pageButtons_;
     std::unique_ptr<ControlBinding> binding_;
     ModeKeySequence modeKeys_;
     std::function<void(int)> commitEdit_;

@@ -22,7 +22,7 @@
 #include "ui/main/DependentControls.h"
 #include "ui/main/GainAutoControls.h"
 #include "ui/main/LineRateDisplay.h"
-#include "ui/main/SpecialButtons.h"
+#include "ui/main/PageButtons.h"
 #include "ui/main/SpinButton.h"
 #include "ui/main/SpinRanges.h"
 
@@ -176,7 +176,7 @@ ListRoute routeOf(int listId)
 } // namespace
 
 ControlBinding::ControlBinding(const BindingServices &services, GainAutoControls &gainAuto,
-                               AberrationGroup &aberration, SpecialButtons &buttons,
+                               AberrationGroup &aberration, PageButtons &buttons,
                                std::function<void()> hideLutWindows)
     : services_(services), gainAuto_(gainAuto), aberration_(aberration), buttons_(buttons),
       hideLutWindows_(std::move(hideLutWindows))

@@ -10,7 +10,7 @@ class AberrationGroup;
 class CTabSheetDialog;
 class GainAutoControls;
 class QAbstractButton;
-class SpecialButtons;
+class PageButtons;
 
 // Holds a value typed into a field whose row has range mode 1 strictly inside the spin's
 // range (the spin's range is one wider than the row's limits on each side).
@@ -30,7 +30,7 @@ public:
     };
 
     ControlBinding(const BindingServices &services, GainAutoControls &gainAuto, AberrationGroup &aberration,
-                   SpecialButtons &buttons, std::function<void()> hideLutWindows);
+                   PageButtons &buttons, std::function<void()> hideLutWindows);
 
     // Connects every control of the pages: focus leaving an edited field, an operator's list
     // choice, button clicks and spin moves.
@@ -65,7 +65,7 @@ private:
     const BindingServices &services_;
     GainAutoControls &gainAuto_;
     AberrationGroup &aberration_;
-    SpecialButtons &buttons_;
+    PageButtons &buttons_;
     std::function<void()> hideLutWindows_;
     OneShotHooks oneShot_;
 };

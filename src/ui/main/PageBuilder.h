@@ -4,7 +4,7 @@
 
 #include <QList>
 
-#include "ui/main/PageSpec.h"
+#include "ui/main/PageShape.h"
 
 class ControlRegistry;
 class QWidget;

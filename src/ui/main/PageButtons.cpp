@@ -1,4 +1,4 @@
-#include "ui/main/SpecialButtons.h"
+#include "ui/main/PageButtons.h"
 
 #include <QLineEdit>
 
@@ -69,51 +69,51 @@ QString textOf(const ControlFinder &finder, int controlId)
 
 } // namespace
 
-using Later = SpecialButtons::LaterOperation;
+using Later = PageButtons::LaterOperation;
 
-const SpecialButtons::Row SpecialButtons::kRows[] = {
-    {1219, &SpecialButtons::lineRateLimit, 0},
-    {1222, &SpecialButtons::exposureLimits, 0},
-    {1121, &SpecialButtons::later, static_cast<int>(Later::ShadingCalibration)},
-    {1193, &SpecialButtons::later, static_cast<int>(Later::RecalibratePixelGain)},
-    {1183, &SpecialButtons::later, static_cast<int>(Later::RecalibratePixelBlack)},
-    {1667, &SpecialButtons::later, static_cast<int>(Later::AutoSetting)},
-    {1132, &SpecialButtons::openLutTable, 0},
-    {1164, &SpecialButtons::lutEntryRead, 0},
-    {1430, &SpecialButtons::lutEntryRead, 1},
-    {1432, &SpecialButtons::lutEntryRead, 2},
-    {1165, &SpecialButtons::lutEntryWrite, 0},
-    {1431, &SpecialButtons::lutEntryWrite, 1},
-    {1433, &SpecialButtons::lutEntryWrite, 2},
-    {1336, &SpecialButtons::later, static_cast<int>(Later::ReadShadingData)},
-    {1337, &SpecialButtons::later, static_cast<int>(Later::WriteShadingData)},
-    {1338, &SpecialButtons::later, static_cast<int>(Later::StoreShadingData)},
-    {1698, &SpecialButtons::aberrationSave, 0},
-    {1441, &SpecialButtons::counterReset, 0},
-    {1447, &SpecialButtons::counterReset, 1},
-    {1453, &SpecialButtons::counterReset, 2},
-    {1459, &SpecialButtons::counterReset, 3},
-    {1442, &SpecialButtons::counterRead, 0},
-    {1448, &SpecialButtons::counterRead, 1},
-    {1454, &SpecialButtons::counterRead, 2},
-    {1460, &SpecialButtons::counterRead, 3},
-    {1125, &SpecialButtons::temperature, 0},
-    {1197, &SpecialButtons::later, static_cast<int>(Later::RecalibratePixelGainFactory)},
-    {1198, &SpecialButtons::later, static_cast<int>(Later::RecalibratePixelBlackFactory)},
-    {1181, &SpecialButtons::xmlVersionWrite, 0},
-    {1182, &SpecialButtons::xmlVersionRead, 0},
-    {1014, &SpecialButtons::cameraModelSet, 0},
-    {1012, &SpecialButtons::cameraReset, 0},
-    {1010, &SpecialButtons::terminal, 0},
-    {1021, &SpecialButtons::later, static_cast<int>(Later::StoreAllAreas)},
+const PageButtons::Row PageButtons::kRows[] = {
+    {1219, &PageButtons::lineRateLimit, 0},
+    {1222, &PageButtons::exposureLimits, 0},
+    {1121, &PageButtons::later, static_cast<int>(Later::ShadingCalibration)},
+    {1193, &PageButtons::later, static_cast<int>(Later::RecalibratePixelGain)},
+    {1183, &PageButtons::later, static_cast<int>(Later::RecalibratePixelBlack)},
+    {1667, &PageButtons::later, static_cast<int>(Later::AutoSetting)},
+    {1132, &PageButtons::openLutTable, 0},
+    {1164, &PageButtons::lutEntryRead, 0},
+    {1430, &PageButtons::lutEntryRead, 1},
+    {1432, &PageButtons::lutEntryRead, 2},
+    {1165, &PageButtons::lutEntryWrite, 0},
+    {1431, &PageButtons::lutEntryWrite, 1},
+    {1433, &PageButtons::lutEntryWrite, 2},
+    {1336, &PageButtons::later, static_cast<int>(Later::ReadShadingData)},
+    {1337, &PageButtons::later, static_cast<int>(Later::WriteShadingData)},
+    {1338, &PageButtons::later, static_cast<int>(Later::StoreShadingData)},
+    {1698, &PageButtons::aberrationSave, 0},
+    {1441, &PageButtons::counterReset, 0},
+    {1447, &PageButtons::counterReset, 1},
+    {1453, &PageButtons::counterReset, 2},
+    {1459, &PageButtons::counterReset, 3},
+    {1442, &PageButtons::counterRead, 0},
+    {1448, &PageButtons::counterRead, 1},
+    {1454, &PageButtons::counterRead, 2},
+    {1460, &PageButtons::counterRead, 3},
+    {1125, &PageButtons::temperature, 0},
+    {1197, &PageButtons::later, static_cast<int>(Later::RecalibratePixelGainFactory)},
+    {1198, &PageButtons::later, static_cast<int>(Later::RecalibratePixelBlackFactory)},
+    {1181, &PageButtons::xmlVersionWrite, 0},
+    {1182, &PageButtons::xmlVersionRead, 0},
+    {1014, &PageButtons::cameraModelSet, 0},
+    {1012, &PageButtons::cameraReset, 0},
+    {1010, &PageButtons::terminal, 0},
+    {1021, &PageButtons::later, static_cast<int>(Later::StoreAllAreas)},
 };
 
-void SpecialButtons::SetLaterOperation(LaterOperation operation, std::function<void()> run)
+void PageButtons::SetLaterOperation(LaterOperation operation, std::function<void()> run)
 {
     later_[static_cast<int>(operation)] = std::move(run);
 }
 
-void SpecialButtons::ButtonClicked(int buttonId)
+void PageButtons::ButtonClicked(int buttonId)
 {
     for (const Row &row : kRows) {
         if (row.buttonId == buttonId) {
@@ -123,13 +123,13 @@ void SpecialButtons::ButtonClicked(int buttonId)
     }
 }
 
-void SpecialButtons::later(int operation)
+void PageButtons::later(int operation)
 {
     if (const std::function<void()> &run = later_[operation])
         run();
 }
 
-void SpecialButtons::showLimit(int readoutId, int commandId)
+void PageButtons::showLimit(int readoutId, int commandId)
 {
     // The engine leaves 0 after a failure, and the readout shows that too: the engine has
     // already told the operator why.
@@ -138,31 +138,31 @@ void SpecialButtons::showLimit(int readoutId, int commandId)
     WriteControlValue(services_.finder, readoutId, value);
 }
 
-void SpecialButtons::lineRateLimit(int)
+void PageButtons::lineRateLimit(int)
 {
     showLimit(kLineRateMinReadout, kLineRateMinCommand);
 }
 
-void SpecialButtons::exposureLimits(int)
+void PageButtons::exposureLimits(int)
 {
     showLimit(kExposureMaxReadout, kExposureMaxCommand);
     showLimit(kExposureMinReadout, kExposureMinCommand);
 }
 
-void SpecialButtons::temperature(int)
+void PageButtons::temperature(int)
 {
     std::int32_t value = 0;
     if (services_.command.QueryValue(kTemperatureCommand, value, kReadoutTimeoutMs))
         WriteControlValue(services_.finder, kTemperatureReadout, value);
 }
 
-void SpecialButtons::counterReset(int counter)
+void PageButtons::counterReset(int counter)
 {
     services_.command.SetValue(kCounterResetCommand + kCounterCommandStride * counter, 0, kCounterResetTimeoutMs);
     counterRead(counter);
 }
 
-void SpecialButtons::counterRead(int counter)
+void PageButtons::counterRead(int counter)
 {
     Command &command = services_.command;
     std::int32_t value = 0;
@@ -174,7 +174,7 @@ void SpecialButtons::counterRead(int counter)
         showText(services_.finder, kCounterStatusReadout + kCounterReadoutStride * counter, CounterStatusText(status));
 }
 
-void SpecialButtons::lutEntryWrite(int colour)
+void PageButtons::lutEntryWrite(int colour)
 {
     const LutEntryFields &fields = kLutEntryFields[colour];
     const ControlTable &table = services_.table;
@@ -184,7 +184,7 @@ void SpecialButtons::lutEntryWrite(int colour)
     services_.command.SetValue(table.ToCmdId(fields.valueField), value, kLutEntryTimeoutMs);
 }
 
-void SpecialButtons::lutEntryRead(int colour)
+void PageButtons::lutEntryRead(int colour)
 {
     const LutEntryFields &fields = kLutEntryFields[colour];
     ControlTable &table = services_.table;
@@ -197,12 +197,12 @@ void SpecialButtons::lutEntryRead(int colour)
     table.CommitValues();
 }
 
-void SpecialButtons::aberrationSave(int)
+void PageButtons::aberrationSave(int)
 {
     aberration_.Save();
 }
 
-void SpecialButtons::xmlVersionRead(int)
+void PageButtons::xmlVersionRead(int)
 {
     std::int32_t version = 0;
     services_.command.QueryValue(kXmlVersionCommand, version, kLimitTimeoutMs);
@@ -211,7 +211,7 @@ void SpecialButtons::xmlVersionRead(int)
         WriteControlValue(services_.finder, kXmlVersionBoxes[i], digits[i]);
 }
 
-void SpecialButtons::xmlVersionWrite(int)
+void PageButtons::xmlVersionWrite(int)
 {
     std::array<QString, 3> boxes;
     for (std::size_t i = 0; i < boxes.size(); ++i)
@@ -223,7 +223,7 @@ void SpecialButtons::xmlVersionWrite(int)
         services_.dialogs.Message(QStringLiteral("Couldn't write the XML Version."), QString(), MessageIcon::Stop);
 }
 
-void SpecialButtons::cameraModelSet(int)
+void PageButtons::cameraModelSet(int)
 {
     const int entry = SelectedPosition(services_.finder, kModelList);
     const bool known = entry >= 0 && entry < static_cast<int>(kModelIds.size());
@@ -237,7 +237,7 @@ void SpecialButtons::cameraModelSet(int)
     services_.dialogs.Message(QStringLiteral("Failed writting camera model id."), QString(), MessageIcon::Stop);
 }
 
-void SpecialButtons::cameraReset(int)
+void PageButtons::cameraReset(int)
 {
     // The camera restarts at its power-on rate, so the tool ends whether or not it answered.
     services_.command.SetValue(CommandId::CRS00, 1, kResetTimeoutMs);
@@ -245,13 +245,13 @@ void SpecialButtons::cameraReset(int)
         hooks_.closeWithoutQuestion();
 }
 
-void SpecialButtons::terminal(int)
+void PageButtons::terminal(int)
 {
     if (hooks_.showTerminal)
         hooks_.showTerminal();
 }
 
-void SpecialButtons::openLutTable(int)
+void PageButtons::openLutTable(int)
 {
     if (hooks_.showLutWindows)
         hooks_.showLutWindows();

@@ -1,4 +1,4 @@
-#include "ParameterSpecs.h"
+#include "ParameterLimits.h"
 
 #include <algorithm>
 #include <limits>

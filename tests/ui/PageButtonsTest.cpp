@@ -22,7 +22,7 @@ bool sawBox(const ScriptedDialogs &dialogs, const QString &text, MessageIcon ico
 
 } // namespace
 
-TEST(SpecialButtons, FactoryPageVersionModelTerminalAndReset)
+TEST(PageButtons, FactoryPageVersionModelTerminalAndReset)
 {
     MainWindowRig rig({.controlMode = 1});
     rig.Start();

@@ -11,7 +11,7 @@ class AberrationGroup;
 // The push buttons of the pages, each running one operation: readouts filled on request,
 // single LUT entries, the XML version, the camera model id, the camera reset and the
 // terminal. Operations that live with other windows are reached through hooks.
-class SpecialButtons {
+class PageButtons {
 public:
     struct WindowHooks {
         std::function<bool()> identifyModel;
@@ -37,7 +37,7 @@ public:
         Count
     };
 
-    SpecialButtons(const BindingServices &services, AberrationGroup &aberration, WindowHooks hooks)
+    PageButtons(const BindingServices &services, AberrationGroup &aberration, WindowHooks hooks)
         : services_(services), aberration_(aberration), hooks_(std::move(hooks))
     {
     }
@@ -50,7 +50,7 @@ public:
 private:
     struct Row {
         int buttonId;
-        void (SpecialButtons::*run)(int argument);
+        void (PageButtons::*run)(int argument);
         int argument;
     };
     static const Row kRows[];
