@@ -10,39 +10,12 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
-#include "CameraSimulator.h"
-#include "app/AppContext.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
-#include "ui/main/CCtrlToolDlg.h"
+#include "BenchRig.h"
 #include "ui/main/ControlBinding.h"
 
 namespace {
 
 constexpr int kRounds = 40;
-constexpr double kFirstLookMs = 20.0;
-
-struct Floor {
-    int exchanges = 0;
-    double wireMs = 0;
-    double Total() const { return exchanges * kFirstLookMs + wireMs; }
-};
-
-Floor floorOf(const CameraSimulator &simulator)
-{
-    Floor floor;
-    for (const WireEvent &event : simulator.WireLog()) {
-        const double bits = 10.0 * static_cast<double>(event.data.size());
-        if (event.kind == WireEvent::Kind::Received) {
-            ++floor.exchanges;
-            floor.wireMs += 1000.0 * (bits + 20.0) / event.baud; // the line and its CR LF
-        } else if (event.kind == WireEvent::Kind::Sent) {
-            floor.wireMs += 1000.0 * bits / event.baud;
-        }
-    }
-    return floor;
-}
-
 // Types each value into the field and commits it as Enter does; reports the worst and the
 // median edit against its floor.
 void measure(const char *what, CCtrlToolDlg &window, CameraSimulator &simulator, int editId,
@@ -51,7 +24,7 @@ void measure(const char *what, CCtrlToolDlg &window, CameraSimulator &simulator,
     auto *edit = qobject_cast<QLineEdit *>(window.FindControl(editId));
     std::vector<double> ratios;
     std::vector<double> times;
-    Floor last;
+    ExchangeFloor last;
     for (int round = 0; round < kRounds; ++round) {
         edit->setText(QString::number(values[static_cast<std::size_t>(round) % values.size()]));
         simulator.ClearWireLog();
@@ -59,7 +32,7 @@ void measure(const char *what, CCtrlToolDlg &window, CameraSimulator &simulator,
         timer.start();
         window.Binding().CommitEdit(editId);
         const double elapsed = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        last = floorOf(simulator);
+        last = FloorOf(simulator);
         times.push_back(elapsed);
         ratios.push_back(elapsed / last.Total());
     }
@@ -76,22 +49,13 @@ void measure(const char *what, CCtrlToolDlg &window, CameraSimulator &simulator,
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    SimulatorOptions options;
-    options.baud = 115200;
-    options.processingUs = 0; // the floor is the tool's; a real camera's own time comes on top
-    CameraSimulator simulator(options);
-    if (!simulator.Start())
+    BenchApplication bench(115200);
+    if (!bench.started)
         return 1;
-    TempSettings temp;
-    temp.WriteRaw("[Ports]\nCOM1=" + simulator.SlavePath().toLocal8Bit() + "\n");
-    ScriptedDialogs dialogs;
-    AppContext context(dialogs, temp.Path());
-    CCtrlToolDlg window(context);
-    window.Initialise();
+    bench.window->Initialise();
 
-    measure("Gain All (set, commit)", window, simulator, 1041, {150, 151});
-    measure("Width (set, read back)", window, simulator, 1225, {2048, 1024});
-    window.SetSkipExitConfirmation(true);
+    measure("Gain All (set, commit)", *bench.window, *bench.simulator, 1041, {150, 151});
+    measure("Width (set, read back)", *bench.window, *bench.simulator, 1225, {2048, 1024});
+    bench.window->SetSkipExitConfirmation(true);
     return 0;
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+// What the window benchmarks share: a whole application on a simulated camera, and the floor
+// that the exchange timings impose on what went over the wire.
+
+#include <memory>
+
+#include <QApplication>
+
+#include "CameraSimulator.h"
+#include "app/AppContext.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
+#include "ui/main/CCtrlToolDlg.h"
+
+// 20 ms before the first look at every reply, plus the wire time of every line.
+struct ExchangeFloor {
+    static constexpr double kFirstLookMs = 20.0;
+    int exchanges = 0;
+    double wireMs = 0;
+    double Total(double extraMs = 0.0) const { return exchanges * kFirstLookMs + wireMs + extraMs; }
+};
+
+// Every line the camera received is one exchange; its wire time and its reply's count, and so
+// do the wake-up zero bytes.
+inline ExchangeFloor FloorOf(const CameraSimulator &simulator)
+{
+    ExchangeFloor floor;
+    for (const WireEvent &event : simulator.WireLog()) {
+        const double bits = 10.0 * static_cast<double>(event.data.size());
+        switch (event.kind) {
+        case WireEvent::Kind::Received:
+            ++floor.exchanges;
+            floor.wireMs += 1000.0 * (bits + 20.0) / event.baud; // the line and its CR LF
+            break;
+        case WireEvent::Kind::Sent:
+            floor.wireMs += 1000.0 * bits / event.baud;
+            break;
+        case WireEvent::Kind::ZeroByte:
+            floor.wireMs += event.lineSpeed > 0 ? 1000.0 * 10.0 / event.lineSpeed : 0.0;
+            break;
+        case WireEvent::Kind::Garbage:
+            break;
+        }
+    }
+    return floor;
+}
+
+// The main window on a camera at the given rate; the camera takes no time of its own, so the
+// floor is the tool's.
+struct BenchApplication {
+    explicit BenchApplication(int cameraBaud)
+    {
+        Q_INIT_RESOURCE(resources);
+        SimulatorOptions options;
+        options.baud = cameraBaud;
+        options.processingUs = 0;
+        simulator = std::make_unique<CameraSimulator>(options);
+        started = simulator->Start();
+        temp.WriteRaw("[Ports]\nCOM1=" + simulator->SlavePath().toLocal8Bit() + "\n");
+        context = std::make_unique<AppContext>(dialogs, temp.Path());
+        window = std::make_unique<CCtrlToolDlg>(*context);
+    }
+
+    std::unique_ptr<CameraSimulator> simulator;
+    bool started = false;
+    TempSettings temp;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<CCtrlToolDlg> window;
+};
