@@ -23,18 +23,26 @@ std::vector<WireEvent> eventsOf(const CameraSimulator &sim, Kind kind)
     return out;
 }
 
-// The line speeds at which the zero bytes arrived, one entry per run of equal speeds, with
-// the number of bytes in each run.
-std::vector<std::pair<int, int>> zeroByteRuns(const CameraSimulator &sim)
+// The wake-up burst as the camera saw it: seventy zero bytes, in runs of falling line speed
+// down to 9600 bit/s. A pseudo-terminal hands bytes over a little later than they were
+// written, so bytes of one rate can arrive in the run of the next; the exact fourteen per
+// rate is checked where the test can read the line between rates (LinkNegotiationTest).
+void expectWakeUpBurst(const CameraSimulator &sim)
 {
-    std::vector<std::pair<int, int>> runs;
+    std::vector<std::pair<int, int>> runs; // line speed, bytes
+    int total = 0;
     for (const WireEvent &event : eventsOf(sim, Kind::ZeroByte)) {
+        ++total;
         if (!runs.empty() && runs.back().first == event.lineSpeed)
             ++runs.back().second;
         else
             runs.push_back({event.lineSpeed, 1});
     }
-    return runs;
+    EXPECT_EQ(total, 70);
+    ASSERT_FALSE(runs.empty());
+    for (size_t i = 1; i < runs.size(); ++i)
+        EXPECT_LT(runs[i].first, runs[i - 1].first) << "run " << i;
+    EXPECT_EQ(runs.back().first, 9600);
 }
 
 int indexOf(const QList<QByteArray> &lines, const QByteArray &line, int from = 0)
@@ -54,8 +62,6 @@ QString editText(const CCtrlToolDlg &window, int id)
     return edit ? edit->text() : QStringLiteral("<no edit>");
 }
 
-const std::vector<std::pair<int, int>> kBurst = {{115200, 14}, {57600, 14}, {38400, 14}, {19200, 14}, {9600, 14}};
-
 } // namespace
 
 TEST(MainWindowStartup, CameraAt9600IsMovedTo115200AndRead)
@@ -71,7 +77,7 @@ TEST(MainWindowStartup, CameraAt9600IsMovedTo115200AndRead)
     EXPECT_EQ(received[0].baud, 9600);
     EXPECT_EQ(received[1].data, "EA?");
     EXPECT_EQ(received[1].baud, 9600);
-    EXPECT_EQ(zeroByteRuns(*rig.simulator), kBurst) << "fourteen zero bytes at every rate, from the top down";
+    expectWakeUpBurst(*rig.simulator);
     EXPECT_EQ(received[2].data, "CBDRT=16");
     EXPECT_EQ(received[2].lineSpeed, 9600);
     EXPECT_EQ(received[3].data, "CBDRT=16");
@@ -121,7 +127,7 @@ TEST(MainWindowStartup, CameraAt115200IsFoundWithoutARateChange)
 {
     MainWindowRig rig({.cameraBaud = 115200});
     rig.Start();
-    EXPECT_EQ(zeroByteRuns(*rig.simulator), kBurst);
+    expectWakeUpBurst(*rig.simulator);
     const QList<QByteArray> lines = rig.Received();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines[0], "MD?");
