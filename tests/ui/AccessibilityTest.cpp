@@ -18,10 +18,10 @@
 #include "protocol/CommandTable.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
-#include "ui/main/CTabSheetDialog.h"
 #include "ui/main/ControlId.h"
-#include "ui/main/PageTables.h"
 #include "ui/main/SpinButton.h"
+#include "ui/pages/CTabSheetDialog.h"
+#include "ui/pages/PageTables.h"
 
 // What a screen reader finds in the real windows after start-up: every control that can be
 // used carries a name, the names are the page tables' labels, the groups carry their titles,

@@ -8,8 +8,8 @@
 #include <QTabBar>
 
 #include "ui/main/CCtrlToolDlg.h"
-#include "ui/main/CTabSheetDialog.h"
 #include "ui/main/SpinButton.h"
+#include "ui/pages/CTabSheetDialog.h"
 
 // Drives the main window's controls the way an operator does: the page is brought up first,
 // keys go to the focused field, lists are chosen through their activation.

@@ -11,8 +11,8 @@
 #include "TestApplication.h"
 #include "protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/main/CTabSheetDialog.h"
 #include "ui/main/SpinButton.h"
+#include "ui/pages/CTabSheetDialog.h"
 
 // The six pages under one host, with a finder over them and a control table.
 struct PageRig {

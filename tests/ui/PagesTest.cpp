@@ -11,8 +11,8 @@
 
 #include "PageTestRig.h"
 #include "ui/main/ControlId.h"
-#include "ui/main/PageBuilder.h"
-#include "ui/main/PageTables.h"
+#include "ui/pages/PageBuilder.h"
+#include "ui/pages/PageTables.h"
 
 namespace {
 

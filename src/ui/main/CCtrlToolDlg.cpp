@@ -22,7 +22,6 @@
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/main/AberrationGroup.h"
-#include "ui/main/CTabSheetDialog.h"
 #include "ui/main/CameraReads.h"
 #include "ui/main/ControlBinding.h"
 #include "ui/main/ControlId.h"
@@ -33,10 +32,11 @@
 #include "ui/main/ListCodes.h"
 #include "ui/main/MainMenu.h"
 #include "ui/main/ModelLayout.h"
-#include "ui/main/PageBuilder.h"
-#include "ui/main/PageTables.h"
 #include "ui/main/PageButtons.h"
 #include "ui/main/SpinRanges.h"
+#include "ui/pages/CTabSheetDialog.h"
+#include "ui/pages/PageBuilder.h"
+#include "ui/pages/PageTables.h"
 
 namespace {
 

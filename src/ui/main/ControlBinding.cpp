@@ -15,7 +15,6 @@
 #include "protocol/Command.h"
 #include "protocol/ControlTable.h"
 #include "ui/main/AberrationGroup.h"
-#include "ui/main/CTabSheetDialog.h"
 #include "ui/main/CameraReads.h"
 #include "ui/main/ControlId.h"
 #include "ui/main/ControlValues.h"
@@ -25,6 +24,7 @@
 #include "ui/main/PageButtons.h"
 #include "ui/main/SpinButton.h"
 #include "ui/main/SpinRanges.h"
+#include "ui/pages/CTabSheetDialog.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QComboBox>
 
 #include "ui/main/ControlFinder.h"
-#include "ui/main/EntryLists.h"
+#include "ui/pages/EntryLists.h"
 
 namespace {
 

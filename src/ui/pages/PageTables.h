@@ -3,7 +3,7 @@
 #include <array>
 #include <span>
 
-#include "ui/main/PageShape.h"
+#include "ui/pages/PageShape.h"
 
 // The six tab pages, one table each, and the page table that orders them.
 //

@@ -7,7 +7,7 @@
 
 #include "ui/main/ControlFinder.h"
 #include "ui/main/ControlRegistry.h"
-#include "ui/main/PageShape.h"
+#include "ui/pages/PageShape.h"
 
 // One tab page of the main window, built from its page table. The controls sit in a scroll
 // area so that a page never clips on a small screen.

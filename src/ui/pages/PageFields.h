@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/PageShape.h"
+#include "ui/pages/PageShape.h"
 
 // The words the page tables are written in: one constructor per sort of field. Only the
 // table files include this, so the short names stay out of everyone else's way.

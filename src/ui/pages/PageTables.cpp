@@ -1,6 +1,6 @@
-#include "ui/main/PageTables.h"
+#include "ui/pages/PageTables.h"
 
-#include "ui/main/PageFields.h"
+#include "ui/pages/PageFields.h"
 
 namespace {
 

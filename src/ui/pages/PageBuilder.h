@@ -4,7 +4,7 @@
 
 #include <QList>
 
-#include "ui/main/PageShape.h"
+#include "ui/pages/PageShape.h"
 
 class ControlRegistry;
 class QWidget;

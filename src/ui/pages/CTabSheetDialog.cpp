@@ -1,11 +1,11 @@
-#include "ui/main/CTabSheetDialog.h"
+#include "ui/pages/CTabSheetDialog.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "ui/main/PageBuilder.h"
-#include "ui/main/PageTables.h"
 #include "ui/main/SpinRanges.h"
+#include "ui/pages/PageBuilder.h"
+#include "ui/pages/PageTables.h"
 
 CTabSheetDialog::CTabSheetDialog(const PageSpec &spec, QWidget *parent) : QWidget(parent), spec_(spec)
 {

@@ -1,4 +1,4 @@
-#include "ui/main/PageBuilder.h"
+#include "ui/pages/PageBuilder.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "ui/main/PageTables.h"
+#include "ui/pages/PageTables.h"
 
-#include "ui/main/EntryLists.h"
-#include "ui/main/PageFields.h"
+#include "ui/pages/EntryLists.h"
+#include "ui/pages/PageFields.h"
 
 namespace {
 
