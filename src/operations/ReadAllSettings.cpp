@@ -1,10 +1,9 @@
 #include "operations/ReadAllSettings.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
 #include "operations/FullReadSet.h"
-#include "operations/ProgressWindow.h"
+#include "operations/LongOperation.h"
 #include "protocol/CameraModel.h"
 #include "protocol/Command.h"
 #include "protocol/ControlTable.h"
@@ -20,7 +19,7 @@ void SettingsReader::ReadAllSettings(QWidget *owner)
     // The bar is scaled by every parameter of the mode, including rows skipped for the model,
     // so it seldom reaches 100 % before the close shows it.
     const int total = mode == 1 ? table.CountParameters() : table.CountStandardParameters();
-    progress.ShowProgress(owner, QStringLiteral("Now, reading camera settings."));
+    LongOperation operation(progress, owner, QStringLiteral("Now, reading camera settings."));
     int steps = 0;
     for (int row : PlanFullRead(table, model, mode)) {
         const ControlEntry &entry = table.Row(row);
@@ -28,12 +27,6 @@ void SettingsReader::ReadAllSettings(QWidget *owner)
         if (command.QueryValue(entry.commandId, value, kQueryTimeoutMs))
             table.SetDataValue(entry.controlId, value);
         steps += 100;
-        progress.SetProgress(steps / total);
-        QCoreApplication::processEvents();
-    }
-    progress.CloseProgress();
-    if (owner) {
-        owner->activateWindow();
-        owner->raise();
+        operation.Step(steps / total);
     }
 }

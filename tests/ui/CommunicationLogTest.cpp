@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
+#include "common/TextFiles.h"
 #include "ui/auxiliary/LogFileSave.h"
 
 namespace {

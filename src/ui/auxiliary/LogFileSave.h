@@ -21,10 +21,3 @@ enum class LogFileSaveResult { Cancelled, DialogError, Declined, WriteFailed, Wr
 // the chosen folder whether or not the write worked.
 LogFileSaveResult SaveLogFileWithDialog(Dialogs &dialogs, const SettingsStore &settings,
                                         const LogFileSaveOptions &options, const QStringList &lines);
-
-// Writes the lines with CR LF ends, Latin-1, through a temporary file that replaces the
-// target only once everything is written. False when any step failed.
-bool WriteLinesAtomically(const QString &path, const QStringList &lines);
-
-// The path up to, not including, its last separator; empty when it has none.
-QString FolderOfPath(const QString &path);
