@@ -14,6 +14,7 @@ struct MessageRequest {
     QString caption;  // empty: the application's title
     MessageIcon icon = MessageIcon::Exclamation;
     MessageButtons buttons = MessageButtons::Ok;
+    QString detailedText; // shown on request below the text; empty: none
     bool applicationModal = false;  // blocks every window, not only the active one
 };
 

@@ -47,6 +47,7 @@ bool ComPort::OpenPort(const QString &name, int baud)
     if (IsOpen())
         ClosePort();
 
+    lastFailure_ = OpenFailure{};
     if (!openDevice(settings_.PortDevice(name)))
         return fail(OpenStep::CreateFile, name);
     if (!wakeup_.Create())
@@ -64,8 +65,10 @@ bool ComPort::OpenPort(const QString &name, int baud)
         return fail(OpenStep::GetCommState, name);
 
     const std::optional<speed_t> speed = SpeedConstantOf(baud);
-    if (!speed)
+    if (!speed) {
+        errno = EINVAL;
         return fail(OpenStep::SetCommState, name);
+    }
     termios wanted = line;
     SetRawLine(wanted, *speed);
     termios actual{};
@@ -90,15 +93,21 @@ bool ComPort::OpenPort(const QString &name, int baud)
 
 bool ComPort::openDevice(const QString &device)
 {
+    lastFailure_.device = device;
     if (device.isEmpty())
         return false;
     const QByteArray path = QFile::encodeName(device);
     fd_ = open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        lastFailure_.errorNumber = errno;
+        if (errno == EACCES || errno == EPERM)
+            lastFailure_.ownerGroup = OwnerGroupOf(device);
         return false;
+    }
     // Exclusive use: another holder of the device makes this fail, like a port in use.
     // TIOCEXCL also fails with ENOTTY on anything that is not a terminal.
     if (flock(fd_, LOCK_EX | LOCK_NB) != 0 || ioctl(fd_, TIOCEXCL) != 0) {
+        lastFailure_.errorNumber = errno;
         close(fd_);
         fd_ = -1;
         return false;
@@ -117,6 +126,9 @@ void ComPort::setModemLines()
 
 bool ComPort::fail(OpenStep step, const QString &name)
 {
+    lastFailure_.failed = true;
+    if (lastFailure_.errorNumber == 0)
+        lastFailure_.errorNumber = errno;
     ClosePort();
     dialogs_.Message(QStringLiteral("Failed to initialize %1 port!\nError in %2()")
                          .arg(name, QString::fromLatin1(kStepNames[static_cast<std::size_t>(step)])));

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "transport/ByteRing.h"
+#include "transport/OpenFailure.h"
 #include "transport/WakeupPipe.h"
 
 class Dialogs;
@@ -34,6 +35,9 @@ public:
     // Blocks until at least one byte is in the ring or the time passes; true when a byte is there.
     bool WaitForData(std::uint32_t timeoutMs);
 
+    // Why the last OpenPort failed; cleared by one that succeeds.
+    const OpenFailure &LastOpenFailure() const { return lastFailure_; }
+
     // Whether a receive thread exists (it is joined inside ClosePort).
     bool ReceiverRunning() const { return receiver_.joinable(); }
 
@@ -56,6 +60,7 @@ private:
     Dialogs &dialogs_;
 
     int fd_ = -1;
+    OpenFailure lastFailure_;
     WakeupPipe wakeup_;
     std::thread receiver_;
     std::atomic<bool> running_{false};

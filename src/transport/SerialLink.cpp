@@ -7,6 +7,7 @@
 #include "settings/SettingsStore.h"
 #include "transport/CameraLinkTransport.h"
 #include "transport/ComPort.h"
+#include "transport/OpenFailure.h"
 
 namespace {
 
@@ -201,4 +202,11 @@ int SerialLink::CodeOfBaud() const
 {
     const auto found = std::find(kBaudOfCode.begin(), kBaudOfCode.end(), baud_);
     return found == kBaudOfCode.end() ? 0 : static_cast<int>(found - kBaudOfCode.begin());
+}
+
+QString SerialLink::LastOpenFailureText() const
+{
+    if (kind_ != kComKind || !comPort_.LastOpenFailure().failed)
+        return QString();
+    return DescribeOpenFailure(comPort_.LastOpenFailure(), settings_.Path());
 }

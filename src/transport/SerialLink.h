@@ -43,6 +43,9 @@ public:
     static int BaudOfCode(int code);
     int CodeOfBaud() const;
     ComPort &Com() { return comPort_; }
+    // What the operator can do about the last failed open of a COM port; empty when the last
+    // open of the current kind did not fail or the kind gives no reason.
+    QString LastOpenFailureText() const;
 
     static constexpr int kComPortCount = 16;
     static constexpr int kStartBaud = 9600;

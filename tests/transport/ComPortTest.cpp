@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <memory>
 #include <thread>
 
@@ -131,6 +132,33 @@ TEST_F(ComPortTest, EachOpenFailureNamesItsStepAndLeavesThePortClosed)
     // No B-constant for the rate; the failed attempt must not keep the device locked.
     ExpectFailure(QStringLiteral("COM1"), 12345, QStringLiteral("SetCommState"));
     EXPECT_TRUE(port->OpenPort(QStringLiteral("COM1"), 9600));
+}
+
+TEST_F(ComPortTest, AFailedOpenKeepsTheSystemsReasonAndASuccessClearsIt)
+{
+    const int holder = open(QFile::encodeName(pty.SlavePath()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    struct Case {
+        const char *name;
+        int errorNumber;
+    };
+    const Case cases[] = {
+        {"COM1", EWOULDBLOCK}, // held by another program
+        {"COM2", ENOENT},      // no such device
+        {"COM3", ENOTTY},      // a plain file
+        {"COM4", ENOTTY},      // a device, not a terminal
+    };
+    for (const Case &c : cases) {
+        EXPECT_FALSE(port->OpenPort(QString::fromLatin1(c.name), 9600));
+        const OpenFailure &failure = port->LastOpenFailure();
+        EXPECT_TRUE(failure.failed) << c.name;
+        EXPECT_EQ(failure.device, settings->PortDevice(QString::fromLatin1(c.name))) << c.name;
+        EXPECT_EQ(failure.errorNumber, c.errorNumber) << c.name;
+    }
+    close(holder);
+    ASSERT_TRUE(port->OpenPort(QStringLiteral("COM1"), 9600));
+    EXPECT_FALSE(port->LastOpenFailure().failed);
 }
 
 TEST_F(ComPortTest, BytesGoBothWaysIntact)

@@ -157,6 +157,12 @@ TEST(MainWindowStartup, PortThatCannotOpenSaysFailedToInitialize)
     const qint64 elapsed = rig.Start();
     EXPECT_TRUE(rig.BoxTexts().contains("Failed to initialize!"));
     EXPECT_LT(elapsed, 13500) << "no further time-out on top";
+    // The box says why, and so does the message log.
+    const auto box = std::find_if(rig.dialogs.Messages().begin(), rig.dialogs.Messages().end(),
+                                  [](const MessageRequest &m) { return m.text == "Failed to initialize!"; });
+    ASSERT_NE(box, rig.dialogs.Messages().end());
+    EXPECT_TRUE(box->detailedText.contains("not there")) << box->detailedText.toStdString();
+    EXPECT_TRUE(rig.window->Communication().Log().OldestFirst().join('\n').contains("Failed to initialize: Device: "));
     EXPECT_EQ(editText(*rig.window, 1225), "4096");
 }
 

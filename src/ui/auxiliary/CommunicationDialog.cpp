@@ -24,6 +24,7 @@
 #include "ui/auxiliary/FlashAreas.h"
 #include "ui/auxiliary/LogFileSave.h"
 #include "ui/common/DropDownAccessible.h"
+#include "ui/common/InitialiseFailure.h"
 #include "ui/common/WindowList.h"
 
 namespace {
@@ -309,8 +310,12 @@ void CCommunicationDialog::RefreshPortList()
 
 void CCommunicationDialog::OnCategoryChanged(int kind)
 {
-    if (!link_.ReopenWithKind(kind))
-        dialogs_.Message(QStringLiteral("Failed to initialize!"), QString(), MessageIcon::Exclamation);
+    if (!link_.ReopenWithKind(kind)) {
+        const QString reason = link_.LastOpenFailureText();
+        if (!reason.isEmpty())
+            AppendLogLine(QStringLiteral("Failed to initialize: ") + reason.simplified());
+        ShowInitialiseFailure(dialogs_, reason);
+    }
     RefreshPortList();
     if (host_.IdentifyModel())
         host_.ReloadAllSettings();

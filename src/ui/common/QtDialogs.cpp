@@ -49,6 +49,8 @@ MessageAnswer QtDialogs::ShowMessage(const MessageRequest &request)
     QWidget *owner = owner_ ? owner_ : QApplication::activeWindow();
     const QString caption = request.caption.isEmpty() ? QString::fromLatin1(kApplicationTitle) : request.caption;
     QMessageBox box(toQtIcon(request.icon), caption, request.text, toQtButtons(request.buttons), owner);
+    if (!request.detailedText.isEmpty())
+        box.setDetailedText(request.detailedText);
     box.setWindowModality(request.applicationModal ? Qt::ApplicationModal : Qt::WindowModal);
     if (!owner)
         box.setWindowModality(Qt::ApplicationModal);

@@ -21,6 +21,7 @@
 #include "operations/ReadAllSettings.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
+#include "ui/common/InitialiseFailure.h"
 #include "ui/main/AberrationGroup.h"
 #include "ui/main/CameraReads.h"
 #include "ui/main/ControlBinding.h"
@@ -283,8 +284,12 @@ void CCtrlToolDlg::ToggleControlMode()
 
 int CCtrlToolDlg::OpenAndIdentify()
 {
-    if (!context_.serialLink().Reopen())
-        context_.dialogs().Message(QStringLiteral("Failed to initialize!"));
+    if (!context_.serialLink().Reopen()) {
+        const QString reason = context_.serialLink().LastOpenFailureText();
+        if (!reason.isEmpty())
+            communication_->AppendLogLine(QStringLiteral("Failed to initialize: ") + reason.simplified());
+        ShowInitialiseFailure(context_.dialogs(), reason);
+    }
     // The model query and the area query run even when the port did not open: the scan that
     // follows opens it at every rate.
     const int answered = IdentifyModel() ? 1 : 0;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Why a serial device could not be opened, in words an operator can act on: the device path,
+// what the system said, and what to do about it.
+struct OpenFailure {
+    bool failed = false;
+    QString device;     // the path the COM name stands for; empty when it names none
+    int errorNumber = 0; // errno of the failed call, 0 when the system gave none
+    QString ownerGroup; // the group that owns the device node, when it could be found
+};
+
+// The detailed text of the "Failed to initialize!" box and of the message log line.
+QString DescribeOpenFailure(const OpenFailure &failure, const QString &settingsPath);
+
+// The group that owns the file, or empty when it cannot be found.
+QString OwnerGroupOf(const QString &path);
