@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev
-          googletest libgtest-dev libgmock-dev xvfb xauth)
+          googletest libgtest-dev libgmock-dev xvfb xauth
+          dpkg-dev file desktop-file-utils appstream)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QN_BUILD:-$root/build}"
 bash "$root/scripts/install-deps.sh"
-bash "$root/scripts/build.sh" "$build"
+QN_BUILD_TARGETS="qn-control-tool qn-camera-sim" bash "$root/scripts/build.sh" "$build"
 
 work="$(mktemp -d)"
 sim_pid=""
@@ -33,6 +33,7 @@ else
   echo "No camera simulator built; the tool starts without a camera."
 fi
 
+echo "Settings file of this run: $settings"
 tool="$build/src/app/qn-control-tool"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "offscreen" ]; then
   echo "No display found: running the tool under Xvfb."

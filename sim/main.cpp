@@ -47,10 +47,12 @@ int main(int argc, char *argv[])
     pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qn-camera-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QN_PROJECT_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Camera simulator on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the camera reports."),
                                    QStringLiteral("TEXT"), QStringLiteral("QN-5200RL-BDXP"));
     const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Starting link rate."), QStringLiteral("N"),

@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <cstring>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -6,8 +9,35 @@
 #include "ui/common/QtDialogs.h"
 #include "ui/main/CCtrlToolDlg.h"
 
+namespace {
+
+// The tool takes its whole configuration from its settings file; only these two questions are
+// answered from the command line, before any window or display is needed.
+bool answeredFromCommandLine(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("qn-control-tool %s\n", QN_PROJECT_VERSION);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: qn-control-tool [--help] [--version]\n\n"
+                        "Control tool for QN-5200 line-scan colour cameras on a serial line.\n"
+                        "Preferences and the device of each COM name ([Ports] group) are kept in\n"
+                        "  %s\n",
+                        qPrintable(PreferenceFile::DefaultPath()));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (answeredFromCommandLine(argc, argv))
+        return 0;
     QApplication application(argc, argv);
     QtDialogs dialogs;
     AppContext context(dialogs, PreferenceFile::DefaultPath());
