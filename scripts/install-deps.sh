@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the run command need, when missing.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev
+packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-serialport-dev
           googletest libgtest-dev libgmock-dev xvfb xauth
           dpkg-dev file desktop-file-utils appstream)
 

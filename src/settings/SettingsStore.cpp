@@ -99,3 +99,8 @@ QString SettingsStore::CameraLinkFolder() const
         return *folder;
     return QStringLiteral("/usr/local/lib/cameralink");
 }
+
+bool SettingsStore::SetPortDevice(const QString &comName, const QString &device) const
+{
+    return file_.WriteText(QStringLiteral("Ports/") + comName, device);
+}

@@ -61,6 +61,8 @@ public:
     // [Ports] group: the device a COM name opens, and the Camera Link library folder.
     QString PortDevice(const QString &comName) const;
     QString CameraLinkFolder() const;
+    // Points a COM name at a device; false when the file could not be written.
+    bool SetPortDevice(const QString &comName, const QString &device) const;
 
     const QString &Path() const { return file_.Path(); }
 

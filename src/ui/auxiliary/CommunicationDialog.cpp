@@ -237,6 +237,8 @@ void CCommunicationDialog::connectControls()
     // Operator choices only: the lists are also set by the window itself.
     connect(category_, &QComboBox::activated, this, &CCommunicationDialog::OnCategoryChanged);
     connect(portName_, &QComboBox::activated, this, &CCommunicationDialog::NegotiateBaudRate);
+    connect(portName_, &QComboBox::currentIndexChanged, this,
+            [this] { portName_->setToolTip(portName_->currentData(Qt::ToolTipRole).toString()); });
     // Any change of the area, whoever makes it, decides about "Store".
     connect(areaList_, &QComboBox::currentIndexChanged, this, &CCommunicationDialog::UpdateStoreButton);
 
@@ -306,6 +308,18 @@ void CCommunicationDialog::RefreshPortList()
         current = 0;
     }
     portName_->setCurrentIndex(current);
+    ShowPortDevices();
+}
+
+void CCommunicationDialog::ShowPortDevices()
+{
+    const bool com = link_.GetKind() == 0;
+    for (int i = 0; i < portName_->count(); ++i) {
+        const QString device = com ? settings_.PortDevice(portName_->itemText(i)) : QString();
+        portName_->setItemData(i, device, Qt::ToolTipRole);
+        portName_->setItemData(i, device, Qt::AccessibleDescriptionRole);
+    }
+    portName_->setToolTip(portName_->currentData(Qt::ToolTipRole).toString());
 }
 
 void CCommunicationDialog::OnCategoryChanged(int kind)

@@ -60,6 +60,8 @@ public:
     void OnOnlineStatusChanged(int online) override;
 
     void RefreshPortList();
+    // COM names keep their text and carry the device they open as tool tip and description.
+    void ShowPortDevices();
     // The operator's handlers, public so the main window and tests can drive them directly.
     void OnCategoryChanged(int kind);
     void NegotiateBaudRate(int portIndex);

@@ -20,6 +20,8 @@
 #include "operations/IdentifyModel.h"
 #include "operations/ReadAllSettings.h"
 #include "ui/auxiliary/CommunicationDialog.h"
+#include "ui/auxiliary/SerialDevices.h"
+#include "ui/auxiliary/SerialPortsDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/common/InitialiseFailure.h"
 #include "ui/main/AberrationGroup.h"
@@ -114,6 +116,13 @@ void CCtrlToolDlg::buildBinding()
                                                 std::function<void()>{});
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
+}
+
+void CCtrlToolDlg::showSerialPorts()
+{
+    CSerialPortsDialog dialog(context_.settings(), context_.dialogs(), SerialDeviceChoices(PresentSerialPorts()), this);
+    if (dialog.exec() == QDialog::Accepted)
+        communication_->ShowPortDevices();
 }
 
 void CCtrlToolDlg::showTerminal()
@@ -413,6 +422,9 @@ void CCtrlToolDlg::OnMenu(int menuId)
     case MenuId::Reload:
         queryCurrentArea();
         ReloadAllSettings();
+        break;
+    case MenuId::SerialPorts:
+        showSerialPorts();
         break;
     case MenuId::OpenCommunicationDialog:
         communication_->show();

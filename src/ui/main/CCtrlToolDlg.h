@@ -98,6 +98,7 @@ private:
     void queryCurrentArea();
     void buildBinding();
     void showTerminal();
+    void showSerialPorts();
     // True when the key was taken: the dialog does nothing with it.
     bool handleKeyDown(QWidget &receiver, QKeyEvent &event);
 

@@ -16,7 +16,7 @@ struct MenuItem {
     int id;
 };
 
-constexpr std::array<MenuItem, 14> kMenuItems = {{
+constexpr std::array<MenuItem, 15> kMenuItems = {{
     {"File(&F)", nullptr, "&Open", MenuId::Open},
     {"File(&F)", "&Save as", "All Data", MenuId::SaveAllData},
     {"File(&F)", "&Save as", "Shipping Data", MenuId::SaveShippingData},
@@ -24,6 +24,7 @@ constexpr std::array<MenuItem, 14> kMenuItems = {{
     {"Settings(&S)", nullptr, "&Reload", MenuId::Reload},
     {"Settings(&S)", nullptr, "&Load settings", MenuId::LoadSettings},
     {"Settings(&S)", nullptr, "&Store settings", MenuId::StoreSettings},
+    {"Settings(&S)", nullptr, "Serial ports...", MenuId::SerialPorts},
     {"Utility(&U)", nullptr, "Edit user id", MenuId::EditUserId},
     {"Utility(&U)", nullptr, "Edit camera id", MenuId::EditCameraId},
     {"LUT(&L)", nullptr, "&Open LUT file", MenuId::OpenLutFile},

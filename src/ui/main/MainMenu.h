@@ -22,6 +22,8 @@ inline constexpr int SaveLutFile = 30007;
 inline constexpr int LoadAllLutTables = 30009;
 inline constexpr int About = 30001;
 inline constexpr int OpenCommunicationDialog = 30010;
+// The platform's own item: which device each COM name opens.
+inline constexpr int SerialPorts = 30100;
 } // namespace MenuId
 
 // Builds the main window's menu bar from its table; every item calls the handler with its id.
