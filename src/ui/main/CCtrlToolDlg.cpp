@@ -36,6 +36,7 @@
 #include "ui/main/MainMenu.h"
 #include "ui/main/ModelLayout.h"
 #include "ui/main/PageButtons.h"
+#include "ui/main/SettingFileOperations.h"
 #include "ui/main/SpinRanges.h"
 #include "ui/pages/CTabSheetDialog.h"
 #include "ui/pages/PageBuilder.h"
@@ -116,6 +117,7 @@ void CCtrlToolDlg::buildBinding()
                                                 std::function<void()>{});
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
+    settingFile_ = std::make_unique<SettingFileOperations>(context_, *this);
 }
 
 void CCtrlToolDlg::showSerialPorts()
@@ -369,10 +371,7 @@ void CCtrlToolDlg::RefreshAberrationGroup()
     std::int32_t mode = 0;
     if (!context_.command().QueryValue(144, mode, kAreaQueryTimeoutMs))
         return;
-    for (int id : kAberrationControls) {
-        if (QWidget *control = FindControl(id))
-            control->setEnabled(mode != 0);
-    }
+    EnableAberrationControls(mode != 0);
     CameraReads reads(context_.command(), context_.controlTable(), *this);
     reads.ReadFromCamera(kAberrationModeId);
     reads.ReadCommandIntoControl(1699, 145 + mode);
@@ -403,14 +402,27 @@ bool CCtrlToolDlg::IsSupportedCommand(int commandId) const
     return context_.cameraModel().IsSupportedCommand(commandId);
 }
 
+void CCtrlToolDlg::EnableAberrationControls(bool enable)
+{
+    for (int id : kAberrationControls) {
+        if (QWidget *control = FindControl(id))
+            control->setEnabled(enable);
+    }
+}
+
 void CCtrlToolDlg::SaveAllDataAs()
 {
-    // The camera setting file arrives with its own window work.
+    settingFile_->SaveAllDataAs();
+}
+
+void CCtrlToolDlg::SaveShippingDataAs()
+{
+    settingFile_->SaveShippingDataAs();
 }
 
 void CCtrlToolDlg::OpenSettingFile()
 {
-    // The camera setting file arrives with its own window work.
+    settingFile_->OpenSettingFile();
 }
 
 void CCtrlToolDlg::OnMenu(int menuId)
@@ -425,6 +437,15 @@ void CCtrlToolDlg::OnMenu(int menuId)
         break;
     case MenuId::SerialPorts:
         showSerialPorts();
+        break;
+    case MenuId::Open:
+        OpenSettingFile();
+        break;
+    case MenuId::SaveAllData:
+        SaveAllDataAs();
+        break;
+    case MenuId::SaveShippingData:
+        SaveShippingDataAs();
         break;
     case MenuId::OpenCommunicationDialog:
         communication_->show();

@@ -27,6 +27,7 @@ class QKeyEvent;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
+class SettingFileOperations;
 
 // The main window: the parameter pages under a tab bar, the menu, the status strip, the
 // keyboard rules that keep Enter and Escape from closing it, and the start-up connection.
@@ -64,6 +65,8 @@ public:
     void RefreshAllControls();
     void RefreshChangedControls();
     void RefreshAberrationGroup();
+    void EnableAberrationControls(bool enable);
+    void SaveShippingDataAs();
     bool IsFactoryParam(int controlId);
     bool IsSupportedCommand(int commandId) const;
 
@@ -117,6 +120,7 @@ private:
     std::unique_ptr<AberrationGroup> aberration_;
     std::unique_ptr<PageButtons> pageButtons_;
     std::unique_ptr<ControlBinding> binding_;
+    std::unique_ptr<SettingFileOperations> settingFile_;
     ModeKeySequence modeKeys_;
     std::function<void(int)> commitEdit_;
     int currentArea_ = 0;

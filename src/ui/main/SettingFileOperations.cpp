@@ -1,0 +1,105 @@
+#include "ui/main/SettingFileOperations.h"
+
+#include "app/AppContext.h"
+#include "common/TextFiles.h"
+#include "operations/LongOperation.h"
+#include "ui/common/FileChoice.h"
+#include "ui/main/CCtrlToolDlg.h"
+#include "ui/main/DependentControls.h"
+#include "ui/main/GainAutoControls.h"
+#include "ui/main/LineRateDisplay.h"
+#include "ui/main/ModelLayout.h"
+
+namespace {
+
+constexpr unsigned kModelWriteMs = 10000;
+constexpr unsigned kLineWriteMs = 5000;
+
+FileChoiceOptions settingFileChoice()
+{
+    FileChoiceOptions options;
+    options.nameFilter = QStringLiteral("Camera setting data (*.cam)");
+    options.defaultSuffix = QStringLiteral("cam");
+    options.initialName = QStringLiteral("*.cam");
+    options.folderSetting = SettingIndex::CameraFilePath;
+    return options;
+}
+
+} // namespace
+
+void SettingFileOperations::saveAs(SettingFileVariant variant)
+{
+    const FileChoiceOptions options = settingFileChoice();
+    const FileChoice choice = ChooseFileToSave(context_.dialogs(), context_.settings(), options);
+    if (!choice.Chosen())
+        return;
+    writeFile(choice.path, variant);
+    RememberFolder(context_.settings(), options, choice.path);
+}
+
+void SettingFileOperations::OpenSettingFile()
+{
+    const FileChoiceOptions options = settingFileChoice();
+    const FileChoice choice = ChooseFileToOpen(context_.dialogs(), context_.settings(), options);
+    if (!choice.Chosen())
+        return;
+    ReadSettingFile(choice.path);
+    RememberFolder(context_.settings(), options, choice.path);
+}
+
+bool SettingFileOperations::writeFile(const QString &path, SettingFileVariant variant)
+{
+    const bool extended = context_.controlMode().Get() == 1;
+    if (variant == SettingFileVariant::AllData && extended)
+        window_.IdentifyModel();
+    const QList<QByteArray> lines = SettingFileLines(context_.controlTable(), context_.commandTable(),
+                                                     context_.cameraModel(), variant, extended);
+    if (!WriteLinesAtomically(path, lines)) {
+        ReportUnopenableFile(context_.dialogs(), path, QStringLiteral("File Open Error"), MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool SettingFileOperations::ReadSettingFile(const QString &path)
+{
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        ReportUnopenableFile(context_.dialogs(), path, QStringLiteral("File Open Error"), MessageIcon::Exclamation);
+        return false;
+    }
+    const QList<QByteArray> pieces = SettingFilePieces(bytes);
+    ControlTable &table = context_.controlTable();
+    LongOperation operation(context_.progress(), &window_, QStringLiteral("Now, reading camera setting file."));
+    const qsizetype count = pieces.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        operation.Step(static_cast<int>(100 * i / count));
+        applyLine(PlanSettingLine(pieces[i], context_.commandTable(), table, context_.cameraModel(),
+                                  context_.controlMode().Get() == 1));
+    }
+    window_.RefreshAllControls();
+    table.CommitValues();
+    operation.Finish();
+    ApplyModelLayout(window_, context_.cameraModel().Code());
+    UpdateDependentControls(window_, DependentControlHooks{{}, [this] { window_.GainAuto().ApplyPercentage(); }});
+    UpdateLineRateDisplay(window_, table);
+    return true;
+}
+
+void SettingFileOperations::applyLine(const SettingLineStep &step)
+{
+    if (step.aberrationEnable >= 0)
+        window_.EnableAberrationControls(step.aberrationEnable == 1);
+    switch (step.kind) {
+    case SettingLineStep::Kind::Skip:
+        return;
+    case SettingLineStep::Kind::ModelName:
+        context_.command().SetString(kModelWriteCommand, step.text, kModelWriteMs);
+        window_.IdentifyModel();
+        return;
+    case SettingLineStep::Kind::Write:
+        context_.command().SetValue(step.commandId, step.value, kLineWriteMs);
+        context_.controlTable().SetDataValue(step.controlId, step.value);
+        return;
+    }
+}
