@@ -200,6 +200,7 @@ bool Command::SetString(int commandId, const QString &text, std::uint32_t timeou
 bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t timeoutMs)
 {
     discardPending();
+    lastOutcome_ = Outcome::NoAnswer;
     if (!link_.SendLine(FormatSet(commandId, value, true).toLatin1()))
         return false;
 
@@ -213,6 +214,7 @@ bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t ti
 
     const QString reply = TakeOldestLine();
     const bool complete = reply.left(8).toUpper() == QStringLiteral("COMPLETE");
+    lastOutcome_ = complete ? Outcome::Answered : Outcome::Refused;
     if (!complete)
         showCommunicationError(dialogs_, reply);
     // Any answer, even an error text, shows that the camera is there.
@@ -229,6 +231,7 @@ bool Command::Query(int commandId, CommandValue &value, std::uint32_t timeoutMs)
         return false;
 
     discardPending();
+    lastOutcome_ = Outcome::NoAnswer;
     const QString query = FormatQuery(commandId, false);
     link_.SendLine((query + QStringLiteral("\r\n")).toLatin1());
     if (!awaitLine(timeoutMs)) {
@@ -241,8 +244,10 @@ bool Command::Query(int commandId, CommandValue &value, std::uint32_t timeoutMs)
     if (parsed && record.mnemonic == MnemonicOf(commandId)) {
         value = record.value;
         events_.SetOnline(true);
+        lastOutcome_ = Outcome::Answered;
         return true;
     }
+    lastOutcome_ = Outcome::Refused;
     showCommunicationError(dialogs_, QStringLiteral("%1 for %2").arg(record.line, query));
     return false;
 }

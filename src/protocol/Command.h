@@ -36,6 +36,11 @@ public:
     static constexpr unsigned kLookIntervalMs = 20;
     static constexpr std::uint32_t kByteTimeoutMs = 10;
 
+    // How the last set or query ended: answered as asked, answered otherwise (an error text or
+    // a reply that does not fit), or not answered at all (time-out, or the line could not be
+    // written). Loops over many values stop on NoAnswer; an answer of any kind lets them go on.
+    enum class Outcome { None, Answered, Refused, NoAnswer };
+
     Command(CommandTable &table, SerialLink &link, Dialogs &dialogs, LineLog &rxLog,
             CommandEvents &events, TickClock clock = TickClock(), QObject *parent = nullptr);
     ~Command() override;
@@ -60,6 +65,7 @@ public:
     void ClearReceived();
     int ReceivedCount() const { return static_cast<int>(received_.size()); }
     bool IsBusy() const { return busy_; }
+    Outcome LastOutcome() const { return lastOutcome_; }
 
     bool ParseReply(const QString &line, ReplyRecord &record) const;
     QString FormatSet(int commandId, const CommandValue &value, bool withLineEnd) const;
@@ -89,4 +95,5 @@ private:
     int fill_ = 0;
     std::deque<QString> received_;
     bool busy_ = false;
+    Outcome lastOutcome_ = Outcome::None;
 };

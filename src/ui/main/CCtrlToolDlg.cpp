@@ -19,12 +19,14 @@
 #include "common/Dialogs.h"
 #include "operations/IdentifyModel.h"
 #include "operations/ReadAllSettings.h"
+#include "operations/ShadingTransfer.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/SerialDevices.h"
 #include "ui/auxiliary/SerialPortsDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/common/InitialiseFailure.h"
 #include "ui/main/AberrationGroup.h"
+#include "ui/main/Calibrations.h"
 #include "ui/main/CameraReads.h"
 #include "ui/main/ControlBinding.h"
 #include "ui/main/ControlId.h"
@@ -115,6 +117,7 @@ void CCtrlToolDlg::buildBinding()
                                     [this] { showTerminal(); }, {}});
     binding_ = std::make_unique<ControlBinding>(*bindingServices_, *gainAuto_, *aberration_, *pageButtons_,
                                                 std::function<void()>{});
+    installCameraProcedures();
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
     settingFile_ = std::make_unique<SettingFileOperations>(context_, *this);
@@ -125,6 +128,34 @@ void CCtrlToolDlg::showSerialPorts()
     CSerialPortsDialog dialog(context_.settings(), context_.dialogs(), SerialDeviceChoices(PresentSerialPorts()), this);
     if (dialog.exec() == QDialog::Accepted)
         communication_->ShowPortDevices();
+}
+
+void CCtrlToolDlg::installCameraProcedures()
+{
+    calibrations_ = std::make_unique<Calibrations>(*bindingServices_);
+    Calibrations &calibrations = *calibrations_;
+    binding_->SetOneShotHooks({[&calibrations] { calibrations.GainAutoOnce(); },
+                               [&calibrations] { calibrations.WhiteBalanceOnce(); },
+                               [&calibrations] { calibrations.WhiteBalanceExposureOnce(); }});
+    shadingTransfer_ = std::make_unique<ShadingTransfer>(
+        ShadingTransfer::Services{context_.command(), context_.dialogs(), context_.settings(), context_.progress(),
+                                  context_.windowList()},
+        this);
+    ShadingTransfer &shading = *shadingTransfer_;
+    using Later = PageButtons::LaterOperation;
+    const std::pair<Later, std::function<void()>> operations[] = {
+        {Later::ShadingCalibration, [&calibrations] { calibrations.ShadingCalibration(); }},
+        {Later::RecalibratePixelGain, [&calibrations] { calibrations.RecalibratePixelGain(); }},
+        {Later::RecalibratePixelBlack, [&calibrations] { calibrations.RecalibratePixelBlack(); }},
+        {Later::RecalibratePixelGainFactory, [&calibrations] { calibrations.RecalibratePixelGainFactory(); }},
+        {Later::RecalibratePixelBlackFactory, [&calibrations] { calibrations.RecalibratePixelBlackFactory(); }},
+        {Later::AutoSetting, [&calibrations] { calibrations.AutoSetting(); }},
+        {Later::ReadShadingData, [&shading] { shading.ReadShadingData(); }},
+        {Later::WriteShadingData, [&shading] { shading.WriteShadingData(); }},
+        {Later::StoreShadingData, [&shading] { shading.StoreShadingData(); }},
+    };
+    for (const auto &[operation, run] : operations)
+        pageButtons_->SetLaterOperation(operation, run);
 }
 
 void CCtrlToolDlg::showTerminal()

@@ -16,10 +16,12 @@
 
 class AberrationGroup;
 class AppContext;
+class Calibrations;
 class CCommunicationDialog;
 class ControlBinding;
 class GainAutoControls;
 class PageButtons;
+class ShadingTransfer;
 class CTabSheetDialog;
 class CTerminalDialog;
 class QComboBox;
@@ -100,6 +102,7 @@ private:
     void onTabChanged(int position);
     void queryCurrentArea();
     void buildBinding();
+    void installCameraProcedures();
     void showTerminal();
     void showSerialPorts();
     // True when the key was taken: the dialog does nothing with it.
@@ -121,6 +124,9 @@ private:
     std::unique_ptr<PageButtons> pageButtons_;
     std::unique_ptr<ControlBinding> binding_;
     std::unique_ptr<SettingFileOperations> settingFile_;
+    std::unique_ptr<Calibrations> calibrations_;
+    // Holds the shading tables between transfers.
+    std::unique_ptr<ShadingTransfer> shadingTransfer_;
     ModeKeySequence modeKeys_;
     std::function<void(int)> commitEdit_;
     int currentArea_ = 0;
