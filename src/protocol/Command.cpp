@@ -199,6 +199,7 @@ bool Command::SetString(int commandId, const QString &text, std::uint32_t timeou
 
 bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t timeoutMs)
 {
+    lastOutcome_ = Outcome::NotSent;
     discardPending();
     if (!link_.SendLine(FormatSet(commandId, value, true).toLatin1()))
         return false;
@@ -207,12 +208,14 @@ bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t ti
     const bool answered = awaitLine(timeoutMs);
     events_.WaitCursor(false);
     if (!answered) {
+        lastOutcome_ = Outcome::TimedOut;
         events_.SetOnline(false);
         return false;
     }
 
     const QString reply = TakeOldestLine();
     const bool complete = reply.left(8).toUpper() == QStringLiteral("COMPLETE");
+    lastOutcome_ = complete ? Outcome::Answered : Outcome::Refused;
     if (!complete)
         showCommunicationError(dialogs_, reply);
     // Any answer, even an error text, shows that the camera is there.
@@ -228,16 +231,19 @@ bool Command::Query(int commandId, CommandValue &value, std::uint32_t timeoutMs)
     if (!guard)
         return false;
 
+    lastOutcome_ = Outcome::NotSent;
     discardPending();
     const QString query = FormatQuery(commandId, false);
     link_.SendLine((query + QStringLiteral("\r\n")).toLatin1());
     if (!awaitLine(timeoutMs)) {
+        lastOutcome_ = Outcome::TimedOut;
         events_.SetOnline(false);
         return false;
     }
 
     ReplyRecord record;
     const bool parsed = ParseReply(TakeOldestLine(), record);
+    lastOutcome_ = parsed && record.mnemonic == MnemonicOf(commandId) ? Outcome::Answered : Outcome::Refused;
     if (parsed && record.mnemonic == MnemonicOf(commandId)) {
         value = record.value;
         events_.SetOnline(true);

@@ -61,6 +61,11 @@ public:
     int ReceivedCount() const { return static_cast<int>(received_.size()); }
     bool IsBusy() const { return busy_; }
 
+    // How the last exchange ended, for callers that must tell a silent camera from one that
+    // answered with an error text.
+    enum class Outcome { NotSent, Answered, Refused, TimedOut };
+    Outcome LastOutcome() const { return lastOutcome_; }
+
     bool ParseReply(const QString &line, ReplyRecord &record) const;
     QString FormatSet(int commandId, const CommandValue &value, bool withLineEnd) const;
     QString FormatQuery(int commandId, bool withLineEnd) const;
@@ -89,4 +94,5 @@ private:
     int fill_ = 0;
     std::deque<QString> received_;
     bool busy_ = false;
+    Outcome lastOutcome_ = Outcome::NotSent;
 };
