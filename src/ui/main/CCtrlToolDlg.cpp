@@ -25,6 +25,7 @@
 #include "ui/auxiliary/SerialPortsDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/common/InitialiseFailure.h"
+#include "ui/lut/LutWindows.h"
 #include "ui/main/AberrationGroup.h"
 #include "ui/main/Calibrations.h"
 #include "ui/main/CameraReads.h"
@@ -91,6 +92,10 @@ CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
     terminal_ = std::make_unique<CTerminalDialog>(CTerminalDialog::Services{
         context_.serialLink(), context_.settings(), context_.dialogs(), context_.onlineStatus(),
         context_.windowList()});
+    lut_ = std::make_unique<LutWindows>(
+        CLUTDlg::Services{context_.command(), context_.dialogs(), context_.onlineStatus(), context_.windowList(),
+                          context_.progress()},
+        context_.settings());
     context_.lineLog().Register(*terminal_);
     context_.lineLog().Register(*communication_);
     buildBinding();
@@ -105,8 +110,6 @@ void CCtrlToolDlg::buildBinding()
         [this] { RefreshChangedControls(); }});
     gainAuto_ = std::make_unique<GainAutoControls>(*bindingServices_);
     aberration_ = std::make_unique<AberrationGroup>(context_.command(), context_.controlTable(), *this);
-    // The LUT editor windows are not built yet; "Open LUT Table" and the LUT rule reach them
-    // through these hooks once they are.
     pageButtons_ = std::make_unique<PageButtons>(
         *bindingServices_, *aberration_,
         PageButtons::WindowHooks{[this] { return IdentifyModel(); },
@@ -114,9 +117,9 @@ void CCtrlToolDlg::buildBinding()
                                         SetSkipExitConfirmation(true);
                                         reject();
                                     },
-                                    [this] { showTerminal(); }, {}});
+                                    [this] { showTerminal(); }, [this] { lut_->ShowLutWindows(true); }});
     binding_ = std::make_unique<ControlBinding>(*bindingServices_, *gainAuto_, *aberration_, *pageButtons_,
-                                                std::function<void()>{});
+                                                [this] { lut_->ShowLutWindows(false); });
     installCameraProcedures();
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
@@ -177,6 +180,7 @@ CCtrlToolDlg::~CCtrlToolDlg()
     context_.lineLog().Unregister(*terminal_);
     context_.lineLog().Unregister(*communication_);
     terminal_.reset();
+    lut_.reset();
     if (registered_) {
         context_.onlineStatus().Unregister(*this);
         context_.windowList().Unregister(*this);
@@ -239,6 +243,7 @@ void CCtrlToolDlg::Initialise()
 
     context_.command().Create();
     terminal_->hide();
+    lut_->CreateLutWindows();
     communication_->show();
 
     SetSpinRanges(context_.controlTable(), *this);
@@ -366,7 +371,8 @@ void CCtrlToolDlg::ReloadAllSettings()
     RefreshAllControls();
     table.CommitValues();
     RefreshAllControls();
-    UpdateDependentControls(*this, DependentControlHooks{{}, [this] { gainAuto_->ApplyPercentage(); }});
+    UpdateDependentControls(*this, DependentControlHooks{[this] { lut_->ShowLutWindows(false); },
+                                                         [this] { gainAuto_->ApplyPercentage(); }});
     UpdateLineRateDisplay(*this, table);
     RefreshAberrationGroup();
     context_.windowList().EnableAll();
@@ -478,12 +484,21 @@ void CCtrlToolDlg::OnMenu(int menuId)
     case MenuId::SaveShippingData:
         SaveShippingDataAs();
         break;
+    case MenuId::OpenLutFile:
+        lut_->OpenLutFile();
+        break;
+    case MenuId::SaveLutFile:
+        lut_->SaveLutFile(*this);
+        break;
+    case MenuId::LoadAllLutTables:
+        lut_->LoadAllLutTables(*this);
+        break;
     case MenuId::OpenCommunicationDialog:
         communication_->show();
         communication_->raise();
         break;
     default:
-        // File, flash set, LUT and identity items get their operations with those windows.
+        // File, flash set and identity items get their operations with those windows.
         break;
     }
 }

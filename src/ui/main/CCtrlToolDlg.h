@@ -20,6 +20,7 @@ class Calibrations;
 class CCommunicationDialog;
 class ControlBinding;
 class GainAutoControls;
+class LutWindows;
 class PageButtons;
 class ShadingTransfer;
 class CTabSheetDialog;
@@ -89,6 +90,7 @@ public:
     QMenu &UtilityMenu() const { return *utilityMenu_; }
     CCommunicationDialog &Communication() const { return *communication_; }
     CTerminalDialog &Terminal() const { return *terminal_; }
+    LutWindows &Lut() const { return *lut_; }
     ControlBinding &Binding() const { return *binding_; }
     GainAutoControls &GainAuto() const { return *gainAuto_; }
 
@@ -116,6 +118,7 @@ private:
     QMenu *utilityMenu_ = nullptr;
     std::unique_ptr<CCommunicationDialog> communication_;
     std::unique_ptr<CTerminalDialog> terminal_;
+    std::unique_ptr<LutWindows> lut_;
     LinkNegotiation negotiation_;
     // The live binding and its special controls, in the order they lean on each other.
     std::unique_ptr<BindingServices> bindingServices_;

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "protocol/LutCurve.h"
+
+namespace {
+
+LutTable rampOfEndPoints()
+{
+    EditPoints points;
+    LutTable table{};
+    RasterizeCurve(points.InUse(), kGraphSize, table);
+    return table;
+}
+
+TEST(LutCurve, EndPointsGiveTheRamp)
+{
+    const LutTable table = rampOfEndPoints();
+    const std::vector<std::pair<int, std::int32_t>> expected = {
+        {0, 0}, {1, 16}, {2, 32}, {3, 49}, {4, 65}, {5, 81}, {128, 2048}, {254, 4063}, {255, 4095}};
+    for (const auto &[index, value] : expected)
+        EXPECT_EQ(table[static_cast<std::size_t>(index)], value) << "entry " << index;
+}
+
+TEST(LutCurve, ConvertEditableOnTheRampPlacesEvenPoints)
+{
+    EditPoints points;
+    points.ConvertEditable(8, rampOfEndPoints());
+    const std::vector<int> xs = {0, 36, 73, 109, 146, 182, 219, 256};
+    ASSERT_EQ(points.Count(), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(points.InUse()[static_cast<std::size_t>(i)].x, xs[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(points.InUse().back(), (EditPoint{256, 0}));
+}
+
+TEST(LutCurve, DipBelowTheBottomGivesZeroAndOvershootGivesTop)
+{
+    EditPoints points;
+    points.LeftButtonAt(60, 250);  // near the bottom: the spline dips below it
+    points.LeftButtonAt(120, 10);  // a steep rise that overshoots the top
+    LutTable table{};
+    RasterizeCurve(points.InUse(), kGraphSize, table);
+    for (std::int32_t value : table) {
+        EXPECT_GE(value, 0);
+        EXPECT_LE(value, kLutMaxValue);
+    }
+    EXPECT_EQ(table[0], 0);
+}
+
+TEST(LutCurve, FastRasterMatchesTheScan)
+{
+    const std::vector<std::vector<EditPoint>> curves = {
+        {{0, 256}, {256, 0}},
+        {{0, 256}, {40, 250}, {80, 30}, {81, 200}, {200, 5}, {256, 0}},
+        {{0, 0}, {10, 256}, {20, 0}, {30, 256}, {40, 0}, {50, 256}, {60, 0}, {70, 256},
+         {80, 0}, {90, 256}, {100, 0}, {110, 256}, {120, 0}, {130, 256}, {140, 0}, {256, 0}},
+        {{0, 256}, {128, 128}, {128, 0}, {256, 0}},
+    };
+    for (const auto &curve : curves) {
+        LutTable fast{}, scan{};
+        RasterizeCurve(curve, kGraphSize, fast);
+        RasterizeCurveByScan(curve, kGraphSize, scan);
+        EXPECT_EQ(fast, scan) << "curve of " << curve.size() << " points";
+    }
+}
+
+TEST(LutCurve, SixteenPointsGiveEightThousandSamples)
+{
+    std::vector<EditPoint> curve;
+    for (int i = 0; i < 16; ++i)
+        curve.push_back({i * 16, 256 - i * 16});
+    EXPECT_EQ(SampleCurve(curve).x.size(), 8000u);
+}
+
+// Points far enough apart that every left-button position adds one: neighbours differ by
+// 100 pixels in y, points two apart by 34 in x.
+EditPoint farPoint(int i)
+{
+    return {10 + 17 * i, i % 2 ? 80 : 180};
+}
+
+TEST(EditPointsGestures, MoveAddDeleteAndLimits)
+{
+    EditPoints points;
+    points.LeftButtonAt(30, 230); // within 32 of (0, 256) in both directions: moves it
+    EXPECT_EQ(points.Count(), 2);
+    EXPECT_EQ(points.InUse()[0], (EditPoint{30, 230}));
+    points.RightButtonAt(256, 0); // end points are never deleted
+    points.RightButtonAt(30, 230);
+    EXPECT_EQ(points.Count(), 2);
+    for (int i = 0; i < 13; ++i)
+        points.LeftButtonAt(farPoint(i).x, farPoint(i).y);
+    EXPECT_EQ(points.Count(), kMaxAddedPoints);
+    points.LeftButtonAt(128, 0); // a sixteenth is refused
+    EXPECT_EQ(points.Count(), kMaxAddedPoints);
+    for (std::size_t i = 1; i < points.InUse().size(); ++i)
+        EXPECT_LE(points.InUse()[i - 1].x, points.InUse()[i].x);
+    while (points.Count() > 2) {
+        const EditPoint interior = points.InUse()[1];
+        points.RightButtonAt(interior.x, interior.y);
+    }
+    // The leftmost point is now the first one, and stays.
+    points.RightButtonAt(farPoint(0).x, farPoint(0).y);
+    EXPECT_EQ(points.Count(), 2);
+    EXPECT_EQ(points.InUse().front(), farPoint(0));
+    EXPECT_EQ(points.InUse().back(), (EditPoint{256, 0}));
+}
+
+} // namespace
