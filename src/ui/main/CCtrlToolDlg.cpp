@@ -28,6 +28,7 @@
 #include "ui/main/ControlValues.h"
 #include "ui/main/DependentControls.h"
 #include "ui/main/GainAutoControls.h"
+#include "ui/main/IdentityMenu.h"
 #include "ui/main/LineRateDisplay.h"
 #include "ui/main/ListCodes.h"
 #include "ui/main/MainMenu.h"
@@ -413,8 +414,16 @@ void CCtrlToolDlg::OnMenu(int menuId)
         communication_->show();
         communication_->raise();
         break;
+    case MenuId::About:
+    case MenuId::EditUserId:
+    case MenuId::EditCameraId:
+        OpenIdentityWindow(menuId, IdentityServices{context_.command(), context_.cameraModel(), context_.controlMode(),
+                                                    context_.dialogs(), context_.onlineStatus(),
+                                                    context_.windowList(), OpenWithDesktop},
+                           this);
+        break;
     default:
-        // File, flash set, LUT and identity items get their operations with those windows.
+        // File, flash set and LUT items get their operations with those windows.
         break;
     }
 }
