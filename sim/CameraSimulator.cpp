@@ -83,6 +83,11 @@ QString CameraSimulator::Text(const QString &mnemonic) const
     return engine_->WithState([&](State &state, FaultPlan &) { return state.Text(mnemonic); });
 }
 
+void CameraSimulator::SetText(const QString &mnemonic, const QString &text)
+{
+    engine_->WithState([&](State &state, FaultPlan &) { state.SetText(mnemonic, text); });
+}
+
 void CameraSimulator::StopAnswering()
 {
     engine_->WithState([](State &, FaultPlan &faults) { faults.StopAnswering(); });

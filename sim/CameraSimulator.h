@@ -63,6 +63,7 @@ public:
     std::optional<qint64> Value(const QString &mnemonic) const;
     void SetValue(const QString &mnemonic, qint64 value); // bypasses limits and adjustments
     QString Text(const QString &mnemonic) const;          // "ID", "UD", "DV", "VN" ...
+    void SetText(const QString &mnemonic, const QString &text); // bypasses checks and limits
 
     // Faults.
     void StopAnswering();

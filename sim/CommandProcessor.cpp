@@ -635,6 +635,16 @@ QString CommandProcessor::Text(const QString &mnemonic) const
     return row ? persistent_.identity.*(row->field) : QString();
 }
 
+bool CommandProcessor::SetText(const QString &mnemonic, const QString &text)
+{
+    const int id = CommandTable().FindMnemonic(mnemonic);
+    QString *field = id < 0 ? nullptr : textOf(id);
+    if (!field)
+        return false;
+    *field = text;
+    return true;
+}
+
 std::int64_t CommandProcessor::LutEntry(int channelIndexId, int index) const
 {
     return lut_[channelIndexId - SimId::LUTIG][index];

@@ -40,6 +40,7 @@ public:
     std::optional<std::int64_t> Value(const QString &mnemonic) const;
     bool SetValue(const QString &mnemonic, std::int64_t value);
     QString Text(const QString &mnemonic) const;
+    bool SetText(const QString &mnemonic, const QString &text); // bypasses checks and limits
     std::int64_t LutEntry(int channelIndexId, int index) const; // channelIndexId: LUTIG/LUTIR/LUTIB
     std::int64_t ShadingEntry(int channel, int index) const;    // index 1..1024
 

@@ -34,6 +34,7 @@
 #include "ui/main/ControlValues.h"
 #include "ui/main/DependentControls.h"
 #include "ui/main/GainAutoControls.h"
+#include "ui/main/IdentityMenu.h"
 #include "ui/main/LineRateDisplay.h"
 #include "ui/main/ListCodes.h"
 #include "ui/main/MainMenu.h"
@@ -497,8 +498,16 @@ void CCtrlToolDlg::OnMenu(int menuId)
         communication_->show();
         communication_->raise();
         break;
+    case MenuId::About:
+    case MenuId::EditUserId:
+    case MenuId::EditCameraId:
+        OpenIdentityWindow(menuId, IdentityServices{context_.command(), context_.cameraModel(), context_.controlMode(),
+                                                    context_.dialogs(), context_.onlineStatus(),
+                                                    context_.windowList(), OpenWithDesktop},
+                           this);
+        break;
     default:
-        // File, flash set and identity items get their operations with those windows.
+        // The flash-set items get their operations with the area window.
         break;
     }
 }
