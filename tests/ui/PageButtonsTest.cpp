@@ -72,10 +72,9 @@ TEST(PageButtons, FactoryPageVersionModelTerminalAndReset)
     Click(window, 1010);
     EXPECT_TRUE(window.Terminal().isVisible());
 
-    // Buttons whose operations arrive later do nothing yet.
+    // "Store All" arrives with the area window; until then it does nothing.
     rig.simulator->ClearWireLog();
     Click(window, 1021);
-    Click(window, 1197);
     EXPECT_TRUE(rig.Received().isEmpty());
 
     // Camera reset closes without the exit question, even when the camera refuses it.

@@ -19,8 +19,8 @@
 #include "ui/auxiliary/CLabel.h"
 #include "ui/auxiliary/IdentityWrites.h"
 
-#ifndef QN_TOOL_VERSION
-#error "QN_TOOL_VERSION must come from the build (the project version)"
+#ifndef QN_PROJECT_VERSION
+#error "QN_PROJECT_VERSION must come from the build (the project version)"
 #endif
 
 namespace {
@@ -82,7 +82,7 @@ CAboutDialog::CAboutDialog(const IdentityServices &services, QWidget *parent)
     Register();
     setUserIdLocked(true);
     static_cast<QLabel *>(FindControl(Id::ToolName))->setText(QStringLiteral("QN-5200R-RL Control Tool"));
-    static_cast<QLabel *>(FindControl(Id::ToolVersion))->setText(QStringLiteral(QN_TOOL_VERSION));
+    static_cast<QLabel *>(FindControl(Id::ToolVersion))->setText(QStringLiteral(QN_PROJECT_VERSION));
     auto *link = static_cast<CLabel *>(FindControl(Id::WebLink));
     link->SetLink(true);
     link->SetTextColor(QColor(0, 0, 255));
