@@ -10,8 +10,14 @@
 #include "app/AppContext.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
+#include "ui/auxiliary/AboutDialog.h"
+#include "ui/auxiliary/CameraIdDialog.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
+#include "ui/auxiliary/UserIdDialog.h"
+#include "ui/common/UrlOpener.h"
+#include "ui/lut/CLUTDlg.h"
+#include "ui/lut/LutWindows.h"
 #include "ui/main/CCtrlToolDlg.h"
 
 int main(int argc, char *argv[])
@@ -42,5 +48,16 @@ int main(int argc, char *argv[])
     window.Communication().grab().save(folder + QStringLiteral("/communication.png"));
     window.Terminal().resize(600, 400);
     window.Terminal().grab().save(folder + QStringLiteral("/terminal.png"));
+
+    const IdentityServices identity{context.command(), context.cameraModel(), context.controlMode(), dialogs,
+                                    context.onlineStatus(), context.windowList(), [](const QUrl &) {}};
+    CAboutDialog about(identity);
+    about.grab().save(folder + QStringLiteral("/about.png"));
+    CUserIdDialog userId(identity);
+    userId.grab().save(folder + QStringLiteral("/user-id.png"));
+    CCameraIdDialog cameraId(identity);
+    cameraId.grab().save(folder + QStringLiteral("/camera-id.png"));
+    for (int channel = 0; channel < 3; ++channel)
+        window.Lut().Window(channel).grab().save(folder + QStringLiteral("/lut-%1.png").arg(channel));
     return 0;
 }
