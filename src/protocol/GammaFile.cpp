@@ -5,39 +5,13 @@
 #include <QString>
 
 #include "common/TextFiles.h"
+#include "protocol/DigitFields.h"
 
 namespace {
 
 // A line is read in pieces of this size, line end included, like the reader it replaces.
 constexpr int kPieceChars = 126;
 constexpr int kFields = 3;
-
-struct LineFields {
-    std::array<std::int64_t, kFields> values{};
-    int commas = 0;
-};
-
-enum class LineResult { Fields, TooManyCommas };
-
-// A digit string too long for 32 bits stays at the largest 32-bit value: above 4095 either way.
-void appendDigit(std::int64_t &value, char digit)
-{
-    value = std::min<std::int64_t>(value * 10 + (digit - '0'), std::numeric_limits<std::int32_t>::max());
-}
-
-LineResult splitLine(const QByteArray &line, LineFields &fields)
-{
-    for (char c : line) {
-        if (c >= '0' && c <= '9') {
-            appendDigit(fields.values[static_cast<std::size_t>(fields.commas)], c);
-        } else if (c == ',') {
-            if (fields.commas == kFields - 1)
-                return LineResult::TooManyCommas;
-            ++fields.commas;
-        }
-    }
-    return LineResult::Fields;
-}
 
 } // namespace
 
@@ -60,8 +34,8 @@ GammaFileRead ReadGammaFile(const QByteArray &bytes, GammaTables &tables)
     bool valueReported = false;
     // The first piece is the header, whatever it says.
     for (qsizetype p = 1; p < pieces.size(); ++p) {
-        LineFields fields;
-        if (splitLine(pieces[p], fields) == LineResult::TooManyCommas) {
+        const DigitFields fields = ScanDigitFields(pieces[p]);
+        if (fields.tooManyCommas) {
             read.messages.append(QStringLiteral("Invalid data count format"));
             return read;
         }

@@ -4,39 +4,13 @@
 #include <limits>
 
 #include "common/TextFiles.h"
+#include "protocol/DigitFields.h"
 
 namespace {
 
 constexpr int kPieceChars = 126;
 constexpr int kFieldsPerLine = 3;
 const QByteArray kHeader = QByteArrayLiteral("ShadingData  (G R B)");
-
-struct ParsedLine {
-    bool valid = true;
-    std::array<std::int32_t, kFieldsPerLine> fields{};
-};
-
-ParsedLine parseLine(const QByteArray &line)
-{
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    ParsedLine parsed;
-    std::array<std::int64_t, kFieldsPerLine> fields{};
-    int field = 0;
-    for (char c : line) {
-        if (c == ',') {
-            if (++field >= kFieldsPerLine) {
-                parsed.valid = false;
-                return parsed;
-            }
-        } else if (c >= '0' && c <= '9') {
-            std::int64_t &value = fields[static_cast<std::size_t>(field)];
-            value = std::min(kMax, value * 10 + (c - '0'));
-        }
-    }
-    for (int i = 0; i < kFieldsPerLine; ++i)
-        parsed.fields[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(fields[static_cast<std::size_t>(i)]);
-    return parsed;
-}
 
 } // namespace
 
@@ -62,14 +36,14 @@ ShadingFileRead ReadShadingFile(const QByteArray &bytes, ShadingTable &table)
             read.outcome = ShadingFileRead::Outcome::TooMany;
             return read;
         }
-        const ParsedLine line = parseLine(pieces[piece]);
-        if (!line.valid) {
+        const DigitFields line = ScanDigitFields(pieces[piece]);
+        if (line.tooManyCommas) {
             read.outcome = ShadingFileRead::Outcome::InvalidCount;
             return read;
         }
         const auto index = static_cast<std::size_t>(read.linesTaken);
         for (std::size_t channel = 0; channel < kShadingChannels; ++channel)
-            table[channel][index] = line.fields[channel];
+            table[channel][index] = line.values[channel];
         ++read.linesTaken;
     }
     return read;
