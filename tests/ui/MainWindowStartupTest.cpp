@@ -25,8 +25,10 @@ std::vector<WireEvent> eventsOf(const CameraSimulator &sim, Kind kind)
 
 // The wake-up burst as the camera saw it: seventy zero bytes, in runs of falling line speed
 // down to 9600 bit/s. A pseudo-terminal hands bytes over a little later than they were
-// written, so bytes of one rate can arrive in the run of the next; the exact fourteen per
-// rate is checked where the test can read the line between rates (LinkNegotiationTest).
+// written, so bytes of one rate can arrive in the run of the next, and the last bytes can
+// even arrive after the tool has set the rate it tries next: the falling runs then end with
+// one run at that rate. The exact fourteen per rate is checked where the test can read the
+// line between rates (LinkNegotiationTest).
 void expectWakeUpBurst(const CameraSimulator &sim)
 {
     std::vector<std::pair<int, int>> runs; // line speed, bytes
@@ -40,9 +42,14 @@ void expectWakeUpBurst(const CameraSimulator &sim)
     }
     EXPECT_EQ(total, 70);
     ASSERT_FALSE(runs.empty());
-    for (size_t i = 1; i < runs.size(); ++i)
-        EXPECT_LT(runs[i].first, runs[i - 1].first) << "run " << i;
-    EXPECT_EQ(runs.back().first, 9600);
+    size_t falling = 1;
+    while (falling < runs.size() && runs[falling].first < runs[falling - 1].first)
+        ++falling;
+    EXPECT_LE(runs.size() - falling, 1u) << "only one late run may follow the falling runs";
+    if (falling == runs.size())
+        EXPECT_EQ(runs.back().first, 9600);
+    else
+        EXPECT_GT(runs.back().first, runs[falling - 1].first);
 }
 
 int indexOf(const QList<QByteArray> &lines, const QByteArray &line, int from = 0)
