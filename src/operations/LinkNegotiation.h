@@ -31,6 +31,10 @@ public:
     // Moves the camera and the link to 115200 bit/s unless they are there already. When the
     // confirmation at the new rate fails, the link goes back to the rate it had.
     void MoveToTopRate();
+    // The start-up sequence after the first model query on the stored rate: the wake-up
+    // burst, the scan when the camera did not answer, and the move to 115200 bit/s when it
+    // answered somewhere. True when it answered.
+    bool FindCamera(bool answeredAtStoredRate);
 
 private:
     void reopenAtCode(int code);
