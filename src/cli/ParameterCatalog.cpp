@@ -1,7 +1,6 @@
 #include "cli/ParameterCatalog.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "protocol/CommandTable.h"
 #include "protocol/ControlTable.h"
@@ -37,17 +36,10 @@ std::span<const std::int32_t> listCodesOf(int controlId)
     return {};
 }
 
-QString decimalText(std::int32_t value, std::int32_t decimals)
-{
-    if (decimals <= 0)
-        return QString::number(value);
-    return QString::number(value / std::pow(10.0, decimals), 'f', decimals);
-}
-
 } // namespace
 
 ParameterCatalog::ParameterCatalog(const ControlTable &table, const CommandTable &commands)
-    : table_(table), commands_(commands)
+    : table_(table)
 {
     for (int row = 0; row < table.RowCount(); ++row) {
         const ControlEntry &entry = table.Row(row);
@@ -122,7 +114,7 @@ QString ParameterCatalog::ValueText(const Parameter &parameter, std::int32_t val
         const QString entry = EntryText(parameter, value);
         return entry.isEmpty() ? QString::number(value) : entry;
     }
-    return decimalText(value, commands_.DecimalsOf(parameter.commandId));
+    return QString::number(value);
 }
 
 ValueLookup ParameterCatalog::ParseValue(const Parameter &parameter, const QString &text) const
@@ -149,18 +141,10 @@ ValueLookup ParameterCatalog::ParseValue(const Parameter &parameter, const QStri
                                       .arg(parameter.mnemonic, text, names.join(QStringLiteral(", ")))};
         }
     } else {
-        const std::int32_t decimals = commands_.DecimalsOf(parameter.commandId);
         bool ok = false;
-        if (decimals > 0) {
-            const double real = trimmed.toDouble(&ok);
-            const double scaled = real * std::pow(10.0, decimals);
-            ok = ok && std::isfinite(scaled) && std::abs(scaled) < 2147483647.0;
-            value = ok ? static_cast<std::int32_t>(std::llround(scaled)) : 0;
-        } else {
-            const qlonglong wide = trimmed.toLongLong(&ok);
-            ok = ok && wide >= INT32_MIN && wide <= INT32_MAX;
-            value = static_cast<std::int32_t>(wide);
-        }
+        const qlonglong wide = trimmed.toLongLong(&ok);
+        ok = ok && wide >= INT32_MIN && wide <= INT32_MAX;
+        value = static_cast<std::int32_t>(wide);
         if (!ok)
             return {std::nullopt, QStringLiteral("%1=%2: not a number").arg(parameter.mnemonic, text)};
     }

@@ -48,14 +48,13 @@ public:
     // A label that several groups share is refused with every qualified name offered.
     ParameterLookup Find(const QString &name) const;
 
-    // The text of a value: a list parameter's entry text, else the number. Values of
-    // commands with decimals are shown as the camera writes them ("1.50").
+    // The text of a value: a list parameter's entry text, else the number.
     QString ValueText(const Parameter &parameter, std::int32_t value) const;
     // The entry text of a list value; empty when the value is none of the list's codes.
     QString EntryText(const Parameter &parameter, std::int32_t value) const;
 
-    // A value typed on the command line, checked against the row's limits: a number (with
-    // decimals for a command that has them) or, for a list, an entry text or code.
+    // A value typed on the command line: a whole number within the row's limits or, for a
+    // list, one of its entry texts (in any case) or codes.
     ValueLookup ParseValue(const Parameter &parameter, const QString &text) const;
 
     const std::vector<Parameter> &All() const { return parameters_; }
@@ -64,6 +63,5 @@ private:
     std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;
 
     const ControlTable &table_;
-    const CommandTable &commands_;
     std::vector<Parameter> parameters_;
 };
