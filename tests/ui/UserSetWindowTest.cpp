@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -27,7 +28,14 @@ struct Seen {
     QString preselected;
     bool listed = false; // in the window list while open
     QString strip;       // the status strip's name
+    QStringList names;   // what a screen reader hears for the list and the two buttons
 };
+
+QString accessibleName(QWidget &widget)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&widget);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
 
 template <typename T>
 T &Part(const QDialog &dialog, int id)
@@ -53,6 +61,8 @@ Seen RunAreaWindow(MainWindowRig &rig, int menuId, int entry, Leave leave, const
         const std::vector<QWidget *> open = rig.context->windowList().Windows();
         seen.listed = std::find(open.begin(), open.end(), &dialog) != open.end();
         seen.strip = Part<QLabel>(dialog, Area::kStatusStrip).accessibleName();
+        seen.names = {accessibleName(list), accessibleName(Part<QPushButton>(dialog, Area::kOkButton)),
+                      accessibleName(Part<QPushButton>(dialog, Area::kCancelButton))};
         if (!extraEntry.isEmpty())
             list.addItem(extraEntry);
         if (entry >= 0)
@@ -125,6 +135,7 @@ TEST(UserSetWindow, AreaWindowListsPreselectsAndSendsByMode)
             EXPECT_EQ(seen.preselected, c.entries.front()) << what;
             EXPECT_TRUE(seen.listed) << what;
             EXPECT_EQ(seen.strip, "Online") << what;
+            EXPECT_EQ(seen.names, (QStringList{seen.prompt, "OK", "Cancel"})) << what;
             EXPECT_EQ(rig.Received(), c.sent) << what;
             EXPECT_EQ(rig.BoxTexts(), c.box ? QStringList{c.box} : QStringList{}) << what;
         }
