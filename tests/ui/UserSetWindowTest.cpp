@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "ModalWindow.h"
 #include "OperatorActions.h"
 #include "ui/auxiliary/ParameterAreaSelectDialog.h"
 #include "ui/common/WindowList.h"
 #include "ui/main/MainMenu.h"
+#include "ui/main/UserSetOperations.h"
 
 using Area = CParameterAreaSelectDialog;
 
@@ -47,11 +47,15 @@ T &Part(const QDialog &dialog, int id)
 }
 
 // Opens the menu item; in the area window chooses entry `entry` (-1: leaves the list as it
-// is) and leaves it as told.
+// is) and leaves it as told. The window is shown and worked in place of its modal run.
 Seen RunAreaWindow(MainWindowRig &rig, int menuId, int entry, Leave leave, const QString &extraEntry = {})
 {
     Seen seen;
-    ModalWindowWatcher watcher([&](QDialog &dialog) {
+    bool opened = false;
+    UserSetOperations &userSets = rig.window->UserSets();
+    userSets.SetAreaWindowRun([&](CParameterAreaSelectDialog &dialog) {
+        opened = true;
+        dialog.show(); // shown, as the modal run shows it, without its event loop
         auto &list = Part<QComboBox>(dialog, Area::kAreaList);
         seen.title = dialog.windowTitle();
         seen.prompt = Part<QLabel>(dialog, Area::kPrompt).text();
@@ -81,12 +85,13 @@ Seen RunAreaWindow(MainWindowRig &rig, int menuId, int entry, Leave leave, const
             OperatorActions::Key(list, Qt::Key_Escape);
             break;
         }
-        // A window that did not close would hang the test: close it, the checks then fail.
-        if (dialog.isVisible())
-            dialog.done(QDialog::Rejected);
+        const int result = dialog.result();
+        dialog.hide();
+        return result;
     });
     rig.window->OnMenu(menuId);
-    EXPECT_TRUE(watcher.Acted()) << "the area window did not open";
+    userSets.SetAreaWindowRun({});
+    EXPECT_TRUE(opened) << "the area window did not open";
     return seen;
 }
 

@@ -94,6 +94,7 @@ public:
     LutWindows &Lut() const { return *lut_; }
     ControlBinding &Binding() const { return *binding_; }
     GainAutoControls &GainAuto() const { return *gainAuto_; }
+    UserSetOperations &UserSets() const { return *userSets_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

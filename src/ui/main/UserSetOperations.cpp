@@ -21,13 +21,25 @@ constexpr unsigned kStoreAllPauseMs = 20;
 
 } // namespace
 
+UserSetOperations::UserSetOperations(AppContext &context, CCtrlToolDlg &window) : context_(context), window_(window)
+{
+    SetAreaWindowRun({});
+}
+
+void UserSetOperations::SetAreaWindowRun(AreaWindowRun run)
+{
+    if (!run)
+        run = [](CParameterAreaSelectDialog &dialog) { return dialog.exec(); };
+    runAreaWindow_ = std::move(run);
+}
+
 std::optional<int> UserSetOperations::chooseArea(int mode)
 {
     // The window is gone before anything is sent to the camera.
     CParameterAreaSelectDialog dialog(
         CParameterAreaSelectDialog::Services{context_.onlineStatus(), context_.windowList(), context_.controlMode()},
         mode, &window_);
-    if (dialog.exec() != QDialog::Accepted)
+    if (runAreaWindow_(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.ChosenArea();
 }

@@ -1,15 +1,24 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 class AppContext;
 class CCtrlToolDlg;
+class CParameterAreaSelectDialog;
 
 // The camera's flash user sets on the main window: "&Load settings" and "&Store settings" ask
 // for the area in the area window; "Store All" of the factory page stores into every area.
 class UserSetOperations {
 public:
-    UserSetOperations(AppContext &context, CCtrlToolDlg &window) : context_(context), window_(window) {}
+    // Runs the area window to its end and returns its result (QDialog::Accepted or Rejected).
+    using AreaWindowRun = std::function<int(CParameterAreaSelectDialog &)>;
+
+    UserSetOperations(AppContext &context, CCtrlToolDlg &window);
+
+    // The operator's modal run unless replaced (an empty function puts it back): a test works
+    // the window without a modal loop.
+    void SetAreaWindowRun(AreaWindowRun run);
 
     // Makes the camera take its settings from the chosen area, then reads them all.
     void LoadUserSet();
@@ -25,4 +34,5 @@ private:
 
     AppContext &context_;
     CCtrlToolDlg &window_;
+    AreaWindowRun runAreaWindow_;
 };
