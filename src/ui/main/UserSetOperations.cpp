@@ -4,6 +4,7 @@
 #include "common/Dialogs.h"
 #include "common/TickClock.h"
 #include "protocol/Command.h"
+#include "ui/auxiliary/FlashAreas.h"
 #include "ui/auxiliary/ParameterAreaSelectDialog.h"
 #include "ui/main/CCtrlToolDlg.h"
 
@@ -12,7 +13,6 @@ namespace {
 constexpr int kCmdLD = 386;
 constexpr int kCmdSA = 387;
 constexpr int kCmdSA00 = 389;
-constexpr int kFactoryArea = 0;
 constexpr int kLastUserArea = 3;
 constexpr unsigned kLoadMs = 10000;
 constexpr unsigned kStoreMs = 8000;
