@@ -13,6 +13,7 @@
 #include "ui/auxiliary/AboutDialog.h"
 #include "ui/auxiliary/CameraIdDialog.h"
 #include "ui/auxiliary/CommunicationDialog.h"
+#include "ui/auxiliary/ParameterAreaSelectDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/auxiliary/UserIdDialog.h"
 #include "ui/common/UrlOpener.h"
@@ -57,6 +58,10 @@ int main(int argc, char *argv[])
     userId.grab().save(folder + QStringLiteral("/user-id.png"));
     CCameraIdDialog cameraId(identity);
     cameraId.grab().save(folder + QStringLiteral("/camera-id.png"));
+    for (int mode : {CParameterAreaSelectDialog::Load, CParameterAreaSelectDialog::Store}) {
+        CParameterAreaSelectDialog area({context.onlineStatus(), context.windowList(), context.controlMode()}, mode);
+        area.grab().save(folder + QStringLiteral("/area-%1.png").arg(mode == CParameterAreaSelectDialog::Load ? "load" : "store"));
+    }
     for (int channel = 0; channel < 3; ++channel)
         window.Lut().Window(channel).grab().save(folder + QStringLiteral("/lut-%1.png").arg(channel));
     return 0;

@@ -72,10 +72,19 @@ TEST(PageButtons, FactoryPageVersionModelTerminalAndReset)
     Click(window, 1010);
     EXPECT_TRUE(window.Terminal().isVisible());
 
-    // "Store All" arrives with the area window; until then it does nothing.
+    // "Store All": nothing without a yes; after it the three user areas, then the factory area.
     rig.simulator->ClearWireLog();
+    rig.dialogs.Clear();
+    rig.dialogs.QueueAnswer(MessageAnswer::No);
     Click(window, 1021);
+    EXPECT_TRUE(rig.BoxTexts().contains("Are you sure you want to overwrite into all EEPROM areas?"));
     EXPECT_TRUE(rig.Received().isEmpty());
+    rig.dialogs.Clear();
+    rig.dialogs.QueueAnswer(MessageAnswer::Yes);
+    Click(window, 1021);
+    EXPECT_EQ(rig.Received(), (QList<QByteArray>{"SA=1", "SA=2", "SA=3", "SA00=0"}));
+    EXPECT_TRUE(sawBox(rig.dialogs, "Completed to store current setting data!", MessageIcon::Information));
+    rig.dialogs.Clear();
 
     // Camera reset closes without the exit question, even when the camera refuses it.
     rig.simulator->RefuseMnemonic(QStringLiteral("CRS00"));

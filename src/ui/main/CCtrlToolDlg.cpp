@@ -42,6 +42,7 @@
 #include "ui/main/PageButtons.h"
 #include "ui/main/SettingFileOperations.h"
 #include "ui/main/SpinRanges.h"
+#include "ui/main/UserSetOperations.h"
 #include "ui/pages/CTabSheetDialog.h"
 #include "ui/pages/PageBuilder.h"
 #include "ui/pages/PageTables.h"
@@ -125,6 +126,7 @@ void CCtrlToolDlg::buildBinding()
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
     settingFile_ = std::make_unique<SettingFileOperations>(context_, *this);
+    userSets_ = std::make_unique<UserSetOperations>(context_, *this);
 }
 
 void CCtrlToolDlg::showSerialPorts()
@@ -157,6 +159,7 @@ void CCtrlToolDlg::installCameraProcedures()
         {Later::ReadShadingData, [&shading] { shading.ReadShadingData(); }},
         {Later::WriteShadingData, [&shading] { shading.WriteShadingData(); }},
         {Later::StoreShadingData, [&shading] { shading.StoreShadingData(); }},
+        {Later::StoreAllAreas, [this] { userSets_->StoreAllAreas(); }},
     };
     for (const auto &[operation, run] : operations)
         pageButtons_->SetLaterOperation(operation, run);
@@ -500,8 +503,13 @@ void CCtrlToolDlg::OnMenu(int menuId)
                                                     context_.windowList(), OpenWithDesktop},
                            this);
         break;
+    case MenuId::LoadSettings:
+        userSets_->LoadUserSet();
+        break;
+    case MenuId::StoreSettings:
+        userSets_->StoreUserSet();
+        break;
     default:
-        // The flash-set items get their operations with the area window.
         break;
     }
 }

@@ -31,6 +31,7 @@ class QMenu;
 class QStackedWidget;
 class QTabBar;
 class SettingFileOperations;
+class UserSetOperations;
 
 // The main window: the parameter pages under a tab bar, the menu, the status strip, the
 // keyboard rules that keep Enter and Escape from closing it, and the start-up connection.
@@ -93,6 +94,7 @@ public:
     LutWindows &Lut() const { return *lut_; }
     ControlBinding &Binding() const { return *binding_; }
     GainAutoControls &GainAuto() const { return *gainAuto_; }
+    UserSetOperations &UserSets() const { return *userSets_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -127,6 +129,7 @@ private:
     std::unique_ptr<PageButtons> pageButtons_;
     std::unique_ptr<ControlBinding> binding_;
     std::unique_ptr<SettingFileOperations> settingFile_;
+    std::unique_ptr<UserSetOperations> userSets_;
     std::unique_ptr<Calibrations> calibrations_;
     // Holds the shading tables between transfers.
     std::unique_ptr<ShadingTransfer> shadingTransfer_;

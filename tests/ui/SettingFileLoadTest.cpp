@@ -1,0 +1,237 @@
+#include <algorithm>
+#include <map>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "MainWindowTestRig.h"
+#include "ParameterLimits.h"
+#include "common/TextFiles.h"
+#include "protocol/CameraModel.h"
+#include "ui/main/MainMenu.h"
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QByteArray bytes;
+    ReadFileBytes(path, bytes);
+    return bytes;
+}
+
+// The camera's whole parameter set: every value a flash area keeps that the model has, by
+// mnemonic. The simulator holds values for every command; a model's lacking commands are
+// neither read, nor saved, nor loaded.
+std::map<QString, qint64> parameterSet(const CameraSimulator &camera, const CameraModel &model)
+{
+    std::map<QString, qint64> set;
+    const ParameterSpecs &specs = CameraParameterSpecs();
+    const CommandTable commands;
+    for (int id = 0; id < kCommandCount; ++id) {
+        if (!specs[static_cast<std::size_t>(id)].stored || !model.IsSupportedCommand(id))
+            continue;
+        const QString mnemonic = commands.MnemonicOf(id);
+        // Families share a mnemonic's first row; each mnemonic once.
+        if (commands.FindMnemonic(mnemonic) != id)
+            continue;
+        if (const std::optional<qint64> value = camera.Value(mnemonic))
+            set[mnemonic] = *value;
+    }
+    return set;
+}
+
+struct SettingFileRig {
+    explicit SettingFileRig(int controlMode = 0) : rig({.controlMode = controlMode}) { rig.Start(); }
+
+    QString Save(int menuId, const QString &name)
+    {
+        const QString path = folder.filePath(name);
+        rig.dialogs.QueueFilePath(path);
+        rig.window->OnMenu(menuId);
+        return path;
+    }
+    // Loads a file of these bytes; the lines the camera received.
+    QList<QByteArray> Load(const QByteArray &bytes)
+    {
+        const QString path = folder.filePath(QStringLiteral("load.cam"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the test file");
+        file.close();
+        rig.simulator->ClearWireLog();
+        rig.dialogs.Clear();
+        rig.dialogs.QueueFilePath(path);
+        rig.window->OnMenu(MenuId::Open);
+        return rig.Received();
+    }
+
+    MainWindowRig rig;
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+// Only the first model has the colour exposure times (PER, PEG, PEB): for the second the
+// model support rule leaves them out of the file, and out of what is compared.
+TEST(SettingFileLoad, RoundTripRestoresTheCamerasWholeParameterSet)
+{
+    // The sensor window is changed in its width only: a camera whose offset has grown since
+    // the save cuts the width written before the offset (the file keeps the table's order).
+    const std::map<QString, qint64> common = {
+        {"PE", 5}, {"GA", 50}, {"GAG", 4}, {"GAR", 7}, {"GAB", 9}, {"AGCF", 3},
+        {"LR", 11}, {"TM", 1}, {"TI", 1}, {"BA", 1}, {"WTC", -96}, {"SWBR", 1},
+    };
+    const struct {
+        const char *model;
+        std::map<QString, qint64> extra;
+    } cases[] = {
+        {"QN-5200RL-BDXP", {}},
+        {"QN-5200R-BDX", {{"PER", 1}, {"PEG", 2}, {"PEB", 3}}},
+    };
+    for (const auto &c : cases) {
+        MainWindowRig rig({.model = QString::fromLatin1(c.model)});
+        rig.Start();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("all.cam"));
+        const CameraModel &model = rig.context->cameraModel();
+        const std::map<QString, qint64> saved = parameterSet(*rig.simulator, model);
+        rig.dialogs.QueueFilePath(path);
+        rig.window->OnMenu(MenuId::SaveAllData);
+
+        std::map<QString, qint64> changes = common;
+        changes.insert(c.extra.begin(), c.extra.end());
+        for (const auto &[mnemonic, delta] : changes) {
+            ASSERT_TRUE(saved.count(mnemonic)) << c.model << " " << mnemonic.toStdString();
+            rig.simulator->SetValue(mnemonic, saved.at(mnemonic) + delta);
+        }
+        ASSERT_NE(parameterSet(*rig.simulator, model), saved);
+        rig.dialogs.QueueFilePath(path);
+        rig.window->OnMenu(MenuId::Open);
+        EXPECT_EQ(parameterSet(*rig.simulator, model), saved) << c.model;
+    }
+}
+
+TEST(SettingFileLoad, VariantsOfBothModesAndAnUnidentifiedCamera)
+{
+    const auto lines = [](const QByteArray &file) {
+        EXPECT_TRUE(file.endsWith("\r\n"));
+        EXPECT_EQ(file.count("\r\n"), file.count('\n')) << "every line ends in CR LF";
+        QList<QByteArray> list = file.split('\n');
+        list.removeLast();
+        return list;
+    };
+    const auto has = [](const QList<QByteArray> &list, const QByteArray &prefix) {
+        return std::any_of(list.begin(), list.end(), [&](const QByteArray &line) { return line.startsWith(prefix); });
+    };
+    const struct {
+        int controlMode;
+        bool identified;
+        bool modelLine;
+        bool factoryRows;
+    } cases[] = {
+        {0, true, false, false},
+        {1, true, true, true},
+        {1, false, false, true},
+    };
+    for (const auto &c : cases) {
+        SettingFileRig t(c.controlMode);
+        if (!c.identified)
+            t.rig.simulator->SetModel(QStringLiteral("QN-9999X"));
+        const QList<QByteArray> all = lines(fileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam"))));
+        const QList<QByteArray> shipping =
+            lines(fileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam"))));
+        const std::string what = "mode " + std::to_string(c.controlMode) + (c.identified ? "" : " unidentified");
+        ASSERT_FALSE(all.isEmpty()) << what;
+        EXPECT_EQ(all.front() == "MD00=QN-5200RL-BDXP\r", c.modelLine) << what;
+        EXPECT_EQ(has(all, "MD00="), c.modelLine) << what;
+        EXPECT_EQ(has(all, "GAOR="), c.factoryRows) << what;
+        EXPECT_FALSE(has(shipping, "MD00=")) << what;
+        EXPECT_FALSE(has(shipping, "GAOR=")) << what;
+        if (!c.controlMode)
+            EXPECT_EQ(all, shipping) << what;
+        else
+            EXPECT_GT(all.size(), shipping.size() + 1) << what;
+    }
+}
+
+TEST(SettingFileLoad, ExtendedFileInTheStandardModeWritesTheModelButNoFactoryRow)
+{
+    SettingFileRig t(1);
+    const QByteArray all = fileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam")));
+    const QByteArray shipping = fileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam")));
+    t.rig.window->ToggleControlMode();
+    ASSERT_EQ(t.rig.context->controlMode().Get(), 0);
+
+    const QList<QByteArray> sent = t.Load(all);
+    ASSERT_GE(sent.size(), 2);
+    EXPECT_EQ(sent[0], "MD00=QN-5200RL-BDXP");
+    EXPECT_EQ(sent[1], "MD?") << "the model is identified again";
+    // Lines only the extended "All Data" holds: the model line and the factory rows.
+    const QList<QByteArray> shippingLines = shipping.split('\n');
+    int factoryLines = 0;
+    for (const QByteArray &line : all.split('\n')) {
+        if (line.isEmpty() || line.startsWith("MD00=") || shippingLines.contains(line))
+            continue;
+        ++factoryLines;
+        EXPECT_FALSE(sent.contains(line.trimmed())) << line.constData();
+    }
+    EXPECT_GT(factoryLines, 10);
+    EXPECT_TRUE(sent.contains("GA=100"));
+}
+
+TEST(SettingFileLoad, LinesSentByTheLoadRules)
+{
+    const QByteArray noControl = "Unexpected error occurred in ToCtrlId(): Command id is ";
+    const struct {
+        const char *name;
+        QByteArray file;
+        QList<QByteArray> sent;
+        QStringList boxes; // boxes that must have appeared
+        int aberrationEnabled; // -1: not looked at
+    } cases[] = {
+        {"blanks around =", "GA = 100\r\n", {"GA=100"}, {}, -1},
+        {"filed flag 0", "CBDRT=4\r\n", {}, {}, -1},
+        {"lens mode 0", "CACM=0\r\n", {"CACM=0"}, {}, 0},
+        {"lens mode 2", "CACM=2\r\n", {"CACM=2"}, {}, 1},
+        {"empty file", "", {}, {}, -1},
+        {"no bound control", "LD=2\r\nCRS00=1\r\nGA=120\r\n", {"GA=120"},
+         {noControl + "386", noControl + "12"}, -1},
+        {"LF only", "GA=110\nGAR=200\n", {"GA=110", "GAR=200"}, {}, -1},
+        {"very long line", QByteArray(600, 'A') + "\r\nGA=150\r\n", {"GA=150"}, {}, -1},
+        {"long value", "GA=1" + QByteArray(400, '0') + "\r\nGAR=300\r\n", {"GA=2147483647", "GAR=300"}, {}, -1},
+        {"binary bytes", QByteArray("\x00\xff\x01\x80GA=7\r\n\x1b=5\r\n", 15) + "GA=140\r\n", {"GA=140"}, {}, -1},
+        {"no line end", "GA=130", {"GA=130"}, {}, -1},
+        {"two lines in one", "GA=130GAR=200", {"GA=130"}, {}, -1},
+        {"unknown mnemonics", "XYZ=1\r\nga=100\r\nGA?\r\nno operator\r\n=0\r\n", {}, {}, -1},
+        {"out of range", "GA=999999\r\n", {"GA=999999"}, {}, -1},
+        // Converted as the engine converts replies: no leading digits give 0.
+        {"not a number", "GA=abc\r\n", {"GA=0"}, {}, -1},
+    };
+    SettingFileRig t;
+    for (const auto &c : cases) {
+        bool progressShown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] { progressShown |= t.rig.context->progress().IsVisible(); });
+        watch.start(20);
+        EXPECT_EQ(t.Load(c.file), c.sent) << c.name;
+        watch.stop();
+        EXPECT_TRUE(progressShown) << c.name;
+        EXPECT_FALSE(t.rig.context->progress().IsVisible()) << c.name;
+        for (const QString &box : c.boxes)
+            EXPECT_TRUE(t.rig.BoxTexts().contains(box)) << c.name << " " << box.toStdString();
+        if (c.boxes.isEmpty()) {
+            for (const QString &box : t.rig.BoxTexts())
+                EXPECT_FALSE(box.startsWith(noControl)) << c.name;
+        }
+        if (c.aberrationEnabled >= 0) {
+            QWidget *selector = t.rig.window->FindControl(1699);
+            ASSERT_NE(selector, nullptr);
+            EXPECT_EQ(selector->isEnabled(), c.aberrationEnabled == 1) << c.name;
+        }
+    }
+    // The table takes the file's value even where the camera refused it.
+    EXPECT_EQ(t.rig.context->controlTable().GetDataValue(1041), 0);
+}
