@@ -93,6 +93,8 @@ public:
     LutWindows &Lut() const { return *lut_; }
     ControlBinding &Binding() const { return *binding_; }
     GainAutoControls &GainAuto() const { return *gainAuto_; }
+    Calibrations &CameraProcedures() const { return *calibrations_; }
+    ShadingTransfer &Shading() const { return *shadingTransfer_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
