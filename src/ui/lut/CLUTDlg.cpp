@@ -154,9 +154,9 @@ void CLUTDlg::buildControls()
     makeGroup(*this, QStringLiteral("Change To Edit Mode"), QRect(8, 180, 140, 112));
     makeButton(kConvertButtonId, QStringLiteral("Convert Editable"), QRect(16, 200, 124, 26),
                [this] { ConvertEditable(); });
-    QLabel *countLabel = makeLabel(*this, QStringLiteral("Edit Point\nCount To Add"), QRect(16, 232, 78, 34));
+    QLabel *countLabel = makeLabel(*this, QStringLiteral("Edit Point\nCount To Add"), QRect(14, 232, 84, 34));
     auto *countEdit = new QLineEdit(this);
-    countEdit->setGeometry(96, 238, 26, 22);
+    countEdit->setGeometry(100, 238, 22, 22);
     countEdit->setReadOnly(true);
     countEdit->setAccessibleName(QStringLiteral("Edit Point Count To Add"));
     countLabel->setBuddy(countEdit);
@@ -286,6 +286,11 @@ bool CLUTDlg::ReadTableFromCamera()
 {
     const ChannelRow &row = channelRow(channel_);
     const QString message = QStringLiteral("Now, reading camera gamma data  ");
+    // The entries come in one by one while the windows repaint; in Edit Mode every paint would
+    // put the curve back over the entries read so far. The table is made the curve the window
+    // shows, and stops following the edit points, before the first entry is read.
+    syncTable();
+    setMode(ViewMode);
     LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
     bool complete = true;
     for (int i = 0; i < kLutEntries; ++i) {
