@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "protocol/LutCurve.h"
@@ -60,6 +63,25 @@ TEST(LutCurve, FastRasterMatchesTheScan)
         RasterizeCurve(curve, kGraphSize, fast);
         RasterizeCurveByScan(curve, kGraphSize, scan);
         EXPECT_EQ(fast, scan) << "curve of " << curve.size() << " points";
+    }
+}
+
+// Random curves of every size, with points bunched or stacked on one x so that the spline of x
+// turns back and the samples run in both directions.
+TEST(LutCurve, FastRasterMatchesTheScanOnRandomCurves)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coordinate(0, kGraphSize);
+    for (int round = 0; round < 40; ++round) {
+        const int count = 2 + round % (kMaxEditPoints - 1);
+        std::vector<EditPoint> curve(static_cast<std::size_t>(count));
+        for (EditPoint &point : curve)
+            point = {round % 3 == 0 ? coordinate(random) / 32 * 32 : coordinate(random), coordinate(random)};
+        std::sort(curve.begin(), curve.end(), [](const EditPoint &l, const EditPoint &r) { return l.x < r.x; });
+        LutTable fast{}, scan{};
+        RasterizeCurve(curve, kGraphSize, fast);
+        RasterizeCurveByScan(curve, kGraphSize, scan);
+        EXPECT_EQ(fast, scan) << "round " << round;
     }
 }
 
