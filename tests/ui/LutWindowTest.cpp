@@ -439,6 +439,21 @@ TEST(LutMenu, SaveReadsTheCameraFirst)
     EXPECT_EQ(lut.window(kRed).Table()[0], 0);
     EXPECT_EQ(lut.window(kBlue).Table()[255], 4095);
     EXPECT_TRUE(lut.rig.window->isEnabled());
+
+    // The saved file reads back unchanged into windows that show something else.
+    GammaTables camera;
+    for (int channel = 0; channel < 3; ++channel) {
+        camera[static_cast<std::size_t>(channel)] = lut.window(channel).Table();
+        lut.window(channel).Table().fill(7);
+    }
+    lut.rig.simulator->ClearWireLog();
+    lut.rig.dialogs.Clear();
+    lut.rig.dialogs.QueueFilePath(path);
+    lut.rig.window->OnMenu(MenuId::OpenLutFile);
+    EXPECT_TRUE(lut.rig.BoxTexts().isEmpty());
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_EQ(lut.window(channel).Table(), camera[static_cast<std::size_t>(channel)]) << channel;
+    EXPECT_TRUE(lut.rig.Received().isEmpty());
 }
 
 TEST(LutMenu, SaveWithASilentCameraShowsNoDialog)
