@@ -86,6 +86,16 @@ std::string describe(const std::vector<EditPoint> &points)
 
 const std::vector<EditPoint> kEnds = {{0, 256}, {256, 0}};
 
+// The widget Tab moves to from this one: the next in the focus chain that takes Tab focus.
+QWidget *nextTabStop(QWidget &from)
+{
+    for (QWidget *next = from.nextInFocusChain(); next && next != &from; next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(from.window()) && next->isEnabled())
+            return next;
+    }
+    return nullptr;
+}
+
 struct GestureCase {
     const char *name;
     std::vector<Mouse> events;
@@ -251,6 +261,23 @@ TEST(LutWindowModes, EditAndViewModeUpDownAndKeys)
     qobject_cast<QPushButton *>(window.FindControl(CLUTDlg::kClearButtonId))->click();
     EXPECT_EQ(describe(pointsOf(window)), describe(kEnds));
     EXPECT_EQ(window.LutMode(), CLUTDlg::EditMode);
+
+    // The buttons and the up-down's field follow each other on Tab; the graph takes no focus
+    // but tells a screen reader what it shows.
+    std::vector<QWidget *> chain;
+    for (int id : {CLUTDlg::kReadButtonId, CLUTDlg::kWriteButtonId, CLUTDlg::kClearButtonId,
+                   CLUTDlg::kConvertButtonId, CLUTDlg::kPointCountEditId})
+        chain.push_back(window.FindControl(id));
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        EXPECT_TRUE(chain[i]->focusPolicy() & Qt::TabFocus) << i;
+        if (i + 1 < chain.size()) {
+            EXPECT_EQ(nextTabStop(*chain[i]), chain[i + 1]) << i;
+        }
+    }
+    QWidget &graph = *window.FindControl(CLUTDlg::kGraphId);
+    EXPECT_EQ(graph.focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(graph.accessibleName().isEmpty());
+    EXPECT_TRUE(graph.accessibleDescription().startsWith("Edit Mode, 2 edit points")) << graph.accessibleDescription().toStdString();
 
     // Enter does nothing; Esc and the close box hide the window, which lives on.
     QApplication::setActiveWindow(&window);
