@@ -88,6 +88,16 @@ void CameraSimulator::SetText(const QString &mnemonic, const QString &text)
     engine_->WithState([&](State &state, FaultPlan &) { state.SetText(mnemonic, text); });
 }
 
+qint64 CameraSimulator::ShadingEntry(int channel, int index) const
+{
+    return engine_->WithState([&](State &state, FaultPlan &) { return state.ShadingEntry(channel, index); });
+}
+
+void CameraSimulator::SetShadingEntry(int channel, int index, qint64 value)
+{
+    engine_->WithState([&](State &state, FaultPlan &) { state.SetShadingEntry(channel, index, value); });
+}
+
 void CameraSimulator::StopAnswering()
 {
     engine_->WithState([](State &, FaultPlan &faults) { faults.StopAnswering(); });

@@ -64,6 +64,9 @@ public:
     void SetValue(const QString &mnemonic, qint64 value); // bypasses limits and adjustments
     QString Text(const QString &mnemonic) const;          // "ID", "UD", "DV", "VN" ...
     void SetText(const QString &mnemonic, const QString &text); // bypasses checks and limits
+    // The shading correction tables: channel 0 G, 1 R, 2 B; index 1..1024.
+    qint64 ShadingEntry(int channel, int index) const;
+    void SetShadingEntry(int channel, int index, qint64 value);
 
     // Faults.
     void StopAnswering();

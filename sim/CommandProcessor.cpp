@@ -655,6 +655,11 @@ std::int64_t CommandProcessor::ShadingEntry(int channel, int index) const
     return shading_[channel][index - 1];
 }
 
+void CommandProcessor::SetShadingEntry(int channel, int index, std::int64_t value)
+{
+    shading_[channel][index - 1] = value;
+}
+
 bool CommandProcessor::ForceResultCode(const QString &mnemonic, int code)
 {
     const int id = CommandTable().FindMnemonic(mnemonic.toUpper());

@@ -43,6 +43,7 @@ public:
     bool SetText(const QString &mnemonic, const QString &text); // bypasses checks and limits
     std::int64_t LutEntry(int channelIndexId, int index) const; // channelIndexId: LUTIG/LUTIR/LUTIB
     std::int64_t ShadingEntry(int channel, int index) const;    // index 1..1024
+    void SetShadingEntry(int channel, int index, std::int64_t value);
 
     // Start or status mnemonic of a procedure; the code sticks for every later run.
     bool ForceResultCode(const QString &mnemonic, int code);

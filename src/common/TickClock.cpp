@@ -7,7 +7,8 @@ std::uint32_t TickClock::Now() const
 {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-    return static_cast<std::uint32_t>(ms) + bias_;
+    const std::uint32_t lead = lead_ ? lead_->load(std::memory_order_relaxed) : 0;
+    return static_cast<std::uint32_t>(ms) + bias_ + lead;
 }
 
 void TickClock::SleepMs(unsigned ms)

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // A 32-bit millisecond tick that wraps like the platform tick counter. Time-outs are always
 // measured as the unsigned difference of two ticks, so they survive the wrap. A bias lets a
-// test start the counter just before the wrap.
+// test start the counter just before the wrap; a lead that grows while the clock is in use
+// lets a test pass a long time-out at once.
 class TickClock {
 public:
     explicit TickClock(std::uint32_t bias = 0) : bias_(bias) {}
+    TickClock(std::uint32_t bias, const std::atomic<std::uint32_t> &lead) : bias_(bias), lead_(&lead) {}
 
     std::uint32_t Now() const;
     static std::uint32_t Elapsed(std::uint32_t start, std::uint32_t now) { return now - start; }
@@ -17,4 +20,5 @@ public:
 
 private:
     std::uint32_t bias_;
+    const std::atomic<std::uint32_t> *lead_ = nullptr;
 };

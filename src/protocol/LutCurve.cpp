@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <numeric>
+#include <functional>
 
 namespace {
 
@@ -122,46 +122,89 @@ void RasterizeCurveByScan(std::span<const EditPoint> points, int bottom, LutTabl
     }
 }
 
-// The scan keeps, per index, the first sample with the least rounded-down distance. With the
-// samples ordered by their x, the distance only grows on either side of the index's level,
-// so the candidates are the few samples next to it: those whose rounded-down distance equals
-// the least one. The earliest of them is the scan's choice.
+namespace {
+
+// A stretch of consecutive samples whose x never turns back: [first, last).
+struct MonotoneRun {
+    std::size_t first;
+    std::size_t last;
+    bool rising;
+};
+
+std::vector<MonotoneRun> monotoneRuns(const std::vector<double> &levels)
+{
+    std::vector<MonotoneRun> runs;
+    std::size_t first = 0;
+    int direction = 0; // 0 while every sample of the run is equal so far
+    for (std::size_t s = 1; s < levels.size(); ++s) {
+        const int step = levels[s] > levels[s - 1] ? 1 : levels[s] < levels[s - 1] ? -1 : 0;
+        if (direction == 0) {
+            direction = step;
+        } else if (step != 0 && step != direction) {
+            runs.push_back({first, s, direction > 0});
+            first = s;
+            direction = 0;
+        }
+    }
+    if (!levels.empty())
+        runs.push_back({first, levels.size(), direction >= 0});
+    return runs;
+}
+
+struct Choice {
+    double bound = kNoDistance; // the least rounded-down distance
+    std::size_t sample = 0;     // the first sample at that distance
+};
+
+// Within one run the distance to the level falls up to where the run passes the level and
+// grows after it, so the least distance is at one of the two samples there, and the first
+// sample at the least rounded-down distance is found by walking back from that point.
+Choice chooseInRun(const std::vector<double> &levels, const MonotoneRun &run, double level)
+{
+    const auto begin = levels.begin() + static_cast<std::ptrdiff_t>(run.first);
+    const auto end = levels.begin() + static_cast<std::ptrdiff_t>(run.last);
+    const auto pass = run.rising ? std::lower_bound(begin, end, level)
+                                 : std::lower_bound(begin, end, level, std::greater<double>());
+    const auto p = static_cast<std::size_t>(pass - levels.begin());
+    double least = kNoDistance;
+    if (p < run.last)
+        least = distanceOf(level, levels[p]);
+    if (p > run.first)
+        least = std::min(least, distanceOf(level, levels[p - 1]));
+    Choice choice;
+    choice.bound = std::floor(least);
+    if (!(choice.bound < kNoDistance))
+        return Choice{};
+    choice.sample = p;
+    for (std::size_t k = p; k > run.first && std::floor(distanceOf(level, levels[k - 1])) <= choice.bound; --k)
+        choice.sample = k - 1;
+    return choice;
+}
+
+} // namespace
+
+// The scan keeps, per index, the first sample with the least rounded-down distance. The
+// samples fall into a few runs along which x only rises or only falls; each run offers its
+// first sample at its least distance, and the earliest run with the overall least one wins.
 void RasterizeCurve(std::span<const EditPoint> points, int bottom, LutTable &table)
 {
     if (points.size() < kMinEditPoints)
         return;
     const CurveSamples samples = SampleCurve(points);
-    const std::size_t count = samples.x.size();
-    std::vector<double> scaled(count);
-    for (std::size_t s = 0; s < count; ++s)
-        scaled[s] = 16.0 * samples.x[s];
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&scaled](std::size_t l, std::size_t r) { return scaled[l] < scaled[r]; });
+    std::vector<double> levels(samples.x.size());
+    for (std::size_t s = 0; s < levels.size(); ++s)
+        levels[s] = 16.0 * samples.x[s];
+    const std::vector<MonotoneRun> runs = monotoneRuns(levels);
 
     for (int i = 0; i < kLutEntries; ++i) {
         const double level = InputLevel(i);
-        const auto above = static_cast<std::size_t>(
-            std::lower_bound(order.begin(), order.end(), level,
-                             [&scaled](std::size_t s, double value) { return scaled[s] < value; }) -
-            order.begin());
-        double least = kNoDistance;
-        if (above < count)
-            least = std::min(least, distanceOf(level, scaled[order[above]]));
-        if (above > 0)
-            least = std::min(least, distanceOf(level, scaled[order[above - 1]]));
-        const double bound = std::floor(least);
-
-        std::size_t keptSample = 0;
-        if (bound < kNoDistance) {
-            keptSample = count;
-            for (std::size_t k = above; k < count && std::floor(distanceOf(level, scaled[order[k]])) <= bound; ++k)
-                keptSample = std::min(keptSample, order[k]);
-            for (std::size_t k = above; k > 0 && std::floor(distanceOf(level, scaled[order[k - 1]])) <= bound; --k)
-                keptSample = std::min(keptSample, order[k - 1]);
+        Choice best;
+        for (const MonotoneRun &run : runs) {
+            const Choice choice = chooseInRun(levels, run, level);
+            if (choice.bound < best.bound)
+                best = choice;
         }
-        table[i] = outputOf(samples.y[keptSample], bottom);
+        table[i] = outputOf(samples.y[best.sample], bottom);
     }
 }
 

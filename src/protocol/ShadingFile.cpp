@@ -1,8 +1,5 @@
 #include "protocol/ShadingFile.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "common/TextFiles.h"
 #include "protocol/DigitFields.h"
 

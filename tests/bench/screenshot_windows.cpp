@@ -1,5 +1,6 @@
 // Renders every page of the main window and the tool windows to PNG files, against the
 // simulated camera, so a person can look at the layout: screenshot_windows <output folder>.
+#include <cmath>
 #include <cstdio>
 
 #include <QApplication>
@@ -62,6 +63,16 @@ int main(int argc, char *argv[])
         CParameterAreaSelectDialog area({context.onlineStatus(), context.windowList(), context.controlMode()}, mode);
         area.grab().save(folder + QStringLiteral("/area-%1.png").arg(mode == CParameterAreaSelectDialog::Load ? "load" : "store"));
     }
+    // Red: the eight edit points that Convert Editable places on a gamma 0.45 table; green: a
+    // gamma 0.6 table as read (View Mode); blue: the two end points.
+    for (int channel = 0; channel < 2; ++channel) {
+        CLUTDlg &lut = window.Lut().Window(channel);
+        const double gamma = channel == 0 ? 0.45 : 0.6;
+        for (int i = 0; i < kLutEntries; ++i)
+            lut.Table()[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(4095.0 * std::pow(i / 255.0, gamma));
+        lut.ShowTableAsLoaded();
+    }
+    window.Lut().Window(0).ConvertEditable();
     for (int channel = 0; channel < 3; ++channel)
         window.Lut().Window(channel).grab().save(folder + QStringLiteral("/lut-%1.png").arg(channel));
     return 0;

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "protocol/LutCurve.h"
@@ -32,18 +35,29 @@ TEST(LutCurve, ConvertEditableOnTheRampPlacesEvenPoints)
     EXPECT_EQ(points.InUse().back(), (EditPoint{256, 0}));
 }
 
+// A flat start followed by a steep rise: the spline swings below the bottom edge before the
+// rise and above the top edge after it. Below the bottom the table holds 0, not full brightness.
 TEST(LutCurve, DipBelowTheBottomGivesZeroAndOvershootGivesTop)
 {
-    EditPoints points;
-    points.LeftButtonAt(60, 250);  // near the bottom: the spline dips below it
-    points.LeftButtonAt(120, 10);  // a steep rise that overshoots the top
+    const std::vector<EditPoint> curve = {{0, 256}, {40, 256}, {80, 0}, {120, 0}, {256, 0}};
+    const CurveSamples samples = SampleCurve(curve);
+    const auto deepest = std::max_element(samples.y.begin(), samples.y.end());
+    ASSERT_GT(*deepest, 257.0) << "the curve must dip below the bottom edge";
+    const double dipInput = 16.0 * samples.x[static_cast<std::size_t>(deepest - samples.y.begin())];
+    const auto highest = std::min_element(samples.y.begin(), samples.y.end());
+    ASSERT_LT(*highest, -1.0) << "the curve must rise above the top edge";
+    const double peakInput = 16.0 * samples.x[static_cast<std::size_t>(highest - samples.y.begin())];
+
     LutTable table{};
-    RasterizeCurve(points.InUse(), kGraphSize, table);
+    RasterizeCurve(curve, kGraphSize, table);
+    EXPECT_EQ(table[static_cast<std::size_t>(dipInput / 16.0)], 0) << "at input " << dipInput;
+    EXPECT_EQ(table[static_cast<std::size_t>(peakInput / 16.0)], kLutMaxValue) << "at input " << peakInput;
+    for (int i = 0; i < 40; ++i)
+        EXPECT_LT(table[static_cast<std::size_t>(i)], 1024) << "entry " << i << " of the flat start";
     for (std::int32_t value : table) {
         EXPECT_GE(value, 0);
         EXPECT_LE(value, kLutMaxValue);
     }
-    EXPECT_EQ(table[0], 0);
 }
 
 TEST(LutCurve, FastRasterMatchesTheScan)
@@ -60,6 +74,25 @@ TEST(LutCurve, FastRasterMatchesTheScan)
         RasterizeCurve(curve, kGraphSize, fast);
         RasterizeCurveByScan(curve, kGraphSize, scan);
         EXPECT_EQ(fast, scan) << "curve of " << curve.size() << " points";
+    }
+}
+
+// Random curves of every size, with points bunched or stacked on one x so that the spline of x
+// turns back and the samples run in both directions.
+TEST(LutCurve, FastRasterMatchesTheScanOnRandomCurves)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coordinate(0, kGraphSize);
+    for (int round = 0; round < 40; ++round) {
+        const int count = 2 + round % (kMaxEditPoints - 1);
+        std::vector<EditPoint> curve(static_cast<std::size_t>(count));
+        for (EditPoint &point : curve)
+            point = {round % 3 == 0 ? coordinate(random) / 32 * 32 : coordinate(random), coordinate(random)};
+        std::sort(curve.begin(), curve.end(), [](const EditPoint &l, const EditPoint &r) { return l.x < r.x; });
+        LutTable fast{}, scan{};
+        RasterizeCurve(curve, kGraphSize, fast);
+        RasterizeCurveByScan(curve, kGraphSize, scan);
+        EXPECT_EQ(fast, scan) << "round " << round;
     }
 }
 

@@ -226,6 +226,10 @@ TEST(CommandProcessorTransfers, ShadingTables)
     EXPECT_EQ(camera("SDDS=0"), "COMPLETE");
     EXPECT_EQ(camera("SDD?"), "SDD=4096");
     EXPECT_EQ(camera.processor.ShadingEntry(2, 1024), 777);
+    camera.processor.SetShadingEntry(1, 5, 12345);
+    EXPECT_EQ(camera("SDDS=1"), "COMPLETE");
+    EXPECT_EQ(camera("SDDI=5"), "COMPLETE");
+    EXPECT_EQ(camera("SDD?"), "SDD=12345");
     EXPECT_EQ(camera("SDDU=0"), "COMPLETE");
     EXPECT_EQ(camera("SDDA=0"), "COMPLETE");
 }

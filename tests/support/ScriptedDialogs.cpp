@@ -5,6 +5,8 @@
 MessageAnswer ScriptedDialogs::ShowMessage(const MessageRequest &request)
 {
     messages_.push_back(request);
+    if (whileShowing_)
+        whileShowing_();
     if (!answers_.empty()) {
         const MessageAnswer answer = answers_.front();
         answers_.pop_front();

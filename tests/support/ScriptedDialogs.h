@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "common/Dialogs.h"
@@ -15,6 +16,8 @@ public:
     void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
     void QueueFile(FileDialogResult result) { files_.push_back(std::move(result)); }
     void QueueFilePath(const QString &path);
+    // Runs while each box is up, as the box's own event loop would run other windows' events.
+    void WhileShowing(std::function<void()> run) { whileShowing_ = std::move(run); }
 
     const std::vector<MessageRequest> &Messages() const { return messages_; }
     const std::vector<FileDialogRequest> &FileRequests() const { return fileRequests_; }
@@ -26,4 +29,5 @@ private:
     std::deque<FileDialogResult> files_;
     std::vector<MessageRequest> messages_;
     std::vector<FileDialogRequest> fileRequests_;
+    std::function<void()> whileShowing_;
 };

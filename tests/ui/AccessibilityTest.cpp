@@ -15,6 +15,7 @@
 
 #include "CommunicationTestRig.h"
 #include "MainWindowTestRig.h"
+#include "ui/lut/LutWindows.h"
 #include "protocol/CommandTable.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
@@ -192,7 +193,10 @@ TEST_F(AccessibilityTest, EveryShownControlOfEveryWindowHasAName)
     EXPECT_GE(menus.named, 14);
 
     window().Terminal().show();
-    for (QWidget *tool : {static_cast<QWidget *>(&window().Communication()), static_cast<QWidget *>(&window().Terminal())}) {
+    window().Lut().ShowLutWindows(true);
+    for (QWidget *tool : {static_cast<QWidget *>(&window().Communication()), static_cast<QWidget *>(&window().Terminal()),
+                          static_cast<QWidget *>(&window().Lut().Window(0)), static_cast<QWidget *>(&window().Lut().Window(1)),
+                          static_cast<QWidget *>(&window().Lut().Window(2))}) {
         ASSERT_TRUE(tool->isVisible());
         TreeWalk walk;
         walk.WalkWindow(*tool);

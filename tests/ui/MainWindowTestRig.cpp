@@ -12,7 +12,7 @@ MainWindowRig::MainWindowRig(const Options &options)
     const QByteArray device = options.portExists ? simulator->SlavePath().toLocal8Bit() : QByteArray("/nonexistent/tty");
     temp.WriteRaw("[General]\nPrevious%20Application%20Shutdown%20Status=1\nControl%20Mode=" +
                   QByteArray::number(options.controlMode) + "\n[Ports]\nCOM1=" + device + "\n");
-    context = std::make_unique<AppContext>(dialogs, temp.Path());
+    context = std::make_unique<AppContext>(dialogs, temp.Path(), options.clock);
 }
 
 MainWindowRig::~MainWindowRig()

@@ -21,6 +21,7 @@ struct MainWindowRig {
         int controlMode = 0;
         bool cameraAnswers = true;
         bool portExists = true;
+        TickClock clock = TickClock(); // the engine's and the link's clock
     };
 
     explicit MainWindowRig(const Options &options);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <utility>
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -39,6 +40,8 @@ const ChannelRow &channelRow(int channel)
 }
 
 constexpr int kInitialPointCount = 8;
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 330;
 
 QString entryProgress(const QString &message, int entry)
 {
@@ -92,7 +95,7 @@ CLUTDlg::CLUTDlg(int channelIndex, const Services &services, QWidget *parent)
     buildControls();
     onlineStatus_.Register(*this);
     windowList_.Register(*this);
-    setFixedSize(600, 330);
+    setFixedSize(kWindowWidth, kWindowHeight);
     setMode(EditMode);
 }
 
@@ -115,12 +118,17 @@ void CLUTDlg::buildControls()
     graph_->setAccessibleName(QStringLiteral("LUT curve"));
     controls_.Register(kGraphId, *graph_);
 
-    makeLabel(*this, QStringLiteral("4095"), QRect(110, kGraphTop, 45, 16), Qt::AlignRight);
-    makeLabel(*this, QStringLiteral("2048"), QRect(110, kGraphTop + 122, 45, 16), Qt::AlignRight);
-    makeLabel(*this, QStringLiteral("0"), QRect(110, kGraphTop + 244, 45, 16), Qt::AlignRight);
-    makeLabel(*this, QStringLiteral("0"), QRect(kGraphLeft, 282, 30, 16));
-    makeLabel(*this, QStringLiteral("128"), QRect(kGraphLeft + 115, 282, 30, 16), Qt::AlignHCenter);
-    makeLabel(*this, QStringLiteral("255"), QRect(kGraphLeft + 230, 282, 30, 16), Qt::AlignRight);
+    // The output axis is labelled on the right of the graph: the left column of group boxes
+    // reaches almost to the graph's left edge and would cover labels placed there. Each label
+    // is centred on its grid row.
+    const int graphRight = kGraphLeft + LutGraph::kOuterSize;
+    const int clientTop = kGraphTop + (LutGraph::kOuterSize - kGraphSize) / 2;
+    for (const auto &[text, row] : {std::pair{"4095", 0}, std::pair{"2048", kGraphSize / 2}, std::pair{"0", kGraphSize}})
+        makeLabel(*this, QString::fromLatin1(text), QRect(graphRight + 4, clientTop + row - 8, 40, 16));
+    const int axisTop = kGraphTop + LutGraph::kOuterSize + 2;
+    makeLabel(*this, QStringLiteral("0"), QRect(kGraphLeft, axisTop, 30, 16));
+    makeLabel(*this, QStringLiteral("128"), QRect(kGraphLeft + 115, axisTop, 30, 16), Qt::AlignHCenter);
+    makeLabel(*this, QStringLiteral("255"), QRect(kGraphLeft + 230, axisTop, 30, 16), Qt::AlignRight);
 
     makeGroup(*this, QStringLiteral("Current Mode Status"), QRect(8, 8, 140, 48));
     modeText_ = makeLabel(*this, QString(), QRect(18, 28, 120, 20), Qt::AlignHCenter);
@@ -146,9 +154,9 @@ void CLUTDlg::buildControls()
     makeGroup(*this, QStringLiteral("Change To Edit Mode"), QRect(8, 180, 140, 112));
     makeButton(kConvertButtonId, QStringLiteral("Convert Editable"), QRect(16, 200, 124, 26),
                [this] { ConvertEditable(); });
-    QLabel *countLabel = makeLabel(*this, QStringLiteral("Edit Point\nCount To Add"), QRect(16, 232, 70, 34));
+    QLabel *countLabel = makeLabel(*this, QStringLiteral("Edit Point\nCount To Add"), QRect(14, 232, 84, 34));
     auto *countEdit = new QLineEdit(this);
-    countEdit->setGeometry(88, 238, 34, 22);
+    countEdit->setGeometry(100, 238, 22, 22);
     countEdit->setReadOnly(true);
     countEdit->setAccessibleName(QStringLiteral("Edit Point Count To Add"));
     countLabel->setBuddy(countEdit);
@@ -161,13 +169,13 @@ void CLUTDlg::buildControls()
     countEdit->setText(QString::number(kInitialPointCount));
     controls_.Register(kPointCountSpinId, *pointCount_);
 
-    makeGroup(*this, QStringLiteral("Usage Descritption"), QRect(430, 8, 162, 284));
-    makeLabel(*this, QStringLiteral("<< Add edit point >>\n  Left mouse click\n  on LUT line"), QRect(438, 28, 150, 60));
+    makeGroup(*this, QStringLiteral("Usage Descritption"), QRect(470, 8, 162, 284));
+    makeLabel(*this, QStringLiteral("<< Add edit point >>\n  Left mouse click\n  on LUT line"), QRect(478, 28, 150, 60));
     makeLabel(*this, QStringLiteral("<< Delete edit point >>\n  Right mouse click\n  at edit point"),
-              QRect(438, 100, 150, 60));
+              QRect(478, 100, 150, 60));
     makeLabel(*this,
               QStringLiteral("<< Move LUT line >>\n  Move with keeping left\n  mouse click on\n  edit point."),
-              QRect(438, 172, 150, 80));
+              QRect(478, 172, 150, 80));
 
     // Kept from the window's template, never shown.
     auto *tableType = new QComboBox(this);
@@ -181,7 +189,7 @@ void CLUTDlg::buildControls()
     controls_.Register(kWriteAllButtonId, *writeAll);
 
     QLabel *strip = MakeStatusStrip(*this, kStatusStripId);
-    strip->setGeometry(0, 322, 600, 8);
+    strip->setGeometry(0, 322, kWindowWidth, 8);
     controls_.Register(kStatusStripId, *strip);
     SetStatusStrip(strip);
 
@@ -278,6 +286,11 @@ bool CLUTDlg::ReadTableFromCamera()
 {
     const ChannelRow &row = channelRow(channel_);
     const QString message = QStringLiteral("Now, reading camera gamma data  ");
+    // The entries come in one by one while the windows repaint; in Edit Mode every paint would
+    // put the curve back over the entries read so far. The table is made the curve the window
+    // shows, and stops following the edit points, before the first entry is read.
+    syncTable();
+    setMode(ViewMode);
     LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
     bool complete = true;
     for (int i = 0; i < kLutEntries; ++i) {

@@ -123,11 +123,13 @@ bool LutWindows::LoadGammaFile(const QString &path)
     // What was stored before an error stays in the tables, as the lines were read.
     for (int channel = 0; channel < 3; ++channel)
         Window(channel).Table() = tables[static_cast<std::size_t>(channel)];
+    // An accepted file's tables are shown before any box: a window still in Edit Mode would
+    // put its curve over the loaded table when it repaints behind the box.
+    if (read.accepted) {
+        for (const auto &window : windows_)
+            window->ShowTableAsLoaded();
+    }
     for (const QString &message : read.messages)
         dialogs_.Message(message, QString(), MessageIcon::Stop);
-    if (!read.accepted)
-        return false;
-    for (const auto &window : windows_)
-        window->ShowTableAsLoaded();
-    return true;
+    return read.accepted;
 }

@@ -95,6 +95,8 @@ public:
     ControlBinding &Binding() const { return *binding_; }
     GainAutoControls &GainAuto() const { return *gainAuto_; }
     UserSetOperations &UserSets() const { return *userSets_; }
+    Calibrations &CameraProcedures() const { return *calibrations_; }
+    ShadingTransfer &Shading() const { return *shadingTransfer_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include <QString>
 
@@ -20,6 +21,9 @@ public:
     using Pause = std::function<void(std::uint32_t ms)>;
 
     explicit Calibrations(const BindingServices &services, Pause pause = {});
+
+    // Replaces how the procedures wait; an empty one sleeps.
+    void SetPause(Pause pause) { pause_ = std::move(pause); }
 
     void Run(OneShot oneShot);
     void Run(Calibration calibration);
