@@ -10,6 +10,7 @@ constexpr CliCommand kCommands[] = {
     {"save", CheckSave, RunSave},                   {"load", CheckLoad, RunLoad},
     {"store-area", CheckStoreArea, RunStoreArea},   {"load-area", CheckLoadArea, RunLoadArea},
     {"send", CheckSend, RunSend},
+    {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},
 };
 
 } // namespace

@@ -27,6 +27,7 @@ ExitStatus CheckLoad(CliSession &session, const CliOptions &options);
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
+ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
 ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report);
@@ -36,6 +37,8 @@ ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &re
 ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
 
 // The outcome of the engine's last exchange as an exit status.
 ExitStatus StatusOfLastExchange(const Command &command);

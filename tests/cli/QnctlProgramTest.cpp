@@ -187,3 +187,78 @@ TEST(Qnctl, PreferencesAreWrittenOnlyWhenAskedFor)
     EXPECT_TRUE(after.contains("Com%20Port%20No=5")) << after.toStdString();
     EXPECT_FALSE(after.contains("Ports")) << after.toStdString();
 }
+
+TEST(Qnctl, ShadingAndLookUpTablesRoundTripThroughFiles)
+{
+    QnctlRig rig;
+    CameraSimulator &camera = rig.Simulator();
+    camera.SetValue(QStringLiteral("SDM"), 1);
+    for (int channel = 0; channel < 3; ++channel) {
+        for (int index = 1; index <= 1024; ++index)
+            camera.SetShadingEntry(channel, index, (channel * 7919 + index * 31) % 65536);
+    }
+    const QString shading = rig.Settings().Folder() + QStringLiteral("/shading.csv");
+    const QnctlRun read = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("shading"), QStringLiteral("read"), shading});
+    ASSERT_EQ(read.exitCode, 0) << describe(read);
+    for (int channel = 0; channel < 3; ++channel) {
+        for (int index = 1; index <= 1024; ++index)
+            camera.SetShadingEntry(channel, index, 0);
+    }
+    const QnctlRun write = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("shading"), QStringLiteral("write"), shading});
+    ASSERT_EQ(write.exitCode, 0) << describe(write);
+    int differing = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+        for (int index = 1; index <= 1024; ++index)
+            differing += camera.ShadingEntry(channel, index) == (channel * 7919 + index * 31) % 65536 ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(camera.ReceivedLines().count("SDDU=0"), 1);
+
+    // A gamma file written to the camera comes back the same.
+    QByteArray gamma = "GammaData (R G B)\r\n";
+    for (int i = 0; i < 256; ++i)
+        gamma += QByteArray::number(i * 16) + ',' + QByteArray::number(4095 - i * 16) + ',' + QByteArray::number(i * 8) + "\r\n";
+    const QString sent = rig.Settings().Folder() + QStringLiteral("/sent.csv");
+    const QString back = rig.Settings().Folder() + QStringLiteral("/back.csv");
+    QFile file(sent);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gamma);
+    file.close();
+    const QnctlRun lutWrite = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("lut"), QStringLiteral("write"), sent});
+    ASSERT_EQ(lutWrite.exitCode, 0) << describe(lutWrite);
+    const QnctlRun lutRead = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("lut"), QStringLiteral("read"), back});
+    ASSERT_EQ(lutRead.exitCode, 0) << describe(lutRead);
+    QFile returned(back);
+    ASSERT_TRUE(returned.open(QIODevice::ReadOnly));
+    EXPECT_EQ(returned.readAll(), gamma);
+}
+
+TEST(Qnctl, TableFilesThatWouldSendGapsOrNothingAreRefused)
+{
+    QnctlRig rig;
+    rig.Simulator().SetValue(QStringLiteral("SDM"), 1);
+    struct Case {
+        const char *command;
+        QByteArray content;
+        const char *onStderr;
+    };
+    const Case cases[] = {
+        {"shading", "ShadingData  (G R B)\r\n1,2,3\r\n", "holds 1 of 1024 value lines"},
+        {"shading", "ShadingData  (G R B)\r\n1,2,3,4\r\n", "Invaild data count format"},
+        {"lut", "GammaData (R G B)\r\n1,2,3\r\n", "holds 1 of 256 table lines"},
+        {"lut", "GammaData (R G B)\r\n1,2\r\n", ""},
+    };
+    const QString path = rig.Settings().Folder() + QStringLiteral("/table.csv");
+    for (const Case &c : cases) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.content);
+        file.close();
+        rig.Simulator().ClearWireLog();
+        const QnctlRun run = rig.Run({kFixedRate, QString::fromLatin1(c.command), QStringLiteral("write"), path});
+        EXPECT_EQ(run.exitCode, 4) << describe(run);
+        EXPECT_TRUE(run.err.contains(c.onStderr)) << describe(run);
+        for (const QByteArray &line : rig.Simulator().ReceivedLines())
+            EXPECT_FALSE(line.startsWith("SDD") || line.startsWith("LUT")) << line.toStdString();
+    }
+}
