@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include <QDir>
 
@@ -21,6 +22,30 @@ QString textOf(std::array<char, kTextBuffer> &buffer)
 {
     buffer.back() = '\0';
     return QString::fromLatin1(buffer.data());
+}
+
+// A result code of the standard in words, with the code.
+QString ResultText(CLINT32 result)
+{
+    static constexpr std::array<std::pair<CLINT32, const char *>, 12> kTexts = {{
+        {kBufferTooSmall, "buffer too small"},
+        {kManuDoesNotExist, "manufacturer does not exist"},
+        {kPortInUse, "port in use"},
+        {kTimeout, "time-out"},
+        {kInvalidIndex, "invalid index"},
+        {kInvalidReference, "invalid reference"},
+        {kErrorNotFound, "error not found"},
+        {kBaudRateNotSupported, "baud rate not supported"},
+        {kOutOfMemory, "out of memory"},
+        {kUnableToLoadDll, "unable to load library"},
+        {kFunctionNotFound, "function not found"},
+        {kNoError, "no reference returned"},
+    }};
+    for (const auto &[code, text] : kTexts) {
+        if (code == result)
+            return QStringLiteral("%1 (%2)").arg(QLatin1String(text)).arg(result);
+    }
+    return QStringLiteral("error %1").arg(result);
 }
 
 } // namespace
@@ -116,59 +141,92 @@ void CameraLinkPort::listAllPorts()
 }
 
 // Kinds 2 and 3: the library of the kind's name, from the Camera Link folder first, then
-// through the loader's search order.
-bool CameraLinkPort::openNamedLibrary()
+// through the loader's search order. error receives both reasons when neither loads.
+bool CameraLinkPort::openNamedLibrary(QString *error)
 {
     const QString name = QString::fromLatin1(kind_ == LinkKind::Cameralink2001 ? kClSerialName : kClAllSerialName);
-    library_ = ClSerialLibrary::Load(QDir(folder()).filePath(name), kind_);
+    QString inFolder;
+    QString bySearch;
+    library_ = ClSerialLibrary::Load(QDir(folder()).filePath(name), kind_, &inFolder);
     if (library_ == nullptr)
-        library_ = ClSerialLibrary::Load(name, kind_);
+        library_ = ClSerialLibrary::Load(name, kind_, &bySearch);
+    if (library_ == nullptr && error != nullptr)
+        *error = QStringLiteral("The Camera Link serial library could not be loaded.\n%1\n%2").arg(inFolder, bySearch);
+    return library_ != nullptr;
+}
+
+// Kind 1: one library file of the folder, by full path.
+bool CameraLinkPort::openLibraryFile(const QString &file)
+{
+    if (file.isEmpty()) {
+        failure_ = QStringLiteral("There is no Camera Link serial library (clser*.so, libclser*.so) for this port "
+                                  "in %1.")
+                       .arg(folder());
+        return false;
+    }
+    QString error;
+    library_ = ClSerialLibrary::Load(QDir(folder()).filePath(file), kind_, &error);
+    if (library_ == nullptr)
+        failure_ = QStringLiteral("The Camera Link serial library could not be loaded.\n%1").arg(error);
     return library_ != nullptr;
 }
 
 bool CameraLinkPort::openSerial(unsigned serialIndex)
 {
     void *ref = nullptr;
-    if (library_->Get<SerialInitFn>(ClEntry::SerialInit)(serialIndex, &ref) != kNoError || ref == nullptr)
+    const CLINT32 result = library_->Get<SerialInitFn>(ClEntry::SerialInit)(serialIndex, &ref);
+    if (result != kNoError || ref == nullptr) {
+        failure_ = QStringLiteral("clSerialInit(%1) failed: %2").arg(serialIndex).arg(ResultText(result));
         return false;
+    }
     serialRef_ = ref;
     return true;
+}
+
+bool CameraLinkPort::selectManufacturer(const QString &name)
+{
+    if (name.isEmpty()) {
+        failure_ = QStringLiteral("The Camera Link serial library lists no manufacturer for this port.");
+        return false;
+    }
+    const QByteArray maker = name.toLatin1();
+    const CLINT32 result = library_->Get<SelectManufacturerFn>(ClEntry::SelectManufacturer)(maker.constData());
+    if (result != kNoError)
+        failure_ = QStringLiteral("clSelectManufacturer(\"%1\") failed: %2").arg(name, ResultText(result));
+    return result == kNoError;
 }
 
 bool CameraLinkPort::SelectPort(int index)
 {
     Close();
+    failure_.clear();
     // At start-up the port is opened by its stored index before anything listed the ports.
     if (kind_ != LinkKind::CameralinkVer11 && PortName(index).isEmpty())
         refreshList();
-    if (index < 0)
-        return false;
 
     bool opened = false;
     switch (kind_) {
-    case LinkKind::Cameralink2000: {
-        const QString file = PortName(index);
-        if (file.isEmpty())
-            return false;
-        library_ = ClSerialLibrary::Load(QDir(folder()).filePath(file), kind_);
-        opened = library_ != nullptr && openSerial(kSerialIndexInLibrary);
+    case LinkKind::Cameralink2000:
+        opened = openLibraryFile(PortName(index)) && openSerial(kSerialIndexInLibrary);
         break;
-    }
     case LinkKind::Cameralink2001: {
-        const QByteArray maker = PortName(index).toLatin1();
-        if (maker.isEmpty() || !openNamedLibrary())
-            return false;
-        opened = library_->Get<SelectManufacturerFn>(ClEntry::SelectManufacturer)(maker.constData()) == kNoError &&
-                 openSerial(kSerialIndexInLibrary);
+        const QString maker = PortName(index);
+        opened = openNamedLibrary(&failure_) && selectManufacturer(maker) && openSerial(kSerialIndexInLibrary);
         break;
     }
     case LinkKind::CameralinkVer11:
-        opened = openNamedLibrary() && openSerial(static_cast<unsigned>(index));
+        if (index < 0) {
+            failure_ = QStringLiteral("There is no Camera Link port %1.").arg(index);
+            break;
+        }
+        opened = openNamedLibrary(&failure_) && openSerial(static_cast<unsigned>(index));
         break;
     case LinkKind::ComPort: break;
     }
     if (!opened) {
+        const QString reason = failure_;
         Close();
+        failure_ = reason;
         return false;
     }
     selected_ = index;
@@ -185,26 +243,31 @@ QString CameraLinkPort::rateRefusalText() const
     return QStringLiteral("Selected baud rate is not supported in %1.").arg(where);
 }
 
-bool CameraLinkPort::SetBaud(int bitsPerSecond)
+bool CameraLinkPort::CanCarry(int bitsPerSecond) const
 {
-    if (kind_ == LinkKind::Cameralink2000) {
-        if (bitsPerSecond == 9600)
-            return true;
-        dialogs_.Message(rateRefusalText());
-        return false;
-    }
+    // The first generation has no rate setting: its ports run at the standard's 9600 bit/s.
+    if (kind_ == LinkKind::Cameralink2000)
+        return bitsPerSecond == 9600;
     if (serialRef_ == nullptr)
         return false;
     const CLUINT32 bit = BaudBit(bitsPerSecond);
     CLUINT32 supported = 0;
-    if (bit != 0 &&
+    return bit != 0 &&
         library_->Get<GetSupportedBaudRatesFn>(ClEntry::GetSupportedBaudRates)(serialRef_, &supported) == kNoError &&
-        (supported & bit) != 0) {
-        library_->Get<SetBaudRateFn>(ClEntry::SetBaudRate)(serialRef_, bit);
-        return true;
+        (supported & bit) != 0;
+}
+
+bool CameraLinkPort::SetBaud(int bitsPerSecond)
+{
+    if (kind_ != LinkKind::Cameralink2000 && serialRef_ == nullptr)
+        return false;
+    if (!CanCarry(bitsPerSecond)) {
+        dialogs_.Message(rateRefusalText());
+        return false;
     }
-    dialogs_.Message(rateRefusalText());
-    return false;
+    if (kind_ != LinkKind::Cameralink2000)
+        library_->Get<SetBaudRateFn>(ClEntry::SetBaudRate)(serialRef_, BaudBit(bitsPerSecond));
+    return true;
 }
 
 void CameraLinkPort::Close()

@@ -31,6 +31,8 @@ public:
     void Close() override;
     bool Write(const char *bytes, int count, std::uint32_t timeoutMs) override;
     int Read(char *buffer, int count, std::uint32_t timeoutMs) override;
+    bool CanCarry(int bitsPerSecond) const override;
+    QString LastOpenFailureText() const override { return failure_; }
 
     bool IsOpen() const { return serialRef_ != nullptr; }
     bool IsLoaded() const { return library_ != nullptr; }
@@ -46,8 +48,10 @@ private:
     void listLibraryFiles();
     void listManufacturers();
     void listAllPorts();
-    bool openNamedLibrary();
+    bool openNamedLibrary(QString *error = nullptr);
+    bool openLibraryFile(const QString &file);
     bool openSerial(unsigned serialIndex);
+    bool selectManufacturer(const QString &name);
     QString folder() const;
     QString rateRefusalText() const;
 
@@ -58,4 +62,5 @@ private:
     std::unique_ptr<ClSerialLibrary> library_;
     void *serialRef_ = nullptr;
     int selected_ = -1;
+    QString failure_; // why the last SelectPort failed
 };

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <QFile>
+
 namespace {
 
 constexpr unsigned kindBit(LinkKind kind)
@@ -45,18 +47,35 @@ bool ClSerialLibrary::Requires(LinkKind kind, ClEntry entry)
     return (kEntries[static_cast<std::size_t>(entry)].kinds & kindBit(kind)) != 0;
 }
 
-std::unique_ptr<ClSerialLibrary> ClSerialLibrary::Load(const QString &path, LinkKind kind)
+namespace {
+
+// The loader's reason for the failure just seen.
+void takeLoaderError(QString *error)
 {
-    void *handle = dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
+    const char *text = dlerror();
+    if (error != nullptr)
+        *error = text != nullptr ? QString::fromLocal8Bit(text) : QStringLiteral("unknown loader error");
+}
+
+} // namespace
+
+std::unique_ptr<ClSerialLibrary> ClSerialLibrary::Load(const QString &path, LinkKind kind, QString *error)
+{
+    dlerror(); // forget an older reason
+    void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        takeLoaderError(error);
         return nullptr;
+    }
     std::unique_ptr<ClSerialLibrary> library(new ClSerialLibrary(handle));
     for (std::size_t i = 0; i < kEntries.size(); ++i) {
         if (!Requires(kind, static_cast<ClEntry>(i)))
             continue;
         library->symbols_[i] = dlsym(handle, kEntries[i].name);
-        if (library->symbols_[i] == nullptr)
+        if (library->symbols_[i] == nullptr) {
+            takeLoaderError(error);
             return nullptr; // released by the destructor
+        }
     }
     return library;
 }

@@ -35,8 +35,9 @@ class ClSerialLibrary {
 public:
     // Loads the library at path (a full path or a bare name for the loader's search order).
     // Null when it cannot be loaded or lacks one of the kind's entry points; a library
-    // that was loaded is released again in that case.
-    static std::unique_ptr<ClSerialLibrary> Load(const QString &path, LinkKind kind);
+    // that was loaded is released again in that case, and error (when given) receives the
+    // loader's reason.
+    static std::unique_ptr<ClSerialLibrary> Load(const QString &path, LinkKind kind, QString *error = nullptr);
     ~ClSerialLibrary();
     ClSerialLibrary(const ClSerialLibrary &) = delete;
     ClSerialLibrary &operator=(const ClSerialLibrary &) = delete;

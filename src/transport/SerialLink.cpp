@@ -206,7 +206,17 @@ int SerialLink::CodeOfBaud() const
 
 QString SerialLink::LastOpenFailureText() const
 {
+    if (const CameraLinkTransport *transport = cameraLinkOf(kind_))
+        return transport->LastOpenFailureText();
     if (kind_ != kComKind || !comPort_.LastOpenFailure().failed)
         return QString();
     return DescribeOpenFailure(comPort_.LastOpenFailure(), settings_.Path());
+}
+
+bool SerialLink::CanCarry(int baud) const
+{
+    if (kind_ == kComKind)
+        return true;
+    const CameraLinkTransport *transport = cameraLinkOf(kind_);
+    return transport != nullptr && transport->CanCarry(baud);
 }

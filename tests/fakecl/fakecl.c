@@ -9,8 +9,9 @@
  *   fault_read=<n>:<mode>  the n-th byte read after clSerialInit is spoilt: "garbage" hands
  *                          out '#' instead, "error" drops it and fails the call, "oversize"
  *                          reports more bytes than were asked for
- *   log=1                  appends "load", "unload", "init <index>", "close", "baud <bit>"
- *                          lines to "<library path>.log"
+ *   log=1                  appends "load", "unload", "init <index>", "close", "baud <bit>",
+ *                          "write <time-out>" lines to "<library path>.log"
+ * The fault plan and the log flag are read once, when a port is opened.
  * clSetBaudRate sets the device's line speed, so the simulator sees the rate change. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -53,6 +54,9 @@ static const char *const kPortIds[] = {"CL0", "CL1", "CL0"};
 typedef struct {
     int fd;
     unsigned bytesRead;
+    int log;
+    unsigned faultAt; /* 0: no fault */
+    char faultMode;   /* 'g', 'e' or 'o' */
 } FakePort;
 
 #if FAKECL_KIND != 3
@@ -92,12 +96,15 @@ static int confValue(const char *key, char *value, size_t size)
     return found;
 }
 
-static void logLine(const char *text, long number)
+static int logWanted(void)
 {
     char flag[8];
+    return confValue("log", flag, sizeof flag) && strcmp(flag, "1") == 0;
+}
+
+static void appendLog(const char *text, long number)
+{
     char path[4096];
-    if (!confValue("log", flag, sizeof flag) || strcmp(flag, "1") != 0)
-        return;
     ownPath(path, sizeof path, ".log");
     FILE *file = fopen(path, "a");
     if (file == NULL)
@@ -107,6 +114,12 @@ static void logLine(const char *text, long number)
     else
         fprintf(file, "%s\n", text);
     fclose(file);
+}
+
+static void logLine(const char *text, long number)
+{
+    if (logWanted())
+        appendLog(text, number);
 }
 
 __attribute__((constructor)) static void onLoad(void)
@@ -179,6 +192,13 @@ EXPORT int clSerialInit(unsigned serialIndex, void **serialRefPtr)
         return kPortInUse;
     }
     port->fd = fd;
+    port->log = logWanted();
+    char plan[64];
+    char mode[16] = "";
+    if (confValue("fault_read", plan, sizeof plan) && sscanf(plan, "%u:%15s", &port->faultAt, mode) == 2)
+        port->faultMode = mode[0];
+    else
+        port->faultAt = 0;
     *serialRefPtr = port;
     return kNoError;
 }
@@ -188,20 +208,16 @@ EXPORT void clSerialClose(void *serialRef)
     FakePort *port = serialRef;
     if (port == NULL)
         return;
-    logLine("close", -1);
+    if (port->log)
+        appendLog("close", -1);
     close(port->fd);
     free(port);
 }
 
 /* The fault planned for the n-th byte, if any: 'g', 'e', 'o' or 0. */
-static char plannedFault(unsigned n)
+static char plannedFault(const FakePort *port, unsigned n)
 {
-    char plan[64];
-    unsigned at = 0;
-    char mode[16] = "";
-    if (!confValue("fault_read", plan, sizeof plan) || sscanf(plan, "%u:%15s", &at, mode) != 2 || at != n)
-        return 0;
-    return mode[0];
+    return port->faultAt != 0 && port->faultAt == n ? port->faultMode : 0;
 }
 
 EXPORT int clSerialRead(void *serialRef, char *buffer, unsigned *bufferSize, unsigned timeoutMs)
@@ -215,7 +231,7 @@ EXPORT int clSerialRead(void *serialRef, char *buffer, unsigned *bufferSize, uns
     while (got < want) {
         ssize_t n = read(port->fd, buffer + got, 1);
         if (n == 1) {
-            char fault = plannedFault(++port->bytesRead);
+            char fault = plannedFault(port, ++port->bytesRead);
             if (fault == 'e') {
                 *bufferSize = 0;
                 return kInvalidReference;
@@ -251,6 +267,8 @@ EXPORT int clSerialWrite(void *serialRef, char *buffer, unsigned *bufferSize, un
     FakePort *port = serialRef;
     if (port == NULL || buffer == NULL || bufferSize == NULL)
         return kInvalidReference;
+    if (port->log)
+        appendLog("write", (long)timeoutMs);
     unsigned done = 0;
     long deadline = nowMs() + (long)timeoutMs;
     while (done < *bufferSize) {
@@ -279,7 +297,8 @@ EXPORT int clSetBaudRate(void *serialRef, unsigned baudRate)
     FakePort *port = serialRef;
     if (port == NULL)
         return kInvalidReference;
-    logLine("baud", (long)baudRate);
+    if (port->log)
+        appendLog("baud", (long)baudRate);
     if ((baudRate & FAKECL_RATES) == 0 || (baudRate & (baudRate - 1)) != 0)
         return kBaudRateNotSupported;
     struct termios line;
