@@ -21,6 +21,9 @@ struct MainWindowRig {
         int controlMode = 0;
         bool cameraAnswers = true;
         bool portExists = true;
+        int linkKind = 0;             // the stored "Communication Mode"
+        QByteArray preferences{};     // more lines for the [General] group
+        QByteArray ports{};           // more lines for the [Ports] group
     };
 
     explicit MainWindowRig(const Options &options);
