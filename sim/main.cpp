@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 
 #include "CameraSimulator.h"
 
@@ -37,6 +38,18 @@ void printLog(const CameraSimulator &simulator, std::size_t &printed)
     std::fflush(stdout);
 }
 
+// Points every serial index of a fake Camera Link library at the device.
+bool ServeFakeCameraLink(const QString &conf, const QString &device)
+{
+    QFile file(conf);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    constexpr int kPorts = 3; // the most that a fake library lists
+    for (int port = 0; port < kPorts; ++port)
+        file.write("port" + QByteArray::number(port) + '=' + QFile::encodeName(device) + '\n');
+    return file.flush();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -62,7 +75,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("File that keeps flash areas and ids."),
                                    QStringLiteral("FILE"));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print every line on the wire."));
-    parser.addOptions({model, baud, link, state, verbose});
+    const QCommandLineOption cameraLink(
+        QStringLiteral("cameralink"),
+        QStringLiteral("Serve the camera on every port of the fake Camera Link library LIBRARY (from the test "
+                       "build); writes LIBRARY.conf and removes it at the end."),
+        QStringLiteral("LIBRARY"));
+    parser.addOptions({model, baud, link, state, verbose, cameraLink});
     parser.process(app);
 
     SimulatorOptions options;
@@ -83,6 +101,12 @@ int main(int argc, char *argv[])
     }
     std::printf("%s\n", qPrintable(options.linkPath.isEmpty() ? simulator.SlavePath() : options.linkPath));
     std::fflush(stdout);
+    const QString conf = parser.isSet(cameraLink) ? parser.value(cameraLink) + QStringLiteral(".conf") : QString();
+    if (!conf.isEmpty() && !ServeFakeCameraLink(conf, simulator.SlavePath())) {
+        std::fprintf(stderr, "qn-camera-sim: cannot write %s\n", qPrintable(conf));
+        simulator.Stop();
+        return 1;
+    }
 
     if (parser.isSet(verbose)) {
         // Wakes every 100 ms to print what went over the wire since.
@@ -96,5 +120,7 @@ int main(int argc, char *argv[])
         sigwait(&stopSet, &received);
     }
     simulator.Stop();
+    if (!conf.isEmpty())
+        QFile::remove(conf);
     return 0;
 }

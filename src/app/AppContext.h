@@ -13,7 +13,7 @@
 #include "protocol/ControlTable.h"
 #include "settings/ControlModeSetting.h"
 #include "settings/SettingsStore.h"
-#include "transport/CameraLinkTransport.h"
+#include "transport/CameraLinkPort.h"
 #include "transport/ComPort.h"
 #include "transport/SerialLink.h"
 #include "ui/common/OnlineStatus.h"
@@ -37,6 +37,7 @@ public:
     Dialogs &dialogs() { return dialogs_; }
     SettingsStore &settings() { return settings_; }
     ComPort &comPort() { return comPort_; }
+    CameraLinkPort &cameraLink(LinkKind kind) { return cameraLink_[static_cast<std::size_t>(kind) - 1]; }
     LineLogFanout &lineLog() { return lineLog_; }
     SerialLink &serialLink() { return serialLink_; }
     ControlModeSetting &controlMode() { return controlMode_; }
@@ -51,7 +52,7 @@ public:
 private:
     Dialogs &dialogs_;
     SettingsStore settings_;
-    std::array<NoCameraLinkTransport, 3> cameraLink_;
+    CameraLinkPorts cameraLink_; // kinds 1, 2, 3
     ComPort comPort_;
     LineLogFanout lineLog_;
     SerialLink serialLink_;

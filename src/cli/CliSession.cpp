@@ -31,6 +31,7 @@ CliSession::CliSession(const CliOptions &options, Dialogs &dialogs)
       dialogs_(dialogs),
       preferences_(options.settingsPath.isEmpty() ? PreferenceFile::DefaultPath() : options.settingsPath, options),
       settings_(preferences_.Path()),
+      cameraLink_(MakeCameraLinkPorts(settings_, dialogs_)),
       comPort_(settings_, dialogs_),
       serialLink_(settings_, comPort_, {&cameraLink_[0], &cameraLink_[1], &cameraLink_[2]}, lineLog_),
       controlMode_(settings_),

@@ -14,7 +14,7 @@
 #include "protocol/ControlTable.h"
 #include "settings/ControlModeSetting.h"
 #include "settings/SettingsStore.h"
-#include "transport/CameraLinkTransport.h"
+#include "transport/CameraLinkPort.h"
 #include "transport/ComPort.h"
 #include "transport/SerialLink.h"
 
@@ -64,7 +64,7 @@ private:
     Dialogs &dialogs_;
     PreferenceCopy preferences_;
     SettingsStore settings_;
-    std::array<NoCameraLinkTransport, 3> cameraLink_;
+    CameraLinkPorts cameraLink_; // kinds 1, 2, 3
     ComPort comPort_;
     LineLogFanout lineLog_;
     SerialLink serialLink_;

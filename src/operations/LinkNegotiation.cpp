@@ -44,7 +44,8 @@ bool LinkNegotiation::ScanRates()
 void LinkNegotiation::MoveToTopRate()
 {
     const int old = link_.CodeOfBaud();
-    if (old == kTopCode)
+    // A link that cannot follow would leave the camera at a rate nobody talks to.
+    if (old == kTopCode || !link_.CanCarry(SerialLink::BaudOfCode(kTopCode)))
         return;
     if (!command_.SetValue(CommandId::CBDRT, kTopRateBitCode, kRateChangeTimeoutMs))
         return;

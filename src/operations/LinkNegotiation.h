@@ -28,8 +28,10 @@ public:
     // Tries the model query at every rate from 115200 down to 9600 bit/s; true at the first
     // rate that answers, and the link stays there.
     bool ScanRates();
-    // Moves the camera and the link to 115200 bit/s unless they are there already. When the
-    // confirmation at the new rate fails, the link goes back to the rate it had.
+    // Moves the camera and the link to 115200 bit/s unless they are there already or the link
+    // cannot be set to that rate (a Camera Link library without it): the camera is then not
+    // asked to move. When the confirmation at the new rate fails, the link goes back to the
+    // rate it had.
     void MoveToTopRate();
     // The start-up sequence after the first model query on the stored rate: the wake-up
     // burst, the scan when the camera did not answer, and the move to 115200 bit/s when it

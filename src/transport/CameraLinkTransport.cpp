@@ -1,3 +1,13 @@
 #include "transport/CameraLinkTransport.h"
 
 CameraLinkTransport::~CameraLinkTransport() = default;
+
+bool CameraLinkTransport::CanCarry(int) const
+{
+    return true;
+}
+
+QString CameraLinkTransport::LastOpenFailureText() const
+{
+    return QString();
+}

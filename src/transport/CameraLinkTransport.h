@@ -16,6 +16,10 @@ public:
     virtual void Close() = 0;
     virtual bool Write(const char *bytes, int count, std::uint32_t timeoutMs) = 0;
     virtual int Read(char *buffer, int count, std::uint32_t timeoutMs) = 0;
+    // Whether SetBaud would accept the rate now, asked without telling the operator anything.
+    virtual bool CanCarry(int bitsPerSecond) const;
+    // Why the last SelectPort failed, for the operator; empty when it did not fail.
+    virtual QString LastOpenFailureText() const;
 };
 
 // Stands in for a kind whose library support is not there: it lists no ports and every
@@ -29,4 +33,5 @@ public:
     void Close() override {}
     bool Write(const char *, int, std::uint32_t) override { return false; }
     int Read(char *, int, std::uint32_t) override { return 0; }
+    bool CanCarry(int) const override { return false; }
 };

@@ -152,13 +152,15 @@ int SerialLink::readStep(char *buffer, int count, std::uint32_t remainingMs)
         return comPort_.ReadAvailable(buffer, count);
     }
 
+    // A Camera Link step waits up to 10 ms for its byte, but never past the caller's time-out:
+    // a look at what has already arrived (time-out 0) does not stall for 10 ms.
     CameraLinkTransport *transport = cameraLinkOf(kind_);
+    const std::uint32_t pace = std::min(kCameraLinkReadStepMs, remainingMs);
     const std::uint32_t stepStart = clock_.Now();
-    const int got = transport != nullptr ? transport->Read(buffer, 1, kCameraLinkReadStepMs) : 0;
+    const int got = transport != nullptr ? transport->Read(buffer, 1, pace) : 0;
     if (got > 0)
         return 1;
     // A transport that answers "nothing" at once (no port open) is paced at the step time.
-    const std::uint32_t pace = std::min(kCameraLinkReadStepMs, remainingMs);
     const std::uint32_t spent = clock_.Since(stepStart);
     if (spent < pace)
         TickClock::SleepMs(pace - spent);
@@ -206,7 +208,17 @@ int SerialLink::CodeOfBaud() const
 
 QString SerialLink::LastOpenFailureText() const
 {
+    if (const CameraLinkTransport *transport = cameraLinkOf(kind_))
+        return transport->LastOpenFailureText();
     if (kind_ != kComKind || !comPort_.LastOpenFailure().failed)
         return QString();
     return DescribeOpenFailure(comPort_.LastOpenFailure(), settings_.Path());
+}
+
+bool SerialLink::CanCarry(int baud) const
+{
+    if (kind_ == kComKind)
+        return true;
+    const CameraLinkTransport *transport = cameraLinkOf(kind_);
+    return transport != nullptr && transport->CanCarry(baud);
 }

@@ -43,9 +43,13 @@ public:
     static int BaudOfCode(int code);
     int CodeOfBaud() const;
     ComPort &Com() { return comPort_; }
-    // What the operator can do about the last failed open of a COM port; empty when the last
-    // open of the current kind did not fail or the kind gives no reason.
+    // What the operator can do about the last failed open of the current kind (the COM port's
+    // device and reason, or a Camera Link library's loader or clSerialInit reason); empty when
+    // it did not fail or the kind gives no reason.
     QString LastOpenFailureText() const;
+    // Whether the open link of the current kind can be moved to the rate (a COM port always
+    // can; a Camera Link port only to the rates its library supports).
+    bool CanCarry(int baud) const;
 
     static constexpr int kComPortCount = 16;
     static constexpr int kStartBaud = 9600;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "QnctlRig.h"
+#include "support/FakeCameraLink.h"
 
 namespace {
 
@@ -261,4 +262,29 @@ TEST(Qnctl, TableFilesThatWouldSendGapsOrNothingAreRefused)
         for (const QByteArray &line : rig.Simulator().ReceivedLines())
             EXPECT_FALSE(line.startsWith("SDD") || line.startsWith("LUT")) << line.toStdString();
     }
+}
+
+TEST(Qnctl, ACameraLinkPortCarriesTheSameCommands)
+{
+    QnctlRig rig(9600);
+    FakeCameraLinkFolder folder;
+    ASSERT_TRUE(folder.Add(QStringLiteral("kind3"), QStringLiteral("libclallserial.so")));
+    folder.Configure(QStringLiteral("libclallserial.so"), FakeCameraLinkFolder::ServingConf(rig.Simulator().SlavePath()));
+    rig.Settings().WriteRaw("[Ports]\n" + folder.FolderIni());
+    const QStringList link = {QStringLiteral("--settings"), rig.Settings().Path(), QStringLiteral("--camera-link"),
+                              QStringLiteral("3:1")};
+    const QnctlRun identify = rig.RunAsGiven(link + QStringList{QStringLiteral("--json"), QStringLiteral("identify")});
+    ASSERT_EQ(identify.exitCode, 0) << describe(identify);
+    EXPECT_EQ(jsonOf(identify).value(QStringLiteral("model")).toString(), rig.Simulator().Model());
+    EXPECT_EQ(rig.Simulator().Baud(), 115200);
+    const QnctlRun set = rig.RunAsGiven(link + QStringList{QStringLiteral("--rate=115200"), QStringLiteral("set"),
+                                                           QStringLiteral("GA=222")});
+    ASSERT_EQ(set.exitCode, 0) << describe(set);
+    EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GA")), 222);
+
+    const QnctlRun missing = rig.RunAsGiven({QStringLiteral("--settings"), rig.Settings().Path(),
+                                             QStringLiteral("--camera-link"), QStringLiteral("2:0"),
+                                             QStringLiteral("identify")});
+    EXPECT_EQ(missing.exitCode, 3) << describe(missing);
+    EXPECT_TRUE(missing.err.contains("Failed to initialize!")) << describe(missing);
 }

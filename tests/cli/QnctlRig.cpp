@@ -2,12 +2,12 @@
 
 #include <QElapsedTimer>
 
-QnctlRun QnctlRig::Run(const QStringList &arguments, int timeoutMs) const
+QnctlRun QnctlRig::RunAsGiven(const QStringList &arguments, int timeoutMs) const
 {
     QProcess process;
     QElapsedTimer clock;
     clock.start();
-    process.start(QStringLiteral(QNCTL_PATH), LinkArguments() + arguments);
+    process.start(QStringLiteral(QNCTL_PATH), arguments);
     QnctlRun run;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();

@@ -29,7 +29,12 @@ public:
         return {QStringLiteral("--settings"), settings_.Path(), QStringLiteral("--port"), simulator_.SlavePath()};
     }
 
-    QnctlRun Run(const QStringList &arguments, int timeoutMs = 120000) const;
+    QnctlRun Run(const QStringList &arguments, int timeoutMs = 120000) const
+    {
+        return RunAsGiven(LinkArguments() + arguments, timeoutMs);
+    }
+    // Without this rig's link options.
+    QnctlRun RunAsGiven(const QStringList &arguments, int timeoutMs = 120000) const;
 
 private:
     static SimulatorOptions optionsAt(int baud)

@@ -11,7 +11,9 @@ MainWindowRig::MainWindowRig(const Options &options)
         simulator->StopAnswering();
     const QByteArray device = options.portExists ? simulator->SlavePath().toLocal8Bit() : QByteArray("/nonexistent/tty");
     temp.WriteRaw("[General]\nPrevious%20Application%20Shutdown%20Status=1\nControl%20Mode=" +
-                  QByteArray::number(options.controlMode) + "\n[Ports]\nCOM1=" + device + "\n");
+                  QByteArray::number(options.controlMode) + "\nCommunication%20Mode=" +
+                  QByteArray::number(options.linkKind) + "\n" + options.preferences + "[Ports]\nCOM1=" + device +
+                  "\n" + options.ports);
     context = std::make_unique<AppContext>(dialogs, temp.Path(), options.clock);
 }
 

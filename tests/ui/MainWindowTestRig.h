@@ -22,6 +22,9 @@ struct MainWindowRig {
         bool cameraAnswers = true;
         bool portExists = true;
         TickClock clock = TickClock(); // the engine's and the link's clock
+        int linkKind = 0;             // the stored "Communication Mode"
+        QByteArray preferences{};     // more lines for the [General] group
+        QByteArray ports{};           // more lines for the [Ports] group
     };
 
     explicit MainWindowRig(const Options &options);
