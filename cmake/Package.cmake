@@ -3,7 +3,7 @@
 # are computed by dpkg-shlibdeps from what the programs link.
 set(QN_APP_ID example.korvel.QnControlTool)
 
-install(TARGETS qn-control-tool RUNTIME DESTINATION bin)
+install(TARGETS qn-control-tool qnctl RUNTIME DESTINATION bin)
 if(TARGET qn-camera-sim)
   install(TARGETS qn-camera-sim RUNTIME DESTINATION bin)
 endif()

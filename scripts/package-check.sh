@@ -11,7 +11,7 @@ echo "Package: $deb"
 dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Architecture|Depends):'
 listing="$(dpkg-deb --contents "$deb" | awk '{print $NF}')"
 echo "$listing"
-for wanted in ./usr/bin/qn-control-tool ./usr/bin/qn-camera-sim \
+for wanted in ./usr/bin/qn-control-tool ./usr/bin/qn-camera-sim ./usr/bin/qnctl \
               ./usr/share/applications/example.korvel.QnControlTool.desktop \
               ./usr/share/metainfo/example.korvel.QnControlTool.metainfo.xml \
               ./usr/share/icons/hicolor/32x32/apps/example.korvel.QnControlTool.png; do
@@ -28,4 +28,9 @@ if command -v appstreamcli >/dev/null 2>&1; then
 fi
 "$unpacked/usr/bin/qn-control-tool" --version
 "$unpacked/usr/bin/qn-camera-sim" --help | head -n 3
+"$unpacked/usr/bin/qnctl" --version
+# The command-line front end runs without a display: it must not link the widgets.
+if ldd "$unpacked/usr/bin/qnctl" | grep -q 'libQt6Widgets\|libQt6Gui'; then
+  echo "qnctl links Qt Gui or Widgets" >&2; exit 1
+fi
 echo "Package checked."

@@ -3,9 +3,7 @@
 AppContext::AppContext(Dialogs &dialogs, const QString &settingsPath, TickClock clock)
     : dialogs_(dialogs),
       settings_(settingsPath),
-      cameraLink_{{CameraLinkPort(LinkKind::Cameralink2000, settings_, dialogs_),
-                   CameraLinkPort(LinkKind::Cameralink2001, settings_, dialogs_),
-                   CameraLinkPort(LinkKind::CameralinkVer11, settings_, dialogs_)}},
+      cameraLink_(MakeCameraLinkPorts(settings_, dialogs_)),
       comPort_(settings_, dialogs_),
       serialLink_(settings_, comPort_, {&cameraLink_[0], &cameraLink_[1], &cameraLink_[2]}, lineLog_, clock),
       controlMode_(settings_),

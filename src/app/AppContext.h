@@ -52,7 +52,7 @@ public:
 private:
     Dialogs &dialogs_;
     SettingsStore settings_;
-    std::array<CameraLinkPort, 3> cameraLink_; // kinds 1, 2, 3
+    CameraLinkPorts cameraLink_; // kinds 1, 2, 3
     ComPort comPort_;
     LineLogFanout lineLog_;
     SerialLink serialLink_;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "protocol/CameraModel.h"
+#include "protocol/Command.h"
 #include "protocol/ControlTable.h"
 
 namespace {
@@ -40,4 +41,25 @@ std::vector<int> PlanFullRead(const ControlTable &table, const CameraModel &mode
         rows.push_back(i);
     }
     return rows;
+}
+
+std::vector<int> ReadFullSet(ControlTable &table, Command &command, const CameraModel &model, int controlMode,
+                 const std::function<void(int percent)> &step)
+{
+    constexpr unsigned kQueryTimeoutMs = 5000;
+    const int total = controlMode == 1 ? table.CountParameters() : table.CountStandardParameters();
+    int steps = 0;
+    std::vector<int> answered;
+    for (int row : PlanFullRead(table, model, controlMode)) {
+        const ControlEntry &entry = table.Row(row);
+        std::int32_t value = 0;
+        if (command.QueryValue(entry.commandId, value, kQueryTimeoutMs)) {
+            table.SetDataValue(entry.controlId, value);
+            answered.push_back(row);
+        }
+        steps += 100;
+        if (step)
+            step(steps / total);
+    }
+    return answered;
 }

@@ -55,3 +55,12 @@ void LinkNegotiation::MoveToTopRate()
     else
         link_.ReopenWithBaud(SerialLink::BaudOfCode(old));
 }
+
+bool LinkNegotiation::FindCamera(bool answeredAtStoredRate)
+{
+    WakeUpBurst();
+    const bool answered = answeredAtStoredRate || ScanRates();
+    if (answered)
+        MoveToTopRate();
+    return answered;
+}

@@ -33,6 +33,10 @@ public:
     // asked to move. When the confirmation at the new rate fails, the link goes back to the
     // rate it had.
     void MoveToTopRate();
+    // The start-up sequence after the first model query on the stored rate: the wake-up
+    // burst, the scan when the camera did not answer, and the move to 115200 bit/s when it
+    // answered somewhere. True when it answered.
+    bool FindCamera(bool answeredAtStoredRate);
 
 private:
     void reopenAtCode(int code);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "operations/ShadingExchange.h"
 #include "protocol/ShadingFile.h"
 
 class CProgressBarDialog;
@@ -24,11 +25,7 @@ public:
         CProgressBarDialog &progress;
         WindowList &windowList;
     };
-    // How much of the tables a transfer moves; always the whole tables in the tool.
-    struct Shape {
-        int channels = kShadingChannels;
-        int valuesPerChannel = kShadingValues;
-    };
+    using Shape = ShadingShape;
 
     ShadingTransfer(const Services &services, QWidget *owner, Shape shape);
     ShadingTransfer(const Services &services, QWidget *owner) : ShadingTransfer(services, owner, Shape()) {}
@@ -45,7 +42,6 @@ public:
 private:
     enum class Direction { Read, Write };
 
-    bool shadingModeOn();
     // False when the camera stopped answering; the operator has been told where.
     bool transfer(Direction direction);
 

@@ -161,11 +161,15 @@ void Command::discardPending()
 bool Command::awaitLine(std::uint32_t timeoutMs)
 {
     const std::uint32_t start = clock_.Now();
-    TickClock::SleepMs(kFirstLookMs);
+    // A fast look does not sleep: reading a line already waits up to the byte time-out for
+    // each byte, so the loop follows the line as it arrives without spinning.
+    if (!fastReplies_)
+        TickClock::SleepMs(kFirstLookMs);
     while (!ReceiveLine(true)) {
         if (clock_.Since(start) >= timeoutMs)
             return false;
-        TickClock::SleepMs(kLookIntervalMs);
+        if (!fastReplies_)
+            TickClock::SleepMs(kLookIntervalMs);
     }
     return true;
 }

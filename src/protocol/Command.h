@@ -65,6 +65,11 @@ public:
     void ClearReceived();
     int ReceivedCount() const { return static_cast<int>(received_.size()); }
     bool IsBusy() const { return busy_; }
+    // Fast replies: a reply is taken as soon as its line is complete, instead of at the first
+    // look 20 ms after the command and then every 20 ms. Time-outs and the wire stay the same.
+    // Only the command-line front end offers it; the windows keep the paced looks.
+    void SetFastReplies(bool fast) { fastReplies_ = fast; }
+    bool FastReplies() const { return fastReplies_; }
     Outcome LastOutcome() const { return lastOutcome_; }
 
     bool ParseReply(const QString &line, ReplyRecord &record) const;
@@ -95,5 +100,6 @@ private:
     int fill_ = 0;
     std::deque<QString> received_;
     bool busy_ = false;
+    bool fastReplies_ = false;
     Outcome lastOutcome_ = Outcome::None;
 };

@@ -299,3 +299,10 @@ int CameraLinkPort::Read(char *buffer, int count, std::uint32_t timeoutMs)
     // A library that reports more than was asked for has not put more into the buffer.
     return static_cast<int>(std::min(size, static_cast<CLUINT32>(count)));
 }
+
+CameraLinkPorts MakeCameraLinkPorts(const SettingsStore &settings, Dialogs &dialogs)
+{
+    return {{CameraLinkPort(LinkKind::Cameralink2000, settings, dialogs),
+             CameraLinkPort(LinkKind::Cameralink2001, settings, dialogs),
+             CameraLinkPort(LinkKind::CameralinkVer11, settings, dialogs)}};
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -64,3 +65,7 @@ private:
     int selected_ = -1;
     QString failure_; // why the last SelectPort failed
 };
+
+// The three kinds' ports of a run, in kind order (1, 2, 3).
+using CameraLinkPorts = std::array<CameraLinkPort, 3>;
+CameraLinkPorts MakeCameraLinkPorts(const SettingsStore &settings, Dialogs &dialogs);

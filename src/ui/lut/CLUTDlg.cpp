@@ -14,6 +14,7 @@
 
 #include "common/Dialogs.h"
 #include "operations/LongOperation.h"
+#include "operations/LutExchange.h"
 #include "protocol/Command.h"
 #include "ui/common/WindowList.h"
 #include "ui/lut/LutGraph.h"
@@ -23,15 +24,13 @@ namespace {
 
 struct ChannelRow {
     const char *title;
-    int indexCommand;
-    int valueCommand;
     QColor colour;
 };
 
 const std::array<ChannelRow, 3> kChannels = {{
-    {"LUT Setting for Red", 97, 100, QColor(255, 0, 0)},
-    {"LUT Setting for Green", 96, 99, QColor(0, 255, 0)},
-    {"LUT Setting for Blue", 98, 101, QColor(0, 0, 255)},
+    {"LUT Setting for Red", QColor(255, 0, 0)},
+    {"LUT Setting for Green", QColor(0, 255, 0)},
+    {"LUT Setting for Blue", QColor(0, 0, 255)},
 }};
 
 const ChannelRow &channelRow(int channel)
@@ -284,7 +283,6 @@ void CLUTDlg::handleMouse(const QMouseEvent &event)
 
 bool CLUTDlg::ReadTableFromCamera()
 {
-    const ChannelRow &row = channelRow(channel_);
     const QString message = QStringLiteral("Now, reading camera gamma data  ");
     // The entries come in one by one while the windows repaint; in Edit Mode every paint would
     // put the curve back over the entries read so far. The table is made the curve the window
@@ -292,18 +290,10 @@ bool CLUTDlg::ReadTableFromCamera()
     syncTable();
     setMode(ViewMode);
     LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
-    bool complete = true;
-    for (int i = 0; i < kLutEntries; ++i) {
-        command_.SetValue(row.indexCommand, i, kExchangeTimeoutMs);
-        std::int32_t value = 0;
-        if (!command_.QueryValue(row.valueCommand, value, kExchangeTimeoutMs)) {
-            complete = false;
-            break;
-        }
-        table_[static_cast<std::size_t>(i)] = std::min(value, kLutMaxValue);
-        operation.Step(percentOf(i), entryProgress(message, i + 1));
-        activateWindow();
-    }
+    const bool complete = ReadLutEntries(command_, channel_, table_, [&](int done) {
+                              operation.Step(percentOf(done - 1), entryProgress(message, done));
+                              activateWindow();
+                          }) == kLutEntries;
     setMode(ViewMode);
     operation.Finish();
     return complete;
@@ -312,22 +302,14 @@ bool CLUTDlg::ReadTableFromCamera()
 void CLUTDlg::WriteTableToCamera(int channel)
 {
     syncTable();
-    const ChannelRow &row = channelRow(channel);
     const QString message = QStringLiteral("Now, writing camera gamma data.");
-    // An error text from the camera is reported by the engine and the next entry follows; a
-    // camera that does not answer at all ends the transfer, instead of 512 time-outs.
-    const auto silent = [this](bool done) { return !done && command_.LastOutcome() == Command::Outcome::NoAnswer; };
+    // A camera that does not answer at all ends the transfer, instead of 512 time-outs.
     int stoppedAt = 0;
     {
         LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
-        for (int i = 0; i < kLutEntries; ++i) {
-            if (silent(command_.SetValue(row.indexCommand, i, kExchangeTimeoutMs)) ||
-                silent(command_.SetValue(row.valueCommand, table_[static_cast<std::size_t>(i)], kExchangeTimeoutMs))) {
-                stoppedAt = i + 1;
-                break;
-            }
-            operation.Step(percentOf(i), entryProgress(message, i + 1));
-        }
+        stoppedAt = WriteLutEntries(command_, channel, table_, [&](int done) {
+            operation.Step(percentOf(done - 1), entryProgress(message, done));
+        });
     }
     if (stoppedAt > 0) {
         dialogs_.Message(QStringLiteral("The camera stopped answering at entry %1 of %2.").arg(stoppedAt).arg(kLutEntries),

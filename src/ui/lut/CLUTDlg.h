@@ -38,7 +38,6 @@ public:
     // The graph's position in the window; mouse positions are taken relative to it.
     static constexpr int kGraphLeft = 160;
     static constexpr int kGraphTop = 20;
-    static constexpr unsigned kExchangeTimeoutMs = 1000;
 
     struct Services {
         Command &command;

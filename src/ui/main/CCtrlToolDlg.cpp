@@ -260,14 +260,8 @@ void CCtrlToolDlg::Initialise()
     show();
     QCoreApplication::processEvents();
 
-    int answered = OpenAndIdentify();
-    negotiation_.WakeUpBurst();
-    if (answered == 0)
-        answered = negotiation_.ScanRates() ? 1 : 0;
-    if (answered == 1) {
-        negotiation_.MoveToTopRate();
+    if (negotiation_.FindCamera(OpenAndIdentify() == 1))
         ReloadAllSettings();
-    }
     context_.controlTable().CommitValues();
     RefreshAllControls();
 }

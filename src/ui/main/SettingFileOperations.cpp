@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "common/TextFiles.h"
 #include "operations/LongOperation.h"
+#include "operations/SettingFileLoad.h"
 #include "ui/common/FileChoice.h"
 #include "ui/main/CCtrlToolDlg.h"
 #include "ui/main/DependentControls.h"
@@ -11,9 +12,6 @@
 #include "ui/main/ModelLayout.h"
 
 namespace {
-
-constexpr unsigned kModelWriteMs = 10000;
-constexpr unsigned kLineWriteMs = 5000;
 
 FileChoiceOptions settingFileChoice()
 {
@@ -71,12 +69,11 @@ bool SettingFileOperations::ReadSettingFile(const QString &path)
     const QList<QByteArray> pieces = SettingFilePieces(bytes);
     ControlTable &table = context_.controlTable();
     LongOperation operation(context_.progress(), &window_, QStringLiteral("Now, reading camera setting file."));
-    const qsizetype count = pieces.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        operation.Step(static_cast<int>(100 * i / count));
-        applyLine(PlanSettingLine(pieces[i], context_.commandTable(), table, context_.cameraModel(),
-                                  context_.controlMode().Get() == 1));
-    }
+    const SettingLoadHooks hooks{[&operation](int percent) { operation.Step(percent); },
+                                 [this](bool enable) { window_.EnableAberrationControls(enable); },
+                                 [this] { window_.IdentifyModel(); }};
+    LoadSettingPieces(pieces, context_.command(), context_.commandTable(), table, context_.cameraModel(),
+                      context_.controlMode().Get() == 1, hooks);
     window_.RefreshAllControls();
     table.CommitValues();
     operation.Finish();
@@ -84,22 +81,4 @@ bool SettingFileOperations::ReadSettingFile(const QString &path)
     UpdateDependentControls(window_, DependentControlHooks{{}, [this] { window_.GainAuto().ApplyPercentage(); }});
     UpdateLineRateDisplay(window_, table);
     return true;
-}
-
-void SettingFileOperations::applyLine(const SettingLineStep &step)
-{
-    if (step.aberrationEnable >= 0)
-        window_.EnableAberrationControls(step.aberrationEnable == 1);
-    switch (step.kind) {
-    case SettingLineStep::Kind::Skip:
-        return;
-    case SettingLineStep::Kind::ModelName:
-        context_.command().SetString(kModelWriteCommand, step.text, kModelWriteMs);
-        window_.IdentifyModel();
-        return;
-    case SettingLineStep::Kind::Write:
-        context_.command().SetValue(step.commandId, step.value, kLineWriteMs);
-        context_.controlTable().SetDataValue(step.controlId, step.value);
-        return;
-    }
 }

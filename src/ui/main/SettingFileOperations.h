@@ -23,7 +23,6 @@ public:
 private:
     void saveAs(SettingFileVariant variant);
     bool writeFile(const QString &path, SettingFileVariant variant);
-    void applyLine(const SettingLineStep &step);
 
     AppContext &context_;
     CCtrlToolDlg &window_;

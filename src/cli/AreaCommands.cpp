@@ -1,0 +1,68 @@
+#include "cli/CliCommands.h"
+#include "cli/CliReport.h"
+#include "cli/ConsoleProgress.h"
+
+namespace {
+
+constexpr int kLoadCommand = 386;         // "LD"
+constexpr int kStoreCommand = 387;        // "SA"
+constexpr int kFactoryStoreCommand = 389; // "SA00"
+constexpr unsigned kStoreMs = 40000;
+constexpr unsigned kLoadMs = 10000;
+constexpr int kFactoryArea = 0;
+constexpr int kLastArea = 3;
+
+bool parseArea(const CliOptions &options, int &area)
+{
+    if (options.arguments.size() != 1)
+        return false;
+    bool ok = false;
+    area = options.arguments.front().toInt(&ok);
+    return ok && area >= kFactoryArea && area <= kLastArea;
+}
+
+} // namespace
+
+ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options)
+{
+    int area = 0;
+    if (!parseArea(options, area))
+        return UsageError(QStringLiteral("store-area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
+    if (area == kFactoryArea && !session.IsExtended())
+        return UsageError(QStringLiteral("store-area 0: the factory area is stored in extended mode only"));
+    return ExitStatus::Done;
+}
+
+ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    int area = 0;
+    parseArea(options, area);
+    bool stored = false;
+    {
+        ConsoleProgress progress(QStringLiteral("Storing camera data"));
+        stored = area == kFactoryArea ? session.command().SetValue(kFactoryStoreCommand, 0, kStoreMs)
+                                      : session.command().SetValue(kStoreCommand, area, kStoreMs);
+    }
+    if (!stored)
+        return StatusOfLastExchange(session.command());
+    report.Json().insert(QStringLiteral("storedArea"), area);
+    report.Line(QStringLiteral("Current settings stored in area %1").arg(area));
+    return ExitStatus::Done;
+}
+
+ExitStatus CheckLoadArea(CliSession &, const CliOptions &options)
+{
+    int area = 0;
+    return parseArea(options, area) ? ExitStatus::Done : UsageError(QStringLiteral("load-area: give the area, 0 (factory) to 3"));
+}
+
+ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    int area = 0;
+    parseArea(options, area);
+    if (!session.command().SetValue(kLoadCommand, area, kLoadMs))
+        return StatusOfLastExchange(session.command());
+    report.Json().insert(QStringLiteral("loadedArea"), area);
+    report.Line(QStringLiteral("Settings of area %1 loaded").arg(area));
+    return ExitStatus::Done;
+}

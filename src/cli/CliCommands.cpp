@@ -1,0 +1,57 @@
+#include "cli/CliCommands.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr CliCommand kCommands[] = {
+    {"identify", CheckIdentify, RunIdentify},       {"get", CheckGet, RunGet},
+    {"set", CheckSet, RunSet},                      {"dump", CheckIdentify, RunDump},
+    {"save", CheckSave, RunSave},                   {"load", CheckLoad, RunLoad},
+    {"store-area", CheckStoreArea, RunStoreArea},   {"load-area", CheckLoadArea, RunLoadArea},
+    {"send", CheckSend, RunSend},
+    {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},
+};
+
+} // namespace
+
+std::span<const CliCommand> CliCommands()
+{
+    return kCommands;
+}
+
+const CliCommand *FindCliCommand(const QString &name)
+{
+    for (const CliCommand &command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+ExitStatus StatusOfLastExchange(const Command &command)
+{
+    switch (command.LastOutcome()) {
+    case Command::Outcome::None:
+    case Command::Outcome::Answered:
+        return ExitStatus::Done;
+    case Command::Outcome::Refused:
+        return ExitStatus::Refused;
+    case Command::Outcome::NoAnswer:
+        return ExitStatus::NoCamera;
+    }
+    return ExitStatus::Refused;
+}
+
+ExitStatus UsageError(const QString &message)
+{
+    std::fprintf(stderr, "qnctl: %s\n", qPrintable(message));
+    return ExitStatus::Usage;
+}
+
+ExitStatus CheckIdentify(CliSession &, const CliOptions &options)
+{
+    if (!options.arguments.isEmpty())
+        return UsageError(QStringLiteral("%1 takes no arguments").arg(options.command));
+    return ExitStatus::Done;
+}

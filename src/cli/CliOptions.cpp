@@ -1,0 +1,230 @@
+#include "cli/CliOptions.h"
+
+#include <array>
+
+namespace {
+
+struct CommandHelp {
+    const char *name;
+    const char *synopsis;
+    const char *description;
+};
+
+constexpr std::array<CommandHelp, 13> kCommands = {{
+    {"identify", "identify", "Model name and code, firmware, FPGA and device version, camera id, user id."},
+    {"get", "get NAME...", "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width)."},
+    {"set", "set NAME=VALUE...",
+     "Writes parameters. Values are checked against the parameter's limits before anything is\n"
+     "sent; list parameters take their entry texts (CLC=Eighty) or their codes."},
+    {"dump", "dump", "Reads every setting of the camera (a table, or JSON with --json)."},
+    {"save", "save FILE [--shipping]", "Reads every setting and writes a camera setting file (.cam)."},
+    {"load", "load FILE", "Loads a camera setting file into the camera."},
+    {"store-area", "store-area N", "Stores the current settings in flash area N (0 factory, 1..3 user)."},
+    {"load-area", "load-area N", "Loads the settings of flash area N (0 factory, 1..3 user)."},
+    {"shading", "shading read FILE | write FILE | store", "Moves the shading correction data."},
+    {"lut", "lut read FILE | write FILE", "Moves the look-up tables (gamma table file)."},
+    {"send", "send LINE [--wait MS]", "Sends one raw line and prints every line received within the wait."},
+    {"ports", "ports", "Lists COM1..COM16 with the device each opens."},
+    {"help", "help [COMMAND]", "Shows this text, or a command's."},
+}};
+
+const CommandHelp *findCommand(const QString &name)
+{
+    for (const CommandHelp &command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+bool parseInt(const QString &text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return ok;
+}
+
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
+bool takeValue(const QStringList &arguments, int &index, const QString &name, QString &value, QString &error)
+{
+    const QString &argument = arguments[index];
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        value = argument.mid(name.size() + 1);
+        return true;
+    }
+    if (index + 1 >= arguments.size()) {
+        error = QStringLiteral("%1 needs a value").arg(name);
+        return false;
+    }
+    value = arguments[++index];
+    return true;
+}
+
+bool isOption(const QString &argument, const QString &name)
+{
+    return argument == name || argument.startsWith(name + QLatin1Char('='));
+}
+
+QString applyOption(CliOptions &options, const QStringList &arguments, int &index, bool &taken)
+{
+    const QString &argument = arguments[index];
+    QString value;
+    QString error;
+    taken = true;
+    if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        options.help = true;
+    } else if (argument == QLatin1String("--version")) {
+        options.version = true;
+    } else if (argument == QLatin1String("--json")) {
+        options.json = true;
+    } else if (argument == QLatin1String("--fast")) {
+        options.fast = true;
+    } else if (argument == QLatin1String("--force")) {
+        options.force = true;
+    } else if (argument == QLatin1String("--save-preferences")) {
+        options.savePreferences = true;
+    } else if (isOption(argument, QStringLiteral("--port"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--port"), value, error))
+            return error;
+        int number = 0;
+        const bool comName = value.startsWith(QLatin1String("COM")) && parseInt(value.mid(3), number);
+        if (comName && (number < 1 || number > 16))
+            return QStringLiteral("--port %1: the COM names are COM1 to COM16").arg(value);
+        if (!comName && !value.startsWith(QLatin1Char('/')))
+            return QStringLiteral("--port %1: give a COM name (COM1..COM16) or a device path").arg(value);
+        options.port = value;
+    } else if (isOption(argument, QStringLiteral("--camera-link"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--camera-link"), value, error))
+            return error;
+        const QStringList parts = value.split(QLatin1Char(':'));
+        int kind = 0;
+        int portIndex = 0;
+        if (parts.size() != 2 || !parseInt(parts[0], kind) || !parseInt(parts[1], portIndex) || kind < 1 ||
+            kind > 3 || portIndex < 0)
+            return QStringLiteral("--camera-link %1: give KIND:INDEX, KIND 1..3, INDEX from 0").arg(value);
+        options.cameraLinkKind = kind;
+        options.cameraLinkIndex = portIndex;
+    } else if (isOption(argument, QStringLiteral("--rate"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--rate"), value, error))
+            return error;
+        int baud = 0;
+        if (value == QLatin1String("auto"))
+            options.fixedBaud.reset();
+        else if (parseInt(value, baud) && IsLinkRate(baud))
+            options.fixedBaud = baud;
+        else
+            return QStringLiteral("--rate %1: give auto, 9600, 19200, 38400, 57600 or 115200").arg(value);
+    } else if (isOption(argument, QStringLiteral("--mode"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--mode"), value, error))
+            return error;
+        if (value == QLatin1String("standard"))
+            options.controlMode = 0;
+        else if (value == QLatin1String("extended"))
+            options.controlMode = 1;
+        else
+            return QStringLiteral("--mode %1: give standard or extended").arg(value);
+    } else if (isOption(argument, QStringLiteral("--settings"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--settings"), value, error))
+            return error;
+        options.settingsPath = value;
+    } else if (isOption(argument, QStringLiteral("--wait"))) {
+        if (!takeValue(arguments, index, QStringLiteral("--wait"), value, error))
+            return error;
+        int ms = 0;
+        if (!parseInt(value, ms) || ms < 0 || ms > 600000)
+            return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
+        options.waitMs = ms;
+    } else {
+        taken = false;
+    }
+    return QString();
+}
+
+} // namespace
+
+bool IsLinkRate(int baud)
+{
+    return baud == 9600 || baud == 19200 || baud == 38400 || baud == 57600 || baud == 115200;
+}
+
+CliParse ParseCommandLine(const QStringList &arguments)
+{
+    CliParse parse;
+    CliOptions &options = parse.options;
+    bool onlyArguments = false;
+    for (int index = 0; index < arguments.size(); ++index) {
+        const QString &argument = arguments[index];
+        if (!onlyArguments && argument == QLatin1String("--")) {
+            onlyArguments = true;
+            continue;
+        }
+        if (!onlyArguments && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            bool taken = false;
+            parse.error = applyOption(options, arguments, index, taken);
+            if (!parse.error.isEmpty())
+                return parse;
+            if (taken)
+                continue;
+            // Options of one subcommand travel with its arguments.
+            if (options.command.isEmpty()) {
+                parse.error = QStringLiteral("unknown option %1").arg(argument);
+                return parse;
+            }
+        }
+        if (options.command.isEmpty())
+            options.command = argument;
+        else
+            options.arguments.append(argument);
+    }
+    if (options.command == QLatin1String("help")) {
+        options.help = true;
+        options.command = options.arguments.value(0);
+        options.arguments.clear();
+    }
+    if (!options.command.isEmpty() && !IsKnownCommand(options.command))
+        parse.error = QStringLiteral("unknown command %1").arg(options.command);
+    else if (options.command.isEmpty() && !options.help && !options.version)
+        parse.error = QStringLiteral("no command given");
+    if (options.cameraLinkKind != 0 && !options.port.isEmpty())
+        parse.error = QStringLiteral("--port and --camera-link choose different links; give one");
+    return parse;
+}
+
+bool IsKnownCommand(const QString &command)
+{
+    return findCommand(command) != nullptr;
+}
+
+QString ProgramUsage()
+{
+    QString text = QStringLiteral(
+        "Usage: qnctl [OPTIONS] COMMAND [ARGUMENTS]\n\n"
+        "Controls a QN-5200 line-scan colour camera on a serial line, without windows.\n\n"
+        "Options:\n"
+        "  --port COMn | --port DEVICE   COM name through the [Ports] mapping, or a device path\n"
+        "  --camera-link KIND:INDEX      Camera Link serial library kind 1..3 and port index\n"
+        "  --rate auto | BAUD            find the camera and move it to 115200 bit/s (default),\n"
+        "                                or talk at a fixed rate without a search\n"
+        "  --mode standard | extended    control mode (default: the stored one)\n"
+        "  --json                        one JSON document on standard output\n"
+        "  --fast                        take each reply as soon as its line is complete\n"
+        "  --force                       replace existing files\n"
+        "  --save-preferences            write the link choice and mode back to the preferences\n"
+        "  --settings FILE               preference file (default: the tool's own)\n"
+        "  --help, --version\n\n"
+        "Commands:\n");
+    for (const CommandHelp &command : kCommands)
+        text += QStringLiteral("  %1\n").arg(QLatin1String(command.synopsis));
+    text += QStringLiteral("\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
+                           "3 no camera (time-out, port cannot open), 4 file error.\n");
+    return text;
+}
+
+QString CommandUsage(const QString &command)
+{
+    const CommandHelp *help = findCommand(command);
+    if (help == nullptr)
+        return QString();
+    return QStringLiteral("Usage: qnctl [OPTIONS] %1\n\n%2\n")
+        .arg(QLatin1String(help->synopsis), QLatin1String(help->description));
+}

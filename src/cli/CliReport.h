@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// What a command prints on standard output: lines of text for a person, or one JSON document
+// for a script. Messages and progress never come here; they go to standard error.
+class CliReport {
+public:
+    explicit CliReport(bool json) : json_(json) {}
+
+    bool IsJson() const { return json_; }
+    void Line(const QString &text) { lines_.append(text); }
+    QJsonObject &Json() { return document_; }
+
+    // The whole output, with a line end after each line (text) or after the document (JSON).
+    QByteArray Output() const;
+
+private:
+    bool json_;
+    QStringList lines_;
+    QJsonObject document_;
+};

@@ -1,0 +1,35 @@
+#include "cli/ConsoleDialogs.h"
+
+#include <cstdio>
+
+QString ConsoleDialogs::Printed(const MessageRequest &request)
+{
+    QString text = request.text.trimmed();
+    text.replace(QLatin1Char('\n'), QStringLiteral(" "));
+    QString line = request.caption.isEmpty() ? text : request.caption + QStringLiteral(": ") + text;
+    if (!request.detailedText.isEmpty())
+        line += QStringLiteral("\n  ") + request.detailedText.trimmed().replace(QLatin1Char('\n'), QStringLiteral("\n  "));
+    return line;
+}
+
+MessageAnswer ConsoleDialogs::ShowMessage(const MessageRequest &request)
+{
+    const QString line = Printed(request);
+    shown_.append(line);
+    std::fprintf(stderr, "qnctl: %s\n", line.toLocal8Bit().constData());
+    switch (request.buttons) {
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::OkCancel:
+        return force_ ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel:
+        return force_ ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    return MessageAnswer::Cancel;
+}
+
+FileDialogResult ConsoleDialogs::ChooseFile(const FileDialogRequest &)
+{
+    return FileDialogResult{};
+}

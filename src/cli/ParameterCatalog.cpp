@@ -1,0 +1,162 @@
+#include "cli/ParameterCatalog.h"
+
+#include <algorithm>
+
+#include "protocol/CommandTable.h"
+#include "protocol/ControlTable.h"
+#include "ui/pages/ListCodeTables.h"
+#include "ui/pages/PageTables.h"
+
+namespace {
+
+struct PageField {
+    const FieldSpec *field;
+    const GroupSpec *group;
+};
+
+std::optional<PageField> pageFieldOf(int controlId)
+{
+    for (const PageSpec *page : kPageTable) {
+        for (const GroupSpec &group : page->groups) {
+            for (const FieldSpec &field : group.fields) {
+                if (field.id == controlId && field.label != nullptr)
+                    return PageField{&field, &group};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::span<const std::int32_t> listCodesOf(int controlId)
+{
+    for (const ListCodeTable &table : ListCodeTables()) {
+        if (std::find(table.controlIds.begin(), table.controlIds.end(), controlId) != table.controlIds.end())
+            return table.codes;
+    }
+    return {};
+}
+
+} // namespace
+
+ParameterCatalog::ParameterCatalog(const ControlTable &table, const CommandTable &commands)
+    : table_(table)
+{
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const ControlEntry &entry = table.Row(row);
+        if (!CommandTable::IsValidId(entry.commandId) || entry.kind == ControlKind::Action)
+            continue;
+        const QString mnemonic = commands.MnemonicOf(entry.commandId);
+        if (mnemonic.isEmpty())
+            continue;
+        Parameter parameter;
+        parameter.row = row;
+        parameter.controlId = entry.controlId;
+        parameter.commandId = entry.commandId;
+        parameter.mnemonic = mnemonic;
+        if (const std::optional<PageField> field = pageFieldOf(entry.controlId)) {
+            parameter.field = field->field;
+            parameter.label = QString::fromUtf8(field->field->label);
+            parameter.group = field->group->title ? QString::fromUtf8(field->group->title) : QString();
+        }
+        parameters_.push_back(parameter);
+    }
+}
+
+ParameterLookup ParameterCatalog::Find(const QString &name) const
+{
+    for (const Parameter &parameter : parameters_) {
+        if (parameter.mnemonic == name)
+            return {parameter, {}};
+    }
+    std::vector<const Parameter *> byLabel;
+    for (const Parameter &parameter : parameters_) {
+        if (parameter.label.isEmpty())
+            continue;
+        if (parameter.QualifiedLabel().compare(name, Qt::CaseInsensitive) == 0)
+            return {parameter, {}};
+        if (parameter.label.compare(name, Qt::CaseInsensitive) == 0)
+            byLabel.push_back(&parameter);
+    }
+    if (byLabel.size() == 1)
+        return {*byLabel.front(), {}};
+    if (byLabel.empty())
+        return {std::nullopt, QStringLiteral("%1: no parameter has this mnemonic or label").arg(name)};
+    QStringList offered;
+    for (const Parameter *parameter : byLabel)
+        offered.append(QStringLiteral("\"%1\" (%2)").arg(parameter->QualifiedLabel(), parameter->mnemonic));
+    return {std::nullopt, QStringLiteral("%1: several groups have this label; give one of %2")
+                              .arg(name, offered.join(QStringLiteral(", ")))};
+}
+
+std::int32_t ParameterCatalog::codeOfEntry(const Parameter &parameter, int entry) const
+{
+    const std::span<const std::int32_t> codes = listCodesOf(parameter.controlId);
+    if (entry < static_cast<int>(codes.size()))
+        return codes[static_cast<std::size_t>(entry)];
+    return entry;
+}
+
+QString ParameterCatalog::EntryText(const Parameter &parameter, std::int32_t value) const
+{
+    if (!parameter.IsList())
+        return QString();
+    const EntryList entries = parameter.field->entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (codeOfEntry(parameter, static_cast<int>(i)) == value)
+            return QString::fromUtf8(entries[i]);
+    }
+    return QString();
+}
+
+QString ParameterCatalog::ValueText(const Parameter &parameter, std::int32_t value) const
+{
+    if (parameter.IsList()) {
+        const QString entry = EntryText(parameter, value);
+        return entry.isEmpty() ? QString::number(value) : entry;
+    }
+    return QString::number(value);
+}
+
+ValueLookup ParameterCatalog::ParseValue(const Parameter &parameter, const QString &text) const
+{
+    const QString trimmed = text.trimmed();
+    std::int32_t value = 0;
+    if (parameter.IsList()) {
+        const EntryList entries = parameter.field->entries;
+        bool found = false;
+        for (std::size_t i = 0; i < entries.size() && !found; ++i) {
+            if (trimmed.compare(QString::fromUtf8(entries[i]), Qt::CaseInsensitive) == 0) {
+                value = codeOfEntry(parameter, static_cast<int>(i));
+                found = true;
+            }
+        }
+        bool number = false;
+        if (!found)
+            value = trimmed.toInt(&number);
+        if (!found && (!number || EntryText(parameter, value).isEmpty())) {
+            QStringList names;
+            for (const char *entry : entries)
+                names.append(QString::fromUtf8(entry));
+            return {std::nullopt, QStringLiteral("%1=%2: give one of %3")
+                                      .arg(parameter.mnemonic, text, names.join(QStringLiteral(", ")))};
+        }
+    } else {
+        bool ok = false;
+        const qlonglong wide = trimmed.toLongLong(&ok);
+        ok = ok && wide >= INT32_MIN && wide <= INT32_MAX;
+        value = static_cast<std::int32_t>(wide);
+        if (!ok)
+            return {std::nullopt, QStringLiteral("%1=%2: not a number").arg(parameter.mnemonic, text)};
+    }
+    // A list's entries are its limits; its row keeps no range of its own.
+    if (parameter.IsList())
+        return {value, {}};
+    const ControlEntry &row = table_.Row(parameter.row);
+    const std::int32_t lower = std::min(row.minimum, row.maximum);
+    const std::int32_t upper = std::max(row.minimum, row.maximum);
+    if (value < lower || value > upper) {
+        return {std::nullopt, QStringLiteral("%1=%2: outside the limits %3 to %4")
+                                  .arg(parameter.mnemonic, text, ValueText(parameter, lower), ValueText(parameter, upper))};
+    }
+    return {value, {}};
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+#include "ui/pages/PageShape.h"
+
+class CommandTable;
+class ControlTable;
+struct ControlEntry;
+
+// One camera parameter as the command line names it: its control-table row, its mnemonic,
+// and the page field that shows it (label, group, list entries).
+struct Parameter {
+    int row = -1;             // control-table row
+    int controlId = 0;
+    int commandId = -1;
+    QString mnemonic;
+    QString label;            // empty for a row without a page field
+    QString group;            // the field's group title; empty when it has none
+    const FieldSpec *field = nullptr;
+
+    QString QualifiedLabel() const { return group.isEmpty() ? label : group + QLatin1Char('/') + label; }
+    bool IsList() const { return field != nullptr && field->kind == FieldKind::List; }
+};
+
+struct ParameterLookup {
+    std::optional<Parameter> parameter;
+    QString error; // why the name gives no parameter
+};
+
+struct ValueLookup {
+    std::optional<std::int32_t> value;
+    QString error;
+};
+
+// The parameters of the control table with the names they go by on the pages.
+class ParameterCatalog {
+public:
+    ParameterCatalog(const ControlTable &table, const CommandTable &commands);
+
+    // A mnemonic ("GA", exact), a group-qualified label ("Image format/Width") or a label
+    // that only one group has ("Exposure Time"); labels are compared without regard to case.
+    // A label that several groups share is refused with every qualified name offered.
+    ParameterLookup Find(const QString &name) const;
+
+    // The text of a value: a list parameter's entry text, else the number.
+    QString ValueText(const Parameter &parameter, std::int32_t value) const;
+    // The entry text of a list value; empty when the value is none of the list's codes.
+    QString EntryText(const Parameter &parameter, std::int32_t value) const;
+
+    // A value typed on the command line: a whole number within the row's limits or, for a
+    // list, one of its entry texts (in any case) or codes.
+    ValueLookup ParseValue(const Parameter &parameter, const QString &text) const;
+
+    const std::vector<Parameter> &All() const { return parameters_; }
+
+private:
+    std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;
+
+    const ControlTable &table_;
+    std::vector<Parameter> parameters_;
+};

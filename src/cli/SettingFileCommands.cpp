@@ -1,0 +1,102 @@
+#include <cstdio>
+
+#include <QFileInfo>
+
+#include "cli/CliCommands.h"
+#include "cli/CliReport.h"
+#include "cli/ConsoleProgress.h"
+#include "common/TextFiles.h"
+#include "operations/FullReadSet.h"
+#include "operations/IdentifyModel.h"
+#include "operations/SettingFileLoad.h"
+#include "protocol/SettingFile.h"
+
+namespace {
+
+ExitStatus fileError(const QString &path, const QString &what)
+{
+    std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path), qPrintable(what));
+    return ExitStatus::FileError;
+}
+
+} // namespace
+
+ExitStatus CheckSave(CliSession &, const CliOptions &options)
+{
+    QStringList arguments = options.arguments;
+    arguments.removeAll(QStringLiteral("--shipping"));
+    if (arguments.size() != 1)
+        return UsageError(QStringLiteral("save: give one FILE (and --shipping for the shipping data)"));
+    if (QFileInfo::exists(arguments.front()) && !options.force)
+        return fileError(arguments.front(), QStringLiteral("exists; --force replaces it"));
+    return ExitStatus::Done;
+}
+
+ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    QStringList arguments = options.arguments;
+    const bool shipping = arguments.removeAll(QStringLiteral("--shipping")) > 0;
+    const QString path = arguments.front();
+
+    ControlTable &table = session.controlTable();
+    const int mode = session.controlMode().Get();
+    const std::size_t planned = PlanFullRead(table, session.cameraModel(), mode).size();
+    std::size_t read = 0;
+    {
+        ConsoleProgress progress(QStringLiteral("Reading camera settings"));
+        read = ReadFullSet(table, session.command(), session.cameraModel(), mode,
+                           [&progress](int percent) { progress.Step(percent); })
+                   .size();
+    }
+    // A file with values the camera did not give would restore something else later.
+    if (read != planned) {
+        std::fprintf(stderr, "qnctl: %zu of %zu parameters were not read; nothing written\n", planned - read, planned);
+        return read == 0 ? ExitStatus::NoCamera : ExitStatus::Refused;
+    }
+    const SettingFileVariant variant = shipping ? SettingFileVariant::ShippingData : SettingFileVariant::AllData;
+    if (variant == SettingFileVariant::AllData && session.IsExtended())
+        IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
+    const QList<QByteArray> lines =
+        SettingFileLines(table, session.commandTable(), session.cameraModel(), variant, session.IsExtended());
+    if (!WriteLinesAtomically(path, lines))
+        return fileError(path, QStringLiteral("could not be written"));
+    report.Json().insert(QStringLiteral("file"), path);
+    report.Json().insert(QStringLiteral("lines"), static_cast<int>(lines.size()));
+    report.Line(QStringLiteral("%1: %2 lines written").arg(path).arg(lines.size()));
+    return ExitStatus::Done;
+}
+
+ExitStatus CheckLoad(CliSession &, const CliOptions &options)
+{
+    if (options.arguments.size() != 1)
+        return UsageError(QStringLiteral("load: give one FILE"));
+    QByteArray bytes;
+    if (!ReadFileBytes(options.arguments.front(), bytes))
+        return fileError(options.arguments.front(), QStringLiteral("could not be read"));
+    return ExitStatus::Done;
+}
+
+ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    const QString path = options.arguments.front();
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes))
+        return fileError(path, QStringLiteral("could not be read"));
+    const QList<QByteArray> pieces = SettingFilePieces(bytes);
+    int refused = 0;
+    {
+        ConsoleProgress progress(QStringLiteral("Loading camera setting file"));
+        const SettingLoadHooks hooks{[&progress](int percent) { progress.Step(percent); }, {},
+                                     [&session] {
+                                         IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
+                                     }};
+        refused = LoadSettingPieces(pieces, session.command(), session.commandTable(), session.controlTable(),
+                                    session.cameraModel(), session.IsExtended(), hooks);
+    }
+    report.Json().insert(QStringLiteral("file"), path);
+    report.Json().insert(QStringLiteral("refused"), refused);
+    report.Line(QStringLiteral("%1: loaded, %2 lines not taken by the camera").arg(path).arg(refused));
+    if (refused == 0)
+        return ExitStatus::Done;
+    return StatusOfLastExchange(session.command()) == ExitStatus::NoCamera ? ExitStatus::NoCamera : ExitStatus::Refused;
+}

@@ -1,0 +1,83 @@
+#include <cstdio>
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QStringList>
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/CliReport.h"
+#include "cli/CliSession.h"
+#include "cli/ConsoleDialogs.h"
+
+namespace {
+
+void print(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int listPorts(CliSession &session, CliReport &report)
+{
+    QJsonObject ports;
+    for (int index = 0; index < SerialLink::kComPortCount; ++index) {
+        const QString name = QStringLiteral("COM%1").arg(index + 1);
+        const QString device = session.settings().PortDevice(name);
+        ports.insert(name, device);
+        report.Line(QStringLiteral("%1  %2").arg(name, -6).arg(device));
+    }
+    report.Json().insert(QStringLiteral("ports"), ports);
+    print(report.Output());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CliParse parse = ParseCommandLine(arguments);
+    const CliOptions &options = parse.options;
+    // Version and help need nothing else, so they answer before anything is set up.
+    if (parse.error.isEmpty() && options.version) {
+        std::printf("qnctl %s\n", QN_PROJECT_VERSION);
+        return 0;
+    }
+    if (parse.error.isEmpty() && options.help) {
+        const QString usage = options.command.isEmpty() ? ProgramUsage() : CommandUsage(options.command);
+        std::fputs(usage.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!parse.error.isEmpty()) {
+        std::fprintf(stderr, "qnctl: %s\nTry 'qnctl --help'.\n", qPrintable(parse.error));
+        return static_cast<int>(ExitStatus::Usage);
+    }
+
+    QCoreApplication application(argc, argv);
+    ConsoleDialogs dialogs(options.force);
+    CliReport report(options.json);
+    CliSession session(options, dialogs);
+    if (options.command == QLatin1String("ports"))
+        return listPorts(session, report);
+    const CliCommand *command = FindCliCommand(options.command);
+    if (command == nullptr) {
+        std::fprintf(stderr, "qnctl: %s is not built yet\n", qPrintable(options.command));
+        return static_cast<int>(ExitStatus::Usage);
+    }
+    ExitStatus status = command->check(session, options);
+    if (status != ExitStatus::Done)
+        return static_cast<int>(status);
+    session.command().Create();
+    status = session.Connect();
+    if (status == ExitStatus::Done)
+        status = command->run(session, options, report);
+    if (options.json) {
+        report.Json().insert(QStringLiteral("status"), static_cast<int>(status));
+        report.Json().insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.Shown()));
+    }
+    print(report.Output());
+    return static_cast<int>(status);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+
+#include <QByteArray>
+#include <QList>
+
+class CameraModel;
+class Command;
+class CommandTable;
+class ControlTable;
+
+// What loading a setting file asks of the front end that runs it.
+struct SettingLoadHooks {
+    std::function<void(int percent)> step;             // before each piece
+    std::function<void(bool enable)> enableAberration; // the lens-mode line's rule
+    std::function<void()> identifyModel;               // after the model line is written
+};
+
+// Loads the pieces of a setting file into the camera, one after the other: each piece is
+// planned by the load rules, then a model line is written (10,000 ms) and the model asked
+// again, and a parameter line is written (5,000 ms) and kept in the control table. Returns
+// the number of lines written that the camera did not take.
+int LoadSettingPieces(const QList<QByteArray> &pieces, Command &command, const CommandTable &commands,
+                      ControlTable &table, const CameraModel &model, bool extendedMode, const SettingLoadHooks &hooks);

@@ -1,0 +1,99 @@
+// What the command-line front end costs against the protocol's own floor, in its default
+// (paced) reply mode and in its fast mode. Run by hand:
+//   bench_qnctl
+// The default mode must stay within 1.1 x the floor of the exchange timings (20 ms first look
+// plus wire time per exchange); the fast mode should come close to the wire time alone. The
+// start-up of "qnctl --version" should stay under 50 ms.
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include "BenchRig.h"
+
+namespace {
+
+struct Timed {
+    double ms = 0;
+    int exitCode = -1;
+};
+
+Timed runQnctl(const QStringList &arguments)
+{
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(QNCTL_PATH), arguments);
+    process.waitForFinished(600000);
+    return {static_cast<double>(clock.nsecsElapsed()) / 1e6, process.exitCode()};
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Measured {
+    double ms = 0;
+    ExchangeFloor floor;
+};
+
+Measured measure(CameraSimulator &simulator, const QStringList &arguments)
+{
+    simulator.ClearWireLog();
+    const Timed run = runQnctl(arguments);
+    if (run.exitCode != 0)
+        std::fprintf(stderr, "qnctl %s ended with %d\n", qPrintable(arguments.join(' ')), run.exitCode);
+    return {run.ms, FloorOf(simulator)};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+
+    std::vector<double> versions;
+    for (int i = 0; i < 30; ++i)
+        versions.push_back(runQnctl({QStringLiteral("--version")}).ms);
+    std::printf("qnctl --version: median %.1f ms, fastest %.1f ms, slowest %.1f ms (30 runs)\n", median(versions),
+                *std::min_element(versions.begin(), versions.end()), *std::max_element(versions.begin(), versions.end()));
+
+    SimulatorOptions options;
+    options.baud = 115200;
+    options.processingUs = 0;
+    CameraSimulator simulator(options);
+    if (!simulator.Start()) {
+        std::fprintf(stderr, "the simulator did not start\n");
+        return 1;
+    }
+    TempSettings temp;
+    const QStringList link = {QStringLiteral("--settings"), temp.Path(), QStringLiteral("--port"),
+                              simulator.SlavePath(), QStringLiteral("--rate=115200")};
+
+    const int kRuns = 3;
+    std::vector<double> paced;
+    std::vector<double> fast;
+    Measured pacedRun;
+    Measured fastRun;
+    for (int i = 0; i < kRuns; ++i) {
+        pacedRun = measure(simulator, link + QStringList{QStringLiteral("dump")});
+        paced.push_back(pacedRun.ms);
+        fastRun = measure(simulator, link + QStringList{QStringLiteral("--fast"), QStringLiteral("dump")});
+        fast.push_back(fastRun.ms);
+    }
+    const double pacedMs = median(paced);
+    const double fastMs = median(fast);
+    std::printf("dump, %d exchanges at 115200 bit/s (whole process, connection included, median of %d):\n",
+                pacedRun.floor.exchanges, kRuns);
+    std::printf("  default: %.0f ms; floor %.0f ms (20 ms x %d + wire %.0f ms): %.3f x floor\n", pacedMs,
+                pacedRun.floor.Total(), pacedRun.floor.exchanges, pacedRun.floor.wireMs, pacedMs / pacedRun.floor.Total());
+    std::printf("  --fast:  %.0f ms: %.1f x faster than default, %.2f x the wire time (%.0f ms)\n", fastMs,
+                pacedMs / fastMs, fastMs / fastRun.floor.wireMs, fastRun.floor.wireMs);
+    return 0;
+}
