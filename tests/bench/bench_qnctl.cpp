@@ -95,5 +95,21 @@ int main(int argc, char **argv)
                 pacedRun.floor.Total(), pacedRun.floor.exchanges, pacedRun.floor.wireMs, pacedMs / pacedRun.floor.Total());
     std::printf("  --fast:  %.0f ms: %.1f x faster than default, %.2f x the wire time (%.0f ms)\n", fastMs,
                 pacedMs / fastMs, fastMs / fastRun.floor.wireMs, fastRun.floor.wireMs);
+
+    // The shading tables: 6,147 exchanges. The default mode takes over two minutes, so it is
+    // measured only when asked for ("bench_qnctl shading").
+    simulator.SetValue(QStringLiteral("SDM"), 1);
+    const QString csv = temp.Folder() + QStringLiteral("/shading.csv");
+    const QStringList shading = {QStringLiteral("--force"), QStringLiteral("shading"), QStringLiteral("read"), csv};
+    const Measured fastShading = measure(simulator, link + QStringList{QStringLiteral("--fast")} + shading);
+    std::printf("shading read, %d exchanges: --fast %.0f ms, %.2f x the wire time (%.0f ms)\n",
+                fastShading.floor.exchanges, fastShading.ms, fastShading.ms / fastShading.floor.wireMs,
+                fastShading.floor.wireMs);
+    if (argc > 1 && QByteArray(argv[1]) == "shading") {
+        const Measured pacedShading = measure(simulator, link + shading);
+        std::printf("  default: %.0f ms (%.3f x floor %.0f ms): --fast is %.1f x faster\n", pacedShading.ms,
+                    pacedShading.ms / pacedShading.floor.Total(), pacedShading.floor.Total(),
+                    pacedShading.ms / fastShading.ms);
+    }
     return 0;
 }
