@@ -4,18 +4,10 @@
 
 #include <QString>
 
-#include "common/LineLog.h"
+#include "app/CoreObjects.h"
 #include "common/TickClock.h"
 #include "operations/ProgressWindow.h"
-#include "protocol/CameraModel.h"
 #include "protocol/Command.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
-#include "settings/ControlModeSetting.h"
-#include "settings/SettingsStore.h"
-#include "transport/CameraLinkPort.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
 #include "ui/common/OnlineStatus.h"
 #include "ui/common/UiCommandEvents.h"
 #include "ui/common/WindowList.h"
@@ -23,10 +15,8 @@
 class Dialogs;
 
 // Owns the process-wide objects. Members are declared in creation order, so they are
-// destroyed in reverse: the engine first; then the control mode (writes its preference), the
-// link (writes the link preferences), the COM port (closes), the Camera Link transports; the
-// settings store is first in and last out and writes the clean-shutdown marker after every
-// other holder has written its preferences.
+// destroyed in reverse: the engine first, then the windows' registries, then the core objects
+// (see CoreObjects for their order; the settings store is last out).
 class AppContext {
 public:
     AppContext(Dialogs &dialogs, const QString &settingsPath, TickClock clock = TickClock());
@@ -35,15 +25,15 @@ public:
     AppContext &operator=(const AppContext &) = delete;
 
     Dialogs &dialogs() { return dialogs_; }
-    SettingsStore &settings() { return settings_; }
-    ComPort &comPort() { return comPort_; }
-    CameraLinkPort &cameraLink(LinkKind kind) { return cameraLink_[static_cast<std::size_t>(kind) - 1]; }
-    LineLogFanout &lineLog() { return lineLog_; }
-    SerialLink &serialLink() { return serialLink_; }
-    ControlModeSetting &controlMode() { return controlMode_; }
-    CommandTable &commandTable() { return commandTable_; }
-    ControlTable &controlTable() { return controlTable_; }
-    CameraModel &cameraModel() { return cameraModel_; }
+    SettingsStore &settings() { return core_.settings; }
+    ComPort &comPort() { return core_.comPort; }
+    CameraLinkPort &cameraLink(LinkKind kind) { return core_.cameraLink[static_cast<std::size_t>(kind) - 1]; }
+    LineLogFanout &lineLog() { return core_.lineLog; }
+    SerialLink &serialLink() { return core_.serialLink; }
+    ControlModeSetting &controlMode() { return core_.controlMode; }
+    CommandTable &commandTable() { return core_.commandTable; }
+    ControlTable &controlTable() { return core_.controlTable; }
+    CameraModel &cameraModel() { return core_.cameraModel; }
     OnlineStatus &onlineStatus() { return onlineStatus_; }
     WindowList &windowList() { return windowList_; }
     CProgressBarDialog &progress() { return progress_; }
@@ -51,15 +41,7 @@ public:
 
 private:
     Dialogs &dialogs_;
-    SettingsStore settings_;
-    CameraLinkPorts cameraLink_; // kinds 1, 2, 3
-    ComPort comPort_;
-    LineLogFanout lineLog_;
-    SerialLink serialLink_;
-    ControlModeSetting controlMode_;
-    CommandTable commandTable_;
-    ControlTable controlTable_;
-    CameraModel cameraModel_;
+    CoreObjects core_;
     OnlineStatus onlineStatus_;
     WindowList windowList_;
     CProgressBarDialog progress_;

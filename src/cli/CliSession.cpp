@@ -30,13 +30,8 @@ CliSession::CliSession(const CliOptions &options, Dialogs &dialogs)
     : options_(options),
       dialogs_(dialogs),
       preferences_(options.settingsPath.isEmpty() ? PreferenceFile::DefaultPath() : options.settingsPath, options),
-      settings_(preferences_.Path()),
-      cameraLink_(MakeCameraLinkPorts(settings_, dialogs_)),
-      comPort_(settings_, dialogs_),
-      serialLink_(settings_, comPort_, {&cameraLink_[0], &cameraLink_[1], &cameraLink_[2]}, lineLog_),
-      controlMode_(settings_),
-      controlTable_(dialogs_),
-      command_(commandTable_, serialLink_, dialogs_, lineLog_, commandEvents_)
+      core_(dialogs, preferences_.Path(), TickClock()),
+      command_(core_.commandTable, core_.serialLink, dialogs_, core_.lineLog, commandEvents_)
 {
     command_.SetFastReplies(options.fast);
 }
@@ -45,11 +40,11 @@ CliSession::~CliSession() = default;
 
 ExitStatus CliSession::Connect()
 {
-    const int kind = serialLink_.GetKind();
-    const int port = serialLink_.CurrentPortIndex();
+    const int kind = core_.serialLink.GetKind();
+    const int port = core_.serialLink.CurrentPortIndex();
     const int baud = options_.fixedBaud.value_or(SerialLink::kStartBaud);
-    if (!serialLink_.Open(kind, baud, port)) {
-        const QString reason = serialLink_.LastOpenFailureText();
+    if (!core_.serialLink.Open(kind, baud, port)) {
+        const QString reason = core_.serialLink.LastOpenFailureText();
         MessageRequest request;
         request.text = QStringLiteral("Failed to initialize!");
         request.caption = QStringLiteral("No camera");
@@ -58,10 +53,10 @@ ExitStatus CliSession::Connect()
         dialogs_.ShowMessage(request);
         return ExitStatus::NoCamera;
     }
-    bool answered = IdentifyModel(command_, cameraModel_, dialogs_);
+    bool answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
     if (!options_.fixedBaud) {
-        ModelQueryView view(command_, cameraModel_, dialogs_);
-        LinkNegotiation negotiation(serialLink_, command_, view);
+        ModelQueryView view(command_, core_.cameraModel, dialogs_);
+        LinkNegotiation negotiation(core_.serialLink, command_, view);
         answered = negotiation.FindCamera(answered);
     }
     if (!answered) {
@@ -74,9 +69,9 @@ ExitStatus CliSession::Connect()
 
 QString CliSession::LinkDescription() const
 {
-    const int port = serialLink_.CurrentPortIndex();
-    const QString name = serialLink_.PortName(port);
-    if (serialLink_.GetKind() != 0)
+    const int port = core_.serialLink.CurrentPortIndex();
+    const QString name = core_.serialLink.PortName(port);
+    if (core_.serialLink.GetKind() != 0)
         return name;
-    return QStringLiteral("%1 (%2)").arg(name, settings_.PortDevice(name));
+    return QStringLiteral("%1 (%2)").arg(name, core_.settings.PortDevice(name));
 }

@@ -1,22 +1,12 @@
 #pragma once
 
-#include <array>
-
 #include <QString>
 
+#include "app/CoreObjects.h"
 #include "cli/CliOptions.h"
 #include "cli/PreferenceCopy.h"
-#include "common/LineLog.h"
-#include "protocol/CameraModel.h"
 #include "protocol/Command.h"
 #include "protocol/CommandEvents.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
-#include "settings/ControlModeSetting.h"
-#include "settings/SettingsStore.h"
-#include "transport/CameraLinkPort.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
 
 class Dialogs;
 
@@ -30,9 +20,9 @@ public:
     void SetOnline(bool) override {}
 };
 
-// The core objects of one run of the command-line front end, in the order the windows create
-// them. The run works on a private copy of the preference file, so the stored preferences
-// (link choice, rate, mode, shutdown marker) are read but only written back on request.
+// The core objects of one run of the command-line front end, as the windows have them. The
+// run works on a private copy of the preference file, so the stored preferences (link choice,
+// rate, mode, shutdown marker) are read but only written back on request.
 class CliSession {
 public:
     CliSession(const CliOptions &options, Dialogs &dialogs);
@@ -49,29 +39,21 @@ public:
     QString LinkDescription() const;
 
     Dialogs &dialogs() { return dialogs_; }
-    SettingsStore &settings() { return settings_; }
-    SerialLink &serialLink() { return serialLink_; }
-    LineLogFanout &lineLog() { return lineLog_; }
-    ControlModeSetting &controlMode() { return controlMode_; }
-    CommandTable &commandTable() { return commandTable_; }
-    ControlTable &controlTable() { return controlTable_; }
-    CameraModel &cameraModel() { return cameraModel_; }
+    SettingsStore &settings() { return core_.settings; }
+    SerialLink &serialLink() { return core_.serialLink; }
+    LineLogFanout &lineLog() { return core_.lineLog; }
+    ControlModeSetting &controlMode() { return core_.controlMode; }
+    CommandTable &commandTable() { return core_.commandTable; }
+    ControlTable &controlTable() { return core_.controlTable; }
+    CameraModel &cameraModel() { return core_.cameraModel; }
     Command &command() { return command_; }
-    bool IsExtended() const { return controlMode_.Get() == 1; }
+    bool IsExtended() const { return core_.controlMode.Get() == 1; }
 
 private:
     const CliOptions &options_;
     Dialogs &dialogs_;
     PreferenceCopy preferences_;
-    SettingsStore settings_;
-    CameraLinkPorts cameraLink_; // kinds 1, 2, 3
-    ComPort comPort_;
-    LineLogFanout lineLog_;
-    SerialLink serialLink_;
-    ControlModeSetting controlMode_;
-    CommandTable commandTable_;
-    ControlTable controlTable_;
-    CameraModel cameraModel_;
+    CoreObjects core_;
     SilentCommandEvents commandEvents_;
     Command command_;
 };

@@ -12,8 +12,7 @@ namespace {
 QByteArray fileBytes(const QString &path)
 {
     QByteArray bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
+    return ReadFileBytes(path, bytes) ? bytes : QByteArray();
 }
 
 } // namespace
