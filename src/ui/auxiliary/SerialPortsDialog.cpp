@@ -10,6 +10,7 @@
 
 #include "common/Dialogs.h"
 #include "settings/SettingsStore.h"
+#include "ui/common/DropDownAccessible.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ CSerialPortsDialog::CSerialPortsDialog(const SettingsStore &settings, Dialogs &d
                                        std::vector<SerialDevice> choices, QWidget *parent)
     : QDialog(parent), settings_(settings), dialogs_(dialogs), choices_(std::move(choices))
 {
+    InstallDropDownAccessibility();
     setWindowTitle(QStringLiteral("Serial ports"));
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("The device each port name opens. Pick a serial device or type a path; "
