@@ -120,11 +120,25 @@ public:
         return list()->lineEdit() && child->object() == list()->lineEdit() ? 1 : -1;
     }
 
-    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    // Opening the popup, and what every widget offers (taking the focus, which is how an
+    // assistive client moves to the list).
+    QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
     void doAction(const QString &action) override
     {
-        if (action != showMenuAction() && action != pressAction())
+        if (action == setFocusAction()) {
+            // A client moving to a list in a window behind brings that window up first, or
+            // the keys it sends next go elsewhere.
+            list()->activateWindow();
+            list()->setFocus(Qt::OtherFocusReason);
             return;
+        }
+        if (action != showMenuAction() && action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
         if (list()->view()->isVisible())
             list()->hidePopup();
         else
@@ -150,8 +164,10 @@ void selectCurrentRow(QComboBox &list)
     if (!view || !view->selectionModel())
         return;
     const QModelIndex current = list.model()->index(list.currentIndex(), list.modelColumn(), list.rootModelIndex());
+    // Only the selection: moving the popup's current row would report the focus on a row of a
+    // closed popup. Opening the popup moves its current row there anyway.
     if (current.isValid())
-        view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
+        view->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     else
         view->selectionModel()->clearSelection();
 }
