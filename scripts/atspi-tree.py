@@ -191,26 +191,30 @@ def hear_change(combo, entries, changes, app):
     if name not in entries or entries.index(name) + 1 >= len(entries):
         return ""  # the last entry, or nothing chosen: Down would not change it
     wanted = entries[entries.index(name) + 1]
-    combo.queryComponent().grabFocus()
-    pump(0.2)
-    changes.watch(combo)
-    press_key(XK_DOWN)
-    if not changes.wait_for(wanted):
-        return "Down did not announce %r (heard %r)" % (wanted, changes.names)
-    problem = "" if combo.name == wanted else "announced %r but named %r" % (wanted, combo.name)
-    boxes = close_boxes(app)  # meanwhile the application sends the new entry to the camera
-    if boxes:
-        pump(3.0)  # let the application finish what the boxes interrupted
-        return "the change brought up %r" % boxes
-    changes.watch(combo)
-    press_key(XK_UP)
-    if not changes.wait_for(name):
-        problem = problem or "Up did not announce %r back" % name
-    boxes = close_boxes(app)
+    problems = []
+    for keysym, entry in ((XK_DOWN, wanted), (XK_UP, name)):
+        states = combo.getState()
+        if not (states.contains(pyatspi.STATE_SHOWING) and states.contains(pyatspi.STATE_ENABLED)):
+            return "; ".join(problems)  # an earlier change hid or disabled it: nothing to hear
+        combo.queryComponent().grabFocus()
+        pump(0.2)
+        if not combo.getState().contains(pyatspi.STATE_FOCUSED):
+            problems.append("could not take the focus")
+            break
+        changes.watch(combo)
+        press_key(keysym)
+        if not changes.wait_for(entry):
+            problems.append("%s did not announce %r (heard %r)" % ("Down" if keysym == XK_DOWN else "Up",
+                                                                   entry, changes.names))
+        elif combo.name != entry:
+            problems.append("announced %r but named %r" % (entry, combo.name))
+        # Meanwhile the application sends the entry to the camera; a box is a failure.
+        boxes = close_boxes(app)
+        if boxes:
+            problems.append("the change brought up %r" % boxes)
+            pump(3.0)  # let the application finish what the boxes interrupted
     changes.watch(None)
-    if boxes:
-        problem = problem or "going back brought up %r" % boxes
-    return problem
+    return "; ".join(problems)
 
 
 def check_lists(app, change):

@@ -96,4 +96,24 @@ TEST(SerialPortsWindow, ARefusedPathIsSaidAndNothingIsWritten)
     EXPECT_EQ(after.readAll(), before);
 }
 
+// Choosing a port whose device is gone: the box says which device and why, and so does the log.
+TEST(SerialPortsWindow, APortThatWillNotOpenSaysWhyInTheBoxAndInTheLog)
+{
+    MainWindowRig rig({});
+    rig.Start();
+    ASSERT_TRUE(rig.context->settings().SetPortDevice(QStringLiteral("COM6"), QStringLiteral("/nonexistent/ttyUSB9")));
+    auto *portName = qobject_cast<QComboBox *>(rig.window->Communication().FindControl(1005));
+    ASSERT_TRUE(portName);
+    rig.dialogs.Clear();
+    portName->setCurrentIndex(5);
+    emit portName->activated(5);
+    ASSERT_FALSE(rig.dialogs.Messages().empty());
+    const MessageRequest &box = rig.dialogs.Messages().front();
+    EXPECT_EQ(box.text, "Failed to initialize COM6 port!\nError in CreateFile()");
+    EXPECT_TRUE(box.detailedText.contains("Device: /nonexistent/ttyUSB9")) << box.detailedText.toStdString();
+    EXPECT_TRUE(box.detailedText.contains("not there")) << box.detailedText.toStdString();
+    EXPECT_TRUE(rig.window->Communication().Log().OldestFirst().join('\n').contains(
+        "Failed to initialize: Device: /nonexistent/ttyUSB9"));
+}
+
 } // namespace
