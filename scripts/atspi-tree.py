@@ -193,6 +193,8 @@ def hear_change(combo, entries, changes, app):
     wanted = entries[entries.index(name) + 1]
     problems = []
     for keysym, entry in ((XK_DOWN, wanted), (XK_UP, name)):
+        if keysym == XK_UP and combo.name == name:
+            break  # a one-shot entry that went back by itself
         states = combo.getState()
         if not (states.contains(pyatspi.STATE_SHOWING) and states.contains(pyatspi.STATE_ENABLED)):
             return "; ".join(problems)  # an earlier change hid or disabled it: nothing to hear
