@@ -7,13 +7,14 @@ One line per object: indentation, role, name in quotes, and [disabled] / [hidden
 [read-only] where they apply. With --unnamed only shown, enabled controls without a name are
 listed (the exit status is then 1 when there are any).
 
-With --lists every page tab is pressed in turn and every shown list (combo box) is heard as a
-screen reader hears it: its labels (labelled-by relation) and its entry (its name, which must
-be one of its rows and the selected one). With --change each enabled list (but the link kind and port
-lists) also gets the focus and the Down key, must announce its new entry (a name change
-event) and is put back with Up; the application's own reaction to the change happens too, so
-use it against the simulator, and a message box it brings up is a failure.
-One line per list; the exit status is 1 when any list is not heard in full.
+With --lists every page tab is pressed in turn and every list (combo box) of the page and of
+the other shown windows is heard as a screen reader hears it: its labels (labelled-by
+relation) and its entry (its name, which must be one of its rows and the selected one). With
+--change each enabled list (but the link kind and port lists) also gets the focus and the
+Down key, must announce its new entry (a name change event) and is put back with Up; the
+application's own reaction to the change happens too, so use it against the simulator, and a
+message box it brings up is a failure. One line per list; the exit status is 1 when any list
+is not heard in full.
 
 Needs python3-pyatspi and a session bus with the AT-SPI registry; start the program with
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1. --change also needs an X server with XTEST (Xvfb has it).
@@ -95,7 +96,8 @@ def shown(node):
 
 
 def find_shown(node, role, found):
-    """Shown objects of a role below node, not looking inside lists and combo boxes."""
+    """Objects of a role below node, looking only inside shown objects and not inside lists and
+    combo boxes: a hidden list on the shown page is found too (it is heard once shown)."""
     try:
         here = node.getRole()
     except Exception:
