@@ -130,8 +130,12 @@ bool ComPort::fail(OpenStep step, const QString &name)
     if (lastFailure_.errorNumber == 0)
         lastFailure_.errorNumber = errno;
     ClosePort();
-    dialogs_.Message(QStringLiteral("Failed to initialize %1 port!\nError in %2()")
-                         .arg(name, QString::fromLatin1(kStepNames[static_cast<std::size_t>(step)])));
+    MessageRequest box;
+    box.text = QStringLiteral("Failed to initialize %1 port!\nError in %2()")
+                   .arg(name, QString::fromLatin1(kStepNames[static_cast<std::size_t>(step)]));
+    // Why, in words the operator can act on, below the fixed text.
+    box.detailedText = DescribeOpenFailure(lastFailure_, settings_.Path());
+    dialogs_.ShowMessage(box);
     return false;
 }
 

@@ -1,11 +1,16 @@
 // Renders every page of the main window and the tool windows to PNG files, against the
 // simulated camera, so a person can look at the layout: screenshot_windows <output folder>.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 
 #include "CameraSimulator.h"
 #include "app/AppContext.h"
@@ -15,12 +20,58 @@
 #include "ui/auxiliary/CameraIdDialog.h"
 #include "ui/auxiliary/CommunicationDialog.h"
 #include "ui/auxiliary/ParameterAreaSelectDialog.h"
+#include "ui/auxiliary/SerialDevices.h"
+#include "ui/auxiliary/SerialPortsDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/auxiliary/UserIdDialog.h"
+#include "transport/OpenFailure.h"
+#include "ui/common/InitialiseFailure.h"
+#include "ui/common/QtDialogs.h"
 #include "ui/common/UrlOpener.h"
 #include "ui/lut/CLUTDlg.h"
 #include "ui/lut/LutWindows.h"
 #include "ui/main/CCtrlToolDlg.h"
+
+namespace {
+
+// The "Failed to initialize!" box as the program shows it, with its details open.
+void saveInitialiseFailure(const OpenFailure &failure, const QString &settingsPath, const QString &file)
+{
+    QTimer::singleShot(0, [file] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        for (QPushButton *button : box->findChildren<QPushButton *>()) {
+            if (box->buttonRole(button) == QMessageBox::ActionRole)
+                button->click(); // "Show Details..."
+        }
+        QCoreApplication::processEvents();
+        box->grab().save(file);
+        std::printf("%s %dx%d\n", qPrintable(file), box->width(), box->height());
+        box->accept();
+    });
+    QtDialogs dialogs;
+    ShowInitialiseFailure(dialogs, DescribeOpenFailure(failure, settingsPath));
+}
+
+// "Serial ports..." with an adapter, a built-in port and the simulator's pseudo-terminal.
+void saveSerialPorts(AppContext &context, Dialogs &dialogs, const QString &camera, const QString &file)
+{
+    std::vector<SerialDevice> choices = SerialDeviceChoices({
+        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+         QStringLiteral("A10K3XYZ"), {QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0")}},
+        {QStringLiteral("/dev/ttyS0"), QString(), QString(), QString(), {}},
+    });
+    choices.push_back({camera, QStringLiteral("camera simulator")});
+    CSerialPortsDialog ports(context.settings(), dialogs, choices);
+    ports.DeviceField(2).setEditText(choices.front().path);
+    ports.show();
+    QCoreApplication::processEvents();
+    ports.grab().save(file);
+    std::printf("%s %dx%d\n", qPrintable(file), ports.width(), ports.height());
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -75,5 +126,12 @@ int main(int argc, char *argv[])
     window.Lut().Window(0).ConvertEditable();
     for (int channel = 0; channel < 3; ++channel)
         window.Lut().Window(channel).grab().save(folder + QStringLiteral("/lut-%1.png").arg(channel));
+
+    saveSerialPorts(context, dialogs, simulator.SlavePath(), folder + QStringLiteral("/serial-ports.png"));
+    saveInitialiseFailure({true, QStringLiteral("/dev/ttyUSB0"), EACCES, QStringLiteral("dialout")}, temp.Path(),
+                          folder + QStringLiteral("/initialise-failure-permission.png"));
+    saveInitialiseFailure({true, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"),
+                           ENOENT, QString()},
+                          temp.Path(), folder + QStringLiteral("/initialise-failure-missing.png"));
     return 0;
 }

@@ -18,6 +18,7 @@
 #include "ui/lut/LutWindows.h"
 #include "protocol/CommandTable.h"
 #include "ui/auxiliary/CommunicationDialog.h"
+#include "ui/auxiliary/SerialPortsDialog.h"
 #include "ui/auxiliary/TerminalDialog.h"
 #include "ui/main/ControlId.h"
 #include "ui/main/SpinButton.h"
@@ -94,6 +95,17 @@ struct TreeWalk {
     void WalkWindow(QWidget &window) { Walk(QAccessible::queryAccessibleInterface(&window), QString()); }
 };
 
+// The words of everything that labels the control (labelled-by relation), nearest first.
+QStringList labelsOf(QWidget *control)
+{
+    QStringList labels;
+    if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control)) {
+        for (const auto &[label, relation] : iface->relations(QAccessible::Label))
+            labels << (label ? label->text(QAccessible::Name) : QStringLiteral("<none>"));
+    }
+    return labels;
+}
+
 // The nearest enclosing group in the accessible tree, or nullptr.
 QAccessibleInterface *groupOf(QWidget *control)
 {
@@ -146,6 +158,53 @@ bool showPage(CCtrlToolDlg &window, int pageIndex)
         }
     }
     return false;
+}
+
+// What a screen reader takes from a list: the labels it is labelled by, its name (the entry,
+// by the platform's convention) and the popup's selected row.
+struct HeardList {
+    QStringList labels;
+    QString name;
+    QString selectedRow;
+};
+
+HeardList hear(QComboBox &list)
+{
+    HeardList heard{labelsOf(&list), nameOf(&list), QString()};
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&list);
+    QAccessibleInterface *rows = iface && iface->childCount() > 0 ? iface->child(0) : nullptr;
+    if (rows && rows->tableInterface()) {
+        const QList<QAccessibleInterface *> selected = rows->tableInterface()->selectedCells();
+        heard.selectedRow = selected.size() == 1 ? selected.front()->text(QAccessible::Name)
+                                                 : QStringLiteral("<%1 selected>").arg(selected.size());
+    }
+    return heard;
+}
+
+// Checks one list: its labels are there, the entry is its name and its selected row, and a
+// new entry is heard at once. (The announcement of a change goes out over AT-SPI only, where
+// scripts/atspi-tree.py --lists listens for it.)
+void expectHeard(QComboBox &list, const QStringList &wantedLabels, const std::string &where)
+{
+    const HeardList before = hear(list);
+    for (const QString &label : wantedLabels)
+        EXPECT_TRUE(before.labels.contains(label)) << where << ": " << before.labels.join('|').toStdString();
+    if (list.currentIndex() >= 0) {
+        EXPECT_EQ(before.name, list.currentText()) << where;
+        EXPECT_EQ(before.selectedRow, list.currentText()) << where;
+    } else {
+        EXPECT_EQ(before.name, before.labels.value(0)) << where << ": nothing chosen, heard by its label";
+    }
+    if (list.count() < 2)
+        return;
+    const int old = list.currentIndex();
+    const int next = (old + 1) % list.count();
+    list.setCurrentIndex(next);
+    const HeardList after = hear(list);
+    EXPECT_EQ(after.name, list.itemText(next)) << where;
+    EXPECT_EQ(after.selectedRow, list.itemText(next)) << where;
+    EXPECT_EQ(after.labels, before.labels) << where;
+    list.setCurrentIndex(old);
 }
 
 class AccessibilityTest : public ::testing::Test {
@@ -217,6 +276,61 @@ TEST_F(AccessibilityTest, EveryShownControlOfEveryWindowHasAName)
     progress.CloseProgress();
 }
 
+// Every list of every page and of the tool windows is heard by its label and its entry, and
+// the entry it is heard by follows a change.
+TEST_F(AccessibilityTest, EveryListIsHeardByItsLabelAndItsEntry)
+{
+    int lists = 0;
+    for (const CTabSheetDialog *page : window().Pages()) {
+        for (const GroupSpec &group : page->spec().groups) {
+            for (const FieldSpec &field : group.fields) {
+                auto *list = field.kind == FieldKind::List ? qobject_cast<QComboBox *>(page->Control(field.id)) : nullptr;
+                if (!list)
+                    continue;
+                QStringList labels = {expectedName(field, group)};
+                if (group.title)
+                    labels << QString::fromUtf8(group.title);
+                expectHeard(*list, labels, page->title().toStdString() + " " + std::to_string(field.id));
+                ++lists;
+            }
+        }
+    }
+    EXPECT_GE(lists, 80);
+
+    struct ToolList {
+        int id;
+        QStringList labels;
+    };
+    const ToolList communication[] = {
+        {1009, {"Category", "Communication Port"}},
+        {1005, {"Port Name", "Communication Port"}},
+        {1027, {"Baud Rate", "Communication Port"}},
+        {1026, {"Factory And User Setting In Camera"}},
+    };
+    for (const ToolList &tool : communication) {
+        auto *list = qobject_cast<QComboBox *>(window().Communication().FindControl(tool.id));
+        ASSERT_TRUE(list) << tool.id;
+        expectHeard(*list, tool.labels, "Communication " + std::to_string(tool.id));
+    }
+
+    CSerialPortsDialog ports(rig->context->settings(), rig->dialogs,
+                             {{QStringLiteral("/dev/null"), QStringLiteral("the null device")},
+                              {rig->simulator->SlavePath(), QStringLiteral("the camera")}});
+    for (int com = 1; com <= CSerialPortsDialog::kPortCount; ++com) {
+        const QString name = QStringLiteral("COM%1").arg(com);
+        QComboBox &field = ports.DeviceField(com);
+        const HeardList heard = hear(field);
+        EXPECT_EQ(heard.labels.mid(0, 2), QStringList({name + " device", name})) << com;
+        EXPECT_EQ(heard.name, rig->context->settings().PortDevice(name)) << com;
+        field.setCurrentIndex(1);
+        EXPECT_EQ(nameOf(&field), rig->simulator->SlavePath()) << com;
+        // The path can also be typed: the edit field is the list's second child.
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&field);
+        ASSERT_EQ(iface->childCount(), 2);
+        EXPECT_EQ(iface->child(1)->object(), field.lineEdit());
+    }
+}
+
 // Each field is read out by its table's words, fields named alike are told apart by their
 // group, and readouts say that they cannot be edited.
 TEST_F(AccessibilityTest, NamesAndGroupsComeFromThePageTables)
@@ -230,7 +344,11 @@ TEST_F(AccessibilityTest, NamesAndGroupsComeFromThePageTables)
                     continue;
                 QWidget *control = page->Control(field.id);
                 ASSERT_TRUE(control) << where << " " << field.id;
-                EXPECT_EQ(nameOf(control), expectedName(field, group)) << where << " " << field.id;
+                // A list is named by its entry and labelled by the table's words.
+                if (field.kind == FieldKind::List)
+                    EXPECT_TRUE(labelsOf(control).contains(expectedName(field, group))) << where << " " << field.id;
+                else
+                    EXPECT_EQ(nameOf(control), expectedName(field, group)) << where << " " << field.id;
                 if (field.kind == FieldKind::Number) {
                     EXPECT_EQ(nameOf(page->Control(field.spinId)), expectedName(field, group)) << field.spinId;
                 }

@@ -322,14 +322,18 @@ void CCommunicationDialog::ShowPortDevices()
     portName_->setToolTip(portName_->currentData(Qt::ToolTipRole).toString());
 }
 
+QString CCommunicationDialog::logOpenFailure()
+{
+    const QString reason = link_.LastOpenFailureText();
+    if (!reason.isEmpty())
+        AppendLogLine(QStringLiteral("Failed to initialize: ") + reason.simplified());
+    return reason;
+}
+
 void CCommunicationDialog::OnCategoryChanged(int kind)
 {
-    if (!link_.ReopenWithKind(kind)) {
-        const QString reason = link_.LastOpenFailureText();
-        if (!reason.isEmpty())
-            AppendLogLine(QStringLiteral("Failed to initialize: ") + reason.simplified());
-        ShowInitialiseFailure(dialogs_, reason);
-    }
+    if (!link_.ReopenWithKind(kind))
+        ShowInitialiseFailure(dialogs_, logOpenFailure());
     RefreshPortList();
     if (host_.IdentifyModel())
         host_.ReloadAllSettings();
@@ -337,7 +341,8 @@ void CCommunicationDialog::OnCategoryChanged(int kind)
 
 void CCommunicationDialog::NegotiateBaudRate(int portIndex)
 {
-    link_.ReopenWithPort(portIndex);
+    if (!link_.ReopenWithPort(portIndex))
+        logOpenFailure();
     LinkNegotiation negotiation(link_, command_, *this);
     negotiation.WakeUpBurst();
     // The burst leaves the link at 9600 bit/s, where a freshly powered camera listens.

@@ -81,6 +81,8 @@ private:
     void buildControls();
     void connectControls();
     void initialiseFromLink();
+    // Puts why the link would not open into the message log; returns that text (empty: unknown).
+    QString logOpenFailure();
     QPushButton *makeButton(int controlId, const QString &text);
     QComboBox *makeList(int controlId, const QStringList &entries, const QString &accessibleName);
 

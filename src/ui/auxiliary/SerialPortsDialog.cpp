@@ -1,5 +1,7 @@
 #include "ui/auxiliary/SerialPortsDialog.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -10,8 +12,12 @@
 
 #include "common/Dialogs.h"
 #include "settings/SettingsStore.h"
+#include "ui/common/DropDownAccessible.h"
 
 namespace {
+
+constexpr int kMinimumFieldColumns = 24;
+constexpr int kMaximumFieldColumns = 80;
 
 QString comName(int row)
 {
@@ -24,6 +30,7 @@ CSerialPortsDialog::CSerialPortsDialog(const SettingsStore &settings, Dialogs &d
                                        std::vector<SerialDevice> choices, QWidget *parent)
     : QDialog(parent), settings_(settings), dialogs_(dialogs), choices_(std::move(choices))
 {
+    InstallDropDownAccessibility();
     setWindowTitle(QStringLiteral("Serial ports"));
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("The device each port name opens. Pick a serial device or type a path; "
@@ -32,13 +39,20 @@ CSerialPortsDialog::CSerialPortsDialog(const SettingsStore &settings, Dialogs &d
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
+    // Wide enough for the longest device offered (the /dev/serial/by-id names are long),
+    // within reason.
+    int fieldColumns = kMinimumFieldColumns;
+    for (const SerialDevice &device : choices_)
+        fieldColumns = std::max(fieldColumns, static_cast<int>(device.path.size()));
+    fieldColumns = std::min(fieldColumns, kMaximumFieldColumns);
+
     auto *grid = new QGridLayout;
     for (int row = 0; row < kPortCount; ++row) {
         auto *name = new QLabel(comName(row), this);
         auto *field = new QComboBox(this);
         field->setEditable(true);
         field->setInsertPolicy(QComboBox::NoInsert);
-        field->setMinimumContentsLength(36);
+        field->setMinimumContentsLength(fieldColumns);
         for (const SerialDevice &device : choices_)
             field->addItem(device.path);
         field->setEditText(settings_.PortDevice(comName(row)));

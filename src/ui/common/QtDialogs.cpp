@@ -3,10 +3,17 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextEdit>
 
 namespace {
 
 constexpr const char *kApplicationTitle = "QN-5200R-RL Control Tool";
+
+// How many characters a line of a box's details holds before it wraps.
+constexpr int kDetailsColumns = 64;
+// Lines the details show without scrolling (Qt fixes their height at a few lines): a reason
+// with its advice and a long path.
+constexpr int kDetailsRows = 7;
 
 QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
@@ -49,8 +56,15 @@ MessageAnswer QtDialogs::ShowMessage(const MessageRequest &request)
     QWidget *owner = owner_ ? owner_ : QApplication::activeWindow();
     const QString caption = request.caption.isEmpty() ? QString::fromLatin1(kApplicationTitle) : request.caption;
     QMessageBox box(toQtIcon(request.icon), caption, request.text, toQtButtons(request.buttons), owner);
-    if (!request.detailedText.isEmpty())
+    if (!request.detailedText.isEmpty()) {
         box.setDetailedText(request.detailedText);
+        // The box sizes itself to its short main text; details (a device path, what to do)
+        // need room for a line of their own, or they wrap every few words.
+        if (auto *details = box.findChild<QTextEdit *>()) {
+            details->setMinimumWidth(details->fontMetrics().averageCharWidth() * kDetailsColumns);
+            details->setFixedHeight(details->fontMetrics().lineSpacing() * kDetailsRows + 2 * details->frameWidth() + 8);
+        }
+    }
     box.setWindowModality(request.applicationModal ? Qt::ApplicationModal : Qt::WindowModal);
     if (!owner)
         box.setWindowModality(Qt::ApplicationModal);
