@@ -29,6 +29,7 @@ struct Seen {
     bool listed = false; // in the window list while open
     QString strip;       // the status strip's name
     QStringList names;   // what a screen reader hears for the list and the two buttons
+    QStringList listLabels; // what the list is labelled by
 };
 
 QString accessibleName(QWidget &widget)
@@ -65,6 +66,10 @@ Seen RunAreaWindow(MainWindowRig &rig, int menuId, int entry, Leave leave, const
         const std::vector<QWidget *> open = rig.context->windowList().Windows();
         seen.listed = std::find(open.begin(), open.end(), &dialog) != open.end();
         seen.strip = Part<QLabel>(dialog, Area::kStatusStrip).accessibleName();
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&list)) {
+            for (const auto &[label, relation] : iface->relations(QAccessible::Label))
+                seen.listLabels << (label ? label->text(QAccessible::Name) : QStringLiteral("<none>"));
+        }
         seen.names = {accessibleName(list), accessibleName(Part<QPushButton>(dialog, Area::kOkButton)),
                       accessibleName(Part<QPushButton>(dialog, Area::kCancelButton))};
         if (!extraEntry.isEmpty())
@@ -140,7 +145,9 @@ TEST(UserSetWindow, AreaWindowListsPreselectsAndSendsByMode)
             EXPECT_EQ(seen.preselected, c.entries.front()) << what;
             EXPECT_TRUE(seen.listed) << what;
             EXPECT_EQ(seen.strip, "Online") << what;
-            EXPECT_EQ(seen.names, (QStringList{seen.prompt, "OK", "Cancel"})) << what;
+            // A list is heard by its current entry and labelled by its prompt.
+            EXPECT_EQ(seen.names, (QStringList{seen.preselected, "OK", "Cancel"})) << what;
+            EXPECT_TRUE(seen.listLabels.contains(seen.prompt)) << what << " " << seen.listLabels.join('|').toStdString();
             EXPECT_EQ(rig.Received(), c.sent) << what;
             EXPECT_EQ(rig.BoxTexts(), c.box ? QStringList{c.box} : QStringList{}) << what;
         }
