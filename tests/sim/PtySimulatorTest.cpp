@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include <QFileInfo>
@@ -195,26 +196,32 @@ TEST(PtySimulatorProgram, LinkPathAndStateFile)
     EXPECT_EQ(again.Text(QStringLiteral("UD")), QStringLiteral("first run"));
 }
 
-// Replies go out at the line rate: at 9600 bit/s every byte takes about a millisecond.
+// Replies go out at the line rate: at 9600 bit/s every byte takes about a millisecond. The
+// fastest of a few round trips is taken, so a busy machine (other tests run beside this one)
+// delays none of them past the limits.
 TEST(PtySimulatorTiming, RepliesArePacedAtTheLineRate)
 {
-    const auto roundTrip = [](int baud) {
+    const auto fastestRoundTrip = [](int baud) {
         SimulatorOptions options;
         options.baud = baud;
         CameraSimulator simulator(options);
         EXPECT_TRUE(simulator.Start());
         LinkClient port;
         EXPECT_TRUE(port.Open(simulator.SlavePath(), baud));
-        const auto start = std::chrono::steady_clock::now();
-        port.Write("MD?\r\n");
-        EXPECT_EQ(port.ReadLine(kReplyMs), "MD=QN-5200RL-BDXP\r\n");
-        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        double fastest = 1e12;
+        for (int i = 0; i < 5; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            port.Write("MD?\r\n");
+            EXPECT_EQ(port.ReadLine(kReplyMs), "MD=QN-5200RL-BDXP\r\n");
+            fastest = std::min(fastest, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        }
+        return fastest;
     };
     const double wireUs = (5 + 19) * 10 * 1e6 / 9600; // both lines on the wire
-    const double slow = roundTrip(9600);
+    const double slow = fastestRoundTrip(9600);
     EXPECT_GE(slow, wireUs);
     EXPECT_LT(slow, wireUs + 15000);
-    EXPECT_LT(roundTrip(115200), slow / 5);
+    EXPECT_LT(fastestRoundTrip(115200), slow / 5);
 }
 
 } // namespace
