@@ -1,12 +1,10 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
+#include "protocol/CommandTable.h"
 
 namespace {
 
-constexpr int kLoadCommand = 386;         // "LD"
-constexpr int kStoreCommand = 387;        // "SA"
-constexpr int kFactoryStoreCommand = 389; // "SA00"
 constexpr unsigned kStoreMs = 40000;
 constexpr unsigned kLoadMs = 10000;
 constexpr int kFactoryArea = 0;
@@ -40,8 +38,8 @@ ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliRepor
     bool stored = false;
     {
         ConsoleProgress progress(QStringLiteral("Storing camera data"));
-        stored = area == kFactoryArea ? session.command().SetValue(kFactoryStoreCommand, 0, kStoreMs)
-                                      : session.command().SetValue(kStoreCommand, area, kStoreMs);
+        stored = area == kFactoryArea ? session.command().SetValue(CommandId::SA00, 0, kStoreMs)
+                                      : session.command().SetValue(CommandId::SA, area, kStoreMs);
     }
     if (!stored)
         return StatusOfLastExchange(session.command());
@@ -60,7 +58,7 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 {
     int area = 0;
     parseArea(options, area);
-    if (!session.command().SetValue(kLoadCommand, area, kLoadMs))
+    if (!session.command().SetValue(CommandId::LD, area, kLoadMs))
         return StatusOfLastExchange(session.command());
     report.Json().insert(QStringLiteral("loadedArea"), area);
     report.Line(QStringLiteral("Settings of area %1 loaded").arg(area));

@@ -49,6 +49,12 @@ ExitStatus UsageError(const QString &message)
     return ExitStatus::Usage;
 }
 
+ExitStatus FileError(const QString &path, const QString &what)
+{
+    std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path), qPrintable(what));
+    return ExitStatus::FileError;
+}
+
 ExitStatus CheckIdentify(CliSession &, const CliOptions &options)
 {
     if (!options.arguments.isEmpty())

@@ -45,3 +45,5 @@ ExitStatus StatusOfLastExchange(const Command &command);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);
+// A file that cannot be read or written, or would be replaced without --force.
+ExitStatus FileError(const QString &path, const QString &what);

@@ -11,16 +11,6 @@
 #include "operations/SettingFileLoad.h"
 #include "protocol/SettingFile.h"
 
-namespace {
-
-ExitStatus fileError(const QString &path, const QString &what)
-{
-    std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path), qPrintable(what));
-    return ExitStatus::FileError;
-}
-
-} // namespace
-
 ExitStatus CheckSave(CliSession &, const CliOptions &options)
 {
     QStringList arguments = options.arguments;
@@ -28,7 +18,7 @@ ExitStatus CheckSave(CliSession &, const CliOptions &options)
     if (arguments.size() != 1)
         return UsageError(QStringLiteral("save: give one FILE (and --shipping for the shipping data)"));
     if (QFileInfo::exists(arguments.front()) && !options.force)
-        return fileError(arguments.front(), QStringLiteral("exists; --force replaces it"));
+        return FileError(arguments.front(), QStringLiteral("exists; --force replaces it"));
     return ExitStatus::Done;
 }
 
@@ -59,7 +49,7 @@ ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &re
     const QList<QByteArray> lines =
         SettingFileLines(table, session.commandTable(), session.cameraModel(), variant, session.IsExtended());
     if (!WriteLinesAtomically(path, lines))
-        return fileError(path, QStringLiteral("could not be written"));
+        return FileError(path, QStringLiteral("could not be written"));
     report.Json().insert(QStringLiteral("file"), path);
     report.Json().insert(QStringLiteral("lines"), static_cast<int>(lines.size()));
     report.Line(QStringLiteral("%1: %2 lines written").arg(path).arg(lines.size()));
@@ -72,7 +62,7 @@ ExitStatus CheckLoad(CliSession &, const CliOptions &options)
         return UsageError(QStringLiteral("load: give one FILE"));
     QByteArray bytes;
     if (!ReadFileBytes(options.arguments.front(), bytes))
-        return fileError(options.arguments.front(), QStringLiteral("could not be read"));
+        return FileError(options.arguments.front(), QStringLiteral("could not be read"));
     return ExitStatus::Done;
 }
 
@@ -81,7 +71,7 @@ ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &re
     const QString path = options.arguments.front();
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes))
-        return fileError(path, QStringLiteral("could not be read"));
+        return FileError(path, QStringLiteral("could not be read"));
     const QList<QByteArray> pieces = SettingFilePieces(bytes);
     int refused = 0;
     {

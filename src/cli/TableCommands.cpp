@@ -29,12 +29,6 @@ Action actionOf(const CliOptions &options)
     return Action::None;
 }
 
-ExitStatus fileError(const QString &path, const QString &what)
-{
-    std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path), qPrintable(what));
-    return ExitStatus::FileError;
-}
-
 // The exit status of a transfer that stopped at an entry, with the camera's silence told.
 ExitStatus stoppedAt(const char *what, int entry, int total)
 {
@@ -46,7 +40,7 @@ ExitStatus stoppedAt(const char *what, int entry, int total)
 ExitStatus writeLines(const QString &path, const QList<QByteArray> &lines, CliReport &report)
 {
     if (!WriteLinesAtomically(path, lines))
-        return fileError(path, QStringLiteral("could not be written"));
+        return FileError(path, QStringLiteral("could not be written"));
     report.Json().insert(QStringLiteral("file"), path);
     report.Line(QStringLiteral("%1: %2 lines written").arg(path).arg(lines.size()));
     return ExitStatus::Done;
@@ -58,7 +52,7 @@ ExitStatus readShadingFile(Dialogs &dialogs, const QString &path, ShadingTable &
 {
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes))
-        return fileError(path, QStringLiteral("could not be read"));
+        return FileError(path, QStringLiteral("could not be read"));
     table = ShadingTable{};
     const ShadingFileRead read = ReadShadingFile(bytes, table);
     switch (read.outcome) {
@@ -72,7 +66,7 @@ ExitStatus readShadingFile(Dialogs &dialogs, const QString &path, ShadingTable &
         break;
     }
     if (read.linesTaken < kShadingValues)
-        return fileError(path, QStringLiteral("holds %1 of %2 value lines; nothing sent").arg(read.linesTaken).arg(kShadingValues));
+        return FileError(path, QStringLiteral("holds %1 of %2 value lines; nothing sent").arg(read.linesTaken).arg(kShadingValues));
     return ExitStatus::Done;
 }
 
@@ -80,7 +74,7 @@ ExitStatus readGammaFile(Dialogs &dialogs, const QString &path, GammaTables &tab
 {
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes))
-        return fileError(path, QStringLiteral("could not be read"));
+        return FileError(path, QStringLiteral("could not be read"));
     tables = GammaTables{};
     const GammaFileRead read = ReadGammaFile(bytes, tables);
     for (const QString &message : read.messages)
@@ -88,7 +82,7 @@ ExitStatus readGammaFile(Dialogs &dialogs, const QString &path, GammaTables &tab
     if (!read.accepted)
         return ExitStatus::FileError;
     if (read.storedLines < kLutEntries)
-        return fileError(path, QStringLiteral("holds %1 of %2 table lines; nothing sent").arg(read.storedLines).arg(kLutEntries));
+        return FileError(path, QStringLiteral("holds %1 of %2 table lines; nothing sent").arg(read.storedLines).arg(kLutEntries));
     return ExitStatus::Done;
 }
 
@@ -105,9 +99,9 @@ ExitStatus CheckTableCommand(CliSession &, const CliOptions &options)
     }
     const QString path = options.arguments.value(1);
     if (action == Action::Read && QFileInfo::exists(path) && !options.force)
-        return fileError(path, QStringLiteral("exists; --force replaces it"));
+        return FileError(path, QStringLiteral("exists; --force replaces it"));
     if (action == Action::Write && !QFileInfo(path).isReadable())
-        return fileError(path, QStringLiteral("could not be read"));
+        return FileError(path, QStringLiteral("could not be read"));
     return ExitStatus::Done;
 }
 

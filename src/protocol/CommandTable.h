@@ -22,7 +22,10 @@ inline constexpr int MD = 8;
 inline constexpr int CBDRT = 11;
 inline constexpr int CRS00 = 12;
 inline constexpr int Empty = 322;
+inline constexpr int LD = 386;   // load a flash area
+inline constexpr int SA = 387;   // store into a user area
 inline constexpr int EA = 388;
+inline constexpr int SA00 = 389; // store into the factory area
 inline constexpr int ULCK = 391;
 } // namespace CommandId
 

@@ -49,12 +49,6 @@ constexpr int StatusStrip = 1066;
 constexpr int Auto = 1088;
 } // namespace Id
 
-namespace Cmd {
-constexpr int LD = 386;
-constexpr int SA = 387;
-constexpr int SA00 = 389;
-} // namespace Cmd
-
 constexpr unsigned kAreaQueryMs = 5000;
 constexpr unsigned kStoreMs = 40000;
 constexpr unsigned kLoadMs = 10000;
@@ -364,8 +358,8 @@ void CCommunicationDialog::OnStore()
 {
     progress_.ShowProgress(this, QStringLiteral("Now, Storing camera data."));
     const int area = areaList_->currentIndex();
-    const bool stored = area == kFactoryArea ? command_.SetValue(Cmd::SA00, 0, kStoreMs)
-                                             : command_.SetValue(Cmd::SA, area, kStoreMs);
+    const bool stored = area == kFactoryArea ? command_.SetValue(CommandId::SA00, 0, kStoreMs)
+                                             : command_.SetValue(CommandId::SA, area, kStoreMs);
     if (stored) {
         dialogs_.Message(QStringLiteral("Completed to store current setting data!"), QString(),
                          MessageIcon::Information);
@@ -375,7 +369,7 @@ void CCommunicationDialog::OnStore()
 
 void CCommunicationDialog::OnLoad()
 {
-    if (command_.SetValue(Cmd::LD, areaList_->currentIndex(), kLoadMs))
+    if (command_.SetValue(CommandId::LD, areaList_->currentIndex(), kLoadMs))
         host_.ReloadAllSettings();
 }
 

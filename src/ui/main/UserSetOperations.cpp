@@ -4,15 +4,13 @@
 #include "common/Dialogs.h"
 #include "common/TickClock.h"
 #include "protocol/Command.h"
+#include "protocol/CommandTable.h"
 #include "ui/auxiliary/FlashAreas.h"
 #include "ui/auxiliary/ParameterAreaSelectDialog.h"
 #include "ui/main/CCtrlToolDlg.h"
 
 namespace {
 
-constexpr int kCmdLD = 386;
-constexpr int kCmdSA = 387;
-constexpr int kCmdSA00 = 389;
 constexpr int kLastUserArea = 3;
 constexpr unsigned kLoadMs = 10000;
 constexpr unsigned kStoreMs = 8000;
@@ -50,7 +48,7 @@ void UserSetOperations::LoadUserSet()
     if (!area)
         return;
     // The list offers only known areas; an unknown text would be refused by the camera.
-    if (context_.command().SetValue(kCmdLD, *area, kLoadMs))
+    if (context_.command().SetValue(CommandId::LD, *area, kLoadMs))
         window_.ReloadAllSettings();
 }
 
@@ -61,9 +59,9 @@ void UserSetOperations::StoreUserSet()
         return;
     bool stored = false;
     if (*area == kFactoryArea) {
-        stored = context_.command().SetValue(kCmdSA00, 0, kStoreMs);
+        stored = context_.command().SetValue(CommandId::SA00, 0, kStoreMs);
     } else if (*area >= 1 && *area <= kLastUserArea) {
-        stored = context_.command().SetValue(kCmdSA, *area, kStoreMs);
+        stored = context_.command().SetValue(CommandId::SA, *area, kStoreMs);
     } else {
         context_.dialogs().Message(QStringLiteral("Selected invalid area !"), QString(), MessageIcon::Stop);
         return;
@@ -86,11 +84,11 @@ void UserSetOperations::StoreAllAreas()
     int failures = 0;
     for (int area = 1; area <= kLastUserArea; ++area) {
         TickClock::SleepMs(kStoreAllPauseMs);
-        if (!command.SetValue(kCmdSA, area, kStoreAllMs))
+        if (!command.SetValue(CommandId::SA, area, kStoreAllMs))
             ++failures;
     }
     TickClock::SleepMs(kStoreAllPauseMs);
-    if (!command.SetValue(kCmdSA00, 0, kStoreAllMs))
+    if (!command.SetValue(CommandId::SA00, 0, kStoreAllMs))
         ++failures;
 
     if (failures == 0)
