@@ -41,7 +41,7 @@ pids+=($!)
 for _ in $(seq 100); do [ -e "$work/camera" ] && break; sleep 0.05; done
 printf '[General]\nControl%%20Mode=%s\n[Ports]\nCOM1=%s\n' "${QN_CONTROL_MODE:-1}" "$work/camera" > "$settings"
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$build/src/app/qn-control-tool" >"$work/tool.log" 2>&1 &
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$build/src/gui/qn-control-tool" >"$work/tool.log" 2>&1 &
 pids+=($!)
 # The start-up negotiates the rate and reads every setting before the lists hold values.
 sleep "${QN_ATSPI_SETTLE:-12}"

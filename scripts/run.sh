@@ -34,7 +34,7 @@ else
 fi
 
 echo "Settings file of this run: $settings"
-tool="$build/src/app/qn-control-tool"
+tool="$build/src/gui/qn-control-tool"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "offscreen" ]; then
   echo "No display found: running the tool under Xvfb."
   xvfb-run -a -s "-screen 0 1280x1024x24" "$tool"

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "protocol/CommandTable.h"
+#include "core/protocol/CommandTable.h"
 
 // The camera's identification data.
 struct Identity {

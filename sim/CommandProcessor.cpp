@@ -6,7 +6,7 @@
 #include "Procedures.h"
 #include "SensorGeometry.h"
 #include "SimCommandIds.h"
-#include "protocol/CameraModel.h"
+#include "core/protocol/CameraModel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "SimCommandIds.h"
-#include "protocol/ControlTable.h"
+#include "core/protocol/ControlTable.h"
 
 namespace {
 

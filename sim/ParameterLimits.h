@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "protocol/CommandTable.h"
+#include "core/protocol/CommandTable.h"
 
 // What the camera accepts for one command's integer value and what it holds at power-on.
 // stored: the value belongs to the parameter set that the flash areas keep.

@@ -1,7 +1,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "protocol/CommandTable.h"
+#include "core/protocol/CommandTable.h"
 
 namespace {
 

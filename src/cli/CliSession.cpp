@@ -1,9 +1,9 @@
 #include "cli/CliSession.h"
 
-#include "common/Dialogs.h"
-#include "operations/IdentifyModel.h"
-#include "operations/LinkNegotiation.h"
-#include "settings/PreferenceFile.h"
+#include "core/common/Dialogs.h"
+#include "core/operations/IdentifyModel.h"
+#include "core/operations/LinkNegotiation.h"
+#include "core/settings/PreferenceFile.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <QString>
 
-#include "app/CoreObjects.h"
+#include "core/composition/CoreObjects.h"
 #include "cli/CliOptions.h"
 #include "cli/PreferenceCopy.h"
-#include "protocol/Command.h"
-#include "protocol/CommandEvents.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandEvents.h"
 
 class Dialogs;
 

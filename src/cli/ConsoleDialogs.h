@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "common/Dialogs.h"
+#include "core/common/Dialogs.h"
 
 // The message boxes of the core, for a program without windows: each box is printed to
 // standard error as one message, and every question gets the safe answer (No, Cancel) unless

@@ -2,7 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
-#include "protocol/IdentityTexts.h"
+#include "core/protocol/IdentityTexts.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
-#include "ui/pages/ListCodeTables.h"
-#include "ui/pages/PageTables.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
+#include "core/catalog/ListCodeTables.h"
+#include "core/catalog/PageTables.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ui/pages/PageShape.h"
+#include "core/catalog/PageShape.h"
 
 class CommandTable;
 class ControlTable;

@@ -7,7 +7,7 @@
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ParameterCatalog.h"
-#include "operations/FullReadSet.h"
+#include "core/operations/FullReadSet.h"
 
 namespace {
 

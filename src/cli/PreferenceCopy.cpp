@@ -5,8 +5,8 @@
 #include <QFile>
 
 #include "cli/CliOptions.h"
-#include "settings/PreferenceFile.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/PreferenceFile.h"
+#include "core/settings/SettingsStore.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
-#include "common/LineLog.h"
-#include "common/TickClock.h"
+#include "core/common/LineLog.h"
+#include "core/common/TickClock.h"
 
 namespace {
 

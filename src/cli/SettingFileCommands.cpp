@@ -5,11 +5,11 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "common/TextFiles.h"
-#include "operations/FullReadSet.h"
-#include "operations/IdentifyModel.h"
-#include "operations/SettingFileLoad.h"
-#include "protocol/SettingFile.h"
+#include "core/common/TextFiles.h"
+#include "core/operations/FullReadSet.h"
+#include "core/operations/IdentifyModel.h"
+#include "core/operations/SettingFileLoad.h"
+#include "core/formats/SettingFile.h"
 
 ExitStatus CheckSave(CliSession &, const CliOptions &options)
 {

@@ -5,11 +5,11 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "common/Dialogs.h"
-#include "common/TextFiles.h"
-#include "operations/LutExchange.h"
-#include "operations/ShadingExchange.h"
-#include "protocol/GammaFile.h"
+#include "core/common/Dialogs.h"
+#include "core/common/TextFiles.h"
+#include "core/operations/LutExchange.h"
+#include "core/operations/ShadingExchange.h"
+#include "core/formats/GammaFile.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QApplication>
 
 #include "CameraSimulator.h"
-#include "app/AppContext.h"
+#include "gui/app/AppContext.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "ui/main/CCtrlToolDlg.h"
+#include "gui/main/CCtrlToolDlg.h"
 
 // 20 ms before the first look at every reply, plus the wire time of every line.
 struct ExchangeFloor {

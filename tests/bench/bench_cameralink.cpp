@@ -18,7 +18,7 @@
 
 #include "BenchRig.h"
 #include "support/FakeCameraLink.h"
-#include "ui/main/MainMenu.h"
+#include "gui/main/MainMenu.h"
 
 namespace {
 

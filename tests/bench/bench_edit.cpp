@@ -11,7 +11,7 @@
 #include <QLineEdit>
 
 #include "BenchRig.h"
-#include "ui/main/ControlBinding.h"
+#include "gui/main/ControlBinding.h"
 
 namespace {
 

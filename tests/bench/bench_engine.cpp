@@ -15,17 +15,17 @@
 #include <QTimer>
 
 #include "CameraSimulator.h"
-#include "common/LineLog.h"
-#include "protocol/CameraModel.h"
-#include "protocol/Command.h"
-#include "protocol/CommandEvents.h"
-#include "protocol/ControlTable.h"
-#include "settings/SettingsStore.h"
+#include "core/common/LineLog.h"
+#include "core/protocol/CameraModel.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandEvents.h"
+#include "core/protocol/ControlTable.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/CameraLinkTransport.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/CameraLinkTransport.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 namespace {
 

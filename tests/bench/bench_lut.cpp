@@ -12,9 +12,9 @@
 #include <QElapsedTimer>
 
 #include "BenchRig.h"
-#include "ui/lut/CLUTDlg.h"
-#include "ui/lut/LutWindows.h"
-#include "ui/main/SpinButton.h"
+#include "gui/lut/CLUTDlg.h"
+#include "gui/lut/LutWindows.h"
+#include "gui/main/SpinButton.h"
 
 namespace {
 

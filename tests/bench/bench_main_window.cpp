@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 
 #include "BenchRig.h"
-#include "ui/main/MainMenu.h"
+#include "gui/main/MainMenu.h"
 
 namespace {
 

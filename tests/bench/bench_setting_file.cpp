@@ -13,8 +13,8 @@
 #include <QTimer>
 
 #include "BenchRig.h"
-#include "operations/ProgressWindow.h"
-#include "ui/main/MainMenu.h"
+#include "gui/operations/ProgressWindow.h"
+#include "gui/main/MainMenu.h"
 
 namespace {
 

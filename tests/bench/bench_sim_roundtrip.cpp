@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "CameraSimulator.h"
-#include "common/LineLog.h"
-#include "settings/SettingsStore.h"
+#include "core/common/LineLog.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "common/LineLog.h"
-#include "settings/SettingsStore.h"
+#include "core/common/LineLog.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/CameraLinkTransport.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/CameraLinkTransport.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 namespace {
 

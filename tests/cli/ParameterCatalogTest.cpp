@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/ParameterCatalog.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 
-#include "protocol/GammaFile.h"
+#include "core/formats/GammaFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -5,11 +5,11 @@
 
 #include <QByteArray>
 
-#include "common/Dialogs.h"
-#include "protocol/CameraModel.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
-#include "protocol/SettingFile.h"
+#include "core/common/Dialogs.h"
+#include "core/protocol/CameraModel.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
+#include "core/formats/SettingFile.h"
 
 namespace {
 

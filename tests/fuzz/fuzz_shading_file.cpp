@@ -7,8 +7,8 @@
 
 #include <QByteArray>
 
-#include "common/TextFiles.h"
-#include "protocol/ShadingFile.h"
+#include "core/common/TextFiles.h"
+#include "core/formats/ShadingFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 
-#include "common/TextFiles.h"
+#include "core/common/TextFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

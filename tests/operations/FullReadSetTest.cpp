@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "operations/FullReadSet.h"
-#include "protocol/CameraModel.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
+#include "core/operations/FullReadSet.h"
+#include "core/protocol/CameraModel.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

@@ -11,17 +11,17 @@
 
 #include <gtest/gtest.h>
 
-#include "common/LineLog.h"
-#include "operations/LinkNegotiation.h"
-#include "protocol/Command.h"
-#include "protocol/CommandEvents.h"
-#include "protocol/CommandTable.h"
-#include "settings/SettingsStore.h"
+#include "core/common/LineLog.h"
+#include "core/operations/LinkNegotiation.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandEvents.h"
+#include "core/protocol/CommandTable.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/CameraLinkTransport.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/CameraLinkTransport.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 namespace {
 

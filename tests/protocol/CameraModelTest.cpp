@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/CameraModel.h"
-#include "protocol/CommandTable.h"
+#include "core/protocol/CameraModel.h"
+#include "core/protocol/CommandTable.h"
 
 TEST(CameraModel, NamesAreComparedExactly)
 {

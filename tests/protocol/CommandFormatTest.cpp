@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "protocol/CommandFormat.h"
+#include "core/protocol/CommandFormat.h"
 
 namespace {
 

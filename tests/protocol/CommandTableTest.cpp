@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/CommandTable.h"
+#include "core/protocol/CommandTable.h"
 #include "TableListings.h"
 
 namespace {

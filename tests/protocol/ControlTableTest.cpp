@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/CommandSender.h"
-#include "protocol/CommandTable.h"
-#include "protocol/ControlTable.h"
+#include "core/protocol/CommandSender.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
 #include "TableListings.h"
 

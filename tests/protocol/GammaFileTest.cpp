@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "protocol/GammaFile.h"
+#include "core/formats/GammaFile.h"
 
 namespace {
 

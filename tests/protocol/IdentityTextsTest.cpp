@@ -1,4 +1,4 @@
-#include "protocol/IdentityTexts.h"
+#include "core/protocol/IdentityTexts.h"
 
 #include <gtest/gtest.h>
 

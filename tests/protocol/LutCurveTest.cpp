@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/LutCurve.h"
+#include "core/formats/LutCurve.h"
 
 namespace {
 

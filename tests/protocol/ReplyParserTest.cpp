@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/ReplyParser.h"
+#include "core/protocol/ReplyParser.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "protocol/ResultTexts.h"
-#include "protocol/ShadingFile.h"
+#include "core/protocol/ResultTexts.h"
+#include "core/formats/ShadingFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/TextFiles.h"
+#include "core/common/TextFiles.h"
 
 namespace {
 

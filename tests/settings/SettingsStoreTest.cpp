@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/ControlModeSetting.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/ControlModeSetting.h"
+#include "core/settings/SettingsStore.h"
 #include "support/TempSettings.h"
 
 namespace {

@@ -6,14 +6,14 @@
 #include <QByteArray>
 #include <QString>
 
-#include "common/LineLog.h"
-#include "common/TickClock.h"
-#include "settings/SettingsStore.h"
+#include "core/common/LineLog.h"
+#include "core/common/TickClock.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/CameraLinkTransport.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/CameraLinkTransport.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 // Plays the tool against the simulator through the tool's own SerialLink on COM1.
 class LinkClient {

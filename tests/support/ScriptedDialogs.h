@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "common/Dialogs.h"
+#include "core/common/Dialogs.h"
 
 // Records every box and file dialog and answers from queues. A box with no queued answer gets
 // the first button (Ok or Yes); a file dialog with none is cancelled.

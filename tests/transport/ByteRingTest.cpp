@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-#include "transport/ByteRing.h"
+#include "core/transport/ByteRing.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "PtyPair.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeCameraLink.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/CameraLinkPort.h"
-#include "transport/ComPort.h"
-#include "transport/SerialLink.h"
+#include "core/transport/CameraLinkPort.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
 
 namespace {
 

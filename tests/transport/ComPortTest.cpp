@@ -14,11 +14,11 @@
 #include <QFile>
 
 #include "PtyPair.h"
-#include "common/TickClock.h"
-#include "settings/SettingsStore.h"
+#include "core/common/TickClock.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/ComPort.h"
+#include "core/transport/ComPort.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 #include <QStringList>
 
 #include "PtyPair.h"
-#include "common/TextFiles.h"
-#include "settings/SettingsStore.h"
+#include "core/common/TextFiles.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "transport/ComPort.h"
-#include "transport/OpenFailure.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/OpenFailure.h"
 
 // The detailed text of a port that would not open, from real failures of the system: another
 // process holds the device, the user may not open it, the device is not there.

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "transport/OpenFailure.h"
+#include "core/transport/OpenFailure.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "common/LineLog.h"
+#include "core/common/LineLog.h"
 
 // A pseudo-terminal pair; the test works the master side like a camera would, the code
 // under test opens the slave by its path. The test keeps a slave descriptor of its own open

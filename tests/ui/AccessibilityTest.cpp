@@ -15,15 +15,15 @@
 
 #include "CommunicationTestRig.h"
 #include "MainWindowTestRig.h"
-#include "ui/lut/LutWindows.h"
-#include "protocol/CommandTable.h"
-#include "ui/auxiliary/CommunicationDialog.h"
-#include "ui/auxiliary/SerialPortsDialog.h"
-#include "ui/auxiliary/TerminalDialog.h"
-#include "ui/main/ControlId.h"
-#include "ui/main/SpinButton.h"
-#include "ui/pages/CTabSheetDialog.h"
-#include "ui/pages/PageTables.h"
+#include "gui/lut/LutWindows.h"
+#include "core/protocol/CommandTable.h"
+#include "gui/tools/CommunicationDialog.h"
+#include "gui/tools/SerialPortsDialog.h"
+#include "gui/tools/TerminalDialog.h"
+#include "gui/main/ControlId.h"
+#include "gui/main/SpinButton.h"
+#include "gui/pages/CTabSheetDialog.h"
+#include "core/catalog/PageTables.h"
 
 // What a screen reader finds in the real windows after start-up: every control that can be
 // used carries a name, the names are the page tables' labels, the groups carry their titles,

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "protocol/CommandTable.h"
-#include "ui/main/AberrationCommands.h"
-#include "ui/main/ControlBinding.h"
-#include "ui/main/GainAutoRules.h"
-#include "ui/main/LineRateDisplay.h"
-#include "ui/main/ReadoutTexts.h"
+#include "core/protocol/CommandTable.h"
+#include "gui/main/AberrationCommands.h"
+#include "gui/main/ControlBinding.h"
+#include "gui/main/GainAutoRules.h"
+#include "gui/main/LineRateDisplay.h"
+#include "gui/main/ReadoutTexts.h"
 
 namespace {
 

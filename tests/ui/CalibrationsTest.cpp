@@ -8,7 +8,7 @@
 #include "ClockWarp.h"
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "ui/main/Calibrations.h"
+#include "gui/main/Calibrations.h"
 
 using namespace OperatorActions;
 

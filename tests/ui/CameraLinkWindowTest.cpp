@@ -4,10 +4,10 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "operations/FullReadSet.h"
-#include "settings/SettingsStore.h"
+#include "core/operations/FullReadSet.h"
+#include "core/settings/SettingsStore.h"
 #include "support/FakeCameraLink.h"
-#include "ui/auxiliary/CommunicationDialog.h"
+#include "gui/tools/CommunicationDialog.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "common/TickClock.h"
+#include "core/common/TickClock.h"
 
 // Lets a test pass a time-out of minutes in about a second: the clocks it hands out run
 // normally, and while a warp is on, a thread moves them ahead by stepMs every 5 ms. Only for

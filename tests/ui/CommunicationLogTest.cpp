@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "common/TextFiles.h"
-#include "ui/auxiliary/LogFileSave.h"
+#include "core/common/TextFiles.h"
+#include "gui/tools/LogFileSave.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "ui/auxiliary/FlashAreas.h"
+#include "gui/tools/FlashAreas.h"
 
 namespace {
 

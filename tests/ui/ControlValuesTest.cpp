@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
-#include "ui/main/ControlCategory.h"
-#include "ui/main/ControlValues.h"
-#include "ui/main/ListCodes.h"
-#include "ui/main/SpinRanges.h"
+#include "gui/main/ControlCategory.h"
+#include "gui/main/ControlValues.h"
+#include "gui/main/ListCodes.h"
+#include "gui/main/SpinRanges.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
-#include "ui/main/DependentControls.h"
+#include "gui/main/DependentControls.h"
 
 namespace {
 

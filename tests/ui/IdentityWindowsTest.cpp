@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "ui/auxiliary/AboutDialog.h"
-#include "ui/auxiliary/CameraIdDialog.h"
-#include "ui/auxiliary/UserIdDialog.h"
+#include "gui/tools/AboutDialog.h"
+#include "gui/tools/CameraIdDialog.h"
+#include "gui/tools/UserIdDialog.h"
 
 namespace {
 

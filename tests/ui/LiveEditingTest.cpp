@@ -5,9 +5,9 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "ui/main/CameraReads.h"
-#include "ui/main/GainAutoControls.h"
-#include "ui/main/SpinButton.h"
+#include "gui/main/CameraReads.h"
+#include "gui/main/GainAutoControls.h"
+#include "gui/main/SpinButton.h"
 
 using namespace OperatorActions;
 

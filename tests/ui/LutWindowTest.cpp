@@ -14,13 +14,13 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "common/TextFiles.h"
-#include "operations/ProgressWindow.h"
-#include "protocol/GammaFile.h"
-#include "ui/lut/CLUTDlg.h"
-#include "ui/lut/LutWindows.h"
-#include "ui/main/MainMenu.h"
-#include "ui/main/SpinButton.h"
+#include "core/common/TextFiles.h"
+#include "gui/operations/ProgressWindow.h"
+#include "core/formats/GammaFile.h"
+#include "gui/lut/CLUTDlg.h"
+#include "gui/lut/LutWindows.h"
+#include "gui/main/MainMenu.h"
+#include "gui/main/SpinButton.h"
 
 namespace {
 

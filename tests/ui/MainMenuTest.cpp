@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "TestApplication.h"
-#include "ui/main/MainMenu.h"
-#include "ui/main/ModeKeySequence.h"
+#include "gui/main/MainMenu.h"
+#include "gui/main/ModeKeySequence.h"
 
 namespace {
 

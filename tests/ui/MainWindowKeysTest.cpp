@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "settings/PreferenceFile.h"
+#include "core/settings/PreferenceFile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "operations/FullReadSet.h"
-#include "ui/auxiliary/CommunicationDialog.h"
+#include "core/operations/FullReadSet.h"
+#include "gui/tools/CommunicationDialog.h"
 
 namespace {
 

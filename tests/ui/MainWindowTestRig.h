@@ -8,10 +8,10 @@
 
 #include "CameraSimulator.h"
 #include "TestApplication.h"
-#include "app/AppContext.h"
+#include "gui/app/AppContext.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "ui/main/CCtrlToolDlg.h"
+#include "gui/main/CCtrlToolDlg.h"
 
 // A whole application on a temporary settings file, with a simulated camera behind COM1.
 struct MainWindowRig {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
-#include "ui/main/ControlValues.h"
-#include "ui/main/ListCodes.h"
-#include "ui/main/ModelLayout.h"
+#include "gui/main/ControlValues.h"
+#include "gui/main/ListCodes.h"
+#include "gui/main/ModelLayout.h"
 
 namespace {
 

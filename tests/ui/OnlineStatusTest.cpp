@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "ui/common/OnlineStatus.h"
+#include "gui/common/OnlineStatus.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "ui/common/WindowList.h"
+#include "gui/common/WindowList.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QTabBar>
 
-#include "ui/main/CCtrlToolDlg.h"
-#include "ui/main/SpinButton.h"
-#include "ui/pages/CTabSheetDialog.h"
+#include "gui/main/CCtrlToolDlg.h"
+#include "gui/main/SpinButton.h"
+#include "gui/pages/CTabSheetDialog.h"
 
 // Drives the main window's controls the way an operator does: the page is brought up first,
 // keys go to the focused field, lists are chosen through their activation.

@@ -5,7 +5,7 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "ui/auxiliary/TerminalDialog.h"
+#include "gui/tools/TerminalDialog.h"
 
 using namespace OperatorActions;
 

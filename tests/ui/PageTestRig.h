@@ -9,10 +9,10 @@
 #include <QWidget>
 
 #include "TestApplication.h"
-#include "protocol/ControlTable.h"
+#include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/main/SpinButton.h"
-#include "ui/pages/CTabSheetDialog.h"
+#include "gui/main/SpinButton.h"
+#include "gui/pages/CTabSheetDialog.h"
 
 // The six pages under one host, with a finder over them and a control table.
 struct PageRig {

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
-#include "ui/main/ControlId.h"
-#include "ui/pages/PageBuilder.h"
-#include "ui/pages/PageTables.h"
+#include "gui/main/ControlId.h"
+#include "gui/pages/PageBuilder.h"
+#include "core/catalog/PageTables.h"
 
 namespace {
 

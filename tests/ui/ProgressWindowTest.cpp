@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "operations/ProgressWindow.h"
+#include "gui/operations/ProgressWindow.h"
 
 namespace {
 

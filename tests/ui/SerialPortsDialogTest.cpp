@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "TestApplication.h"
-#include "settings/SettingsStore.h"
+#include "core/settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "ui/auxiliary/SerialDevices.h"
-#include "ui/auxiliary/SerialPortsDialog.h"
+#include "gui/tools/SerialDevices.h"
+#include "gui/tools/SerialPortsDialog.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "settings/SettingsStore.h"
-#include "ui/auxiliary/CommunicationDialog.h"
-#include "ui/auxiliary/SerialPortsDialog.h"
-#include "ui/main/MainMenu.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/tools/CommunicationDialog.h"
+#include "gui/tools/SerialPortsDialog.h"
+#include "gui/main/MainMenu.h"
 
 // "Serial ports..." in the running tool: what the operator picks there is what the next open
 // of that port name uses.

@@ -9,9 +9,9 @@
 
 #include "MainWindowTestRig.h"
 #include "ParameterLimits.h"
-#include "common/TextFiles.h"
-#include "protocol/CameraModel.h"
-#include "ui/main/MainMenu.h"
+#include "core/common/TextFiles.h"
+#include "core/protocol/CameraModel.h"
+#include "gui/main/MainMenu.h"
 
 namespace {
 

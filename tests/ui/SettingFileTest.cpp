@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
-#include "common/TextFiles.h"
-#include "ui/main/MainMenu.h"
+#include "core/common/TextFiles.h"
+#include "gui/main/MainMenu.h"
 
 namespace {
 

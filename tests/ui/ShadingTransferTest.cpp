@@ -10,8 +10,8 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "common/TextFiles.h"
-#include "operations/ShadingTransfer.h"
+#include "core/common/TextFiles.h"
+#include "gui/operations/ShadingTransfer.h"
 
 using namespace OperatorActions;
 

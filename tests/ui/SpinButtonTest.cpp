@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
-#include "ui/main/DecimalText.h"
+#include "gui/main/DecimalText.h"
 
 namespace {
 

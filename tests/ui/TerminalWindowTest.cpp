@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "ui/auxiliary/TerminalLayout.h"
-#include "ui/auxiliary/TerminalStamp.h"
+#include "gui/tools/TerminalLayout.h"
+#include "gui/tools/TerminalStamp.h"
 
 namespace {
 

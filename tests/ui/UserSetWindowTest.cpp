@@ -9,10 +9,10 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "ui/auxiliary/ParameterAreaSelectDialog.h"
-#include "ui/common/WindowList.h"
-#include "ui/main/MainMenu.h"
-#include "ui/main/UserSetOperations.h"
+#include "gui/tools/ParameterAreaSelectDialog.h"
+#include "gui/common/WindowList.h"
+#include "gui/main/MainMenu.h"
+#include "gui/main/UserSetOperations.h"
 
 using Area = CParameterAreaSelectDialog;
 

@@ -1,0 +1,92 @@
+#include "core/formats/SettingFile.h"
+
+#include "core/common/TextFiles.h"
+#include "core/protocol/CameraModel.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
+
+bool IsRowWritten(const ControlEntry &row, SettingFileVariant variant, bool extendedMode, const CameraModel &model)
+{
+    if (row.filed != 1)
+        return false;
+    const bool extendedRow = row.access == 2;
+    if (extendedRow && (variant == SettingFileVariant::ShippingData || !extendedMode))
+        return false;
+    return model.IsSupportedCommand(row.commandId);
+}
+
+QList<QByteArray> SettingFileLines(const ControlTable &table, const CommandTable &commands, const CameraModel &model,
+                                   SettingFileVariant variant, bool extendedMode)
+{
+    QList<QByteArray> lines;
+    lines.reserve(table.RowCount() + 1);
+    if (variant == SettingFileVariant::AllData && extendedMode && model.Code() != CameraModel::kUnknown)
+        lines.append("MD00=" + model.Name().toLatin1());
+    for (int i = 0; i < table.RowCount(); ++i) {
+        const ControlEntry &row = table.Row(i);
+        if (!IsRowWritten(row, variant, extendedMode, model) || !CommandTable::IsValidId(row.commandId))
+            continue;
+        lines.append(commands.MnemonicOf(row.commandId).toLatin1() + '=' + QByteArray::number(row.value));
+    }
+    return lines;
+}
+
+QList<QByteArray> SettingFilePieces(const QByteArray &bytes)
+{
+    return TextPieces(bytes, kSettingPieceChars);
+}
+
+SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &commands, const ControlTable &table,
+                                const CameraModel &model, bool extendedMode)
+{
+    using Kind = SettingLineStep::Kind;
+    using Reason = SettingLineStep::Reason;
+    SettingLineStep step;
+    ReplyRecord record;
+    if (!ParseReply(commands, QString::fromLatin1(piece), record))
+        return step;
+    step.commandId = record.commandId;
+    if (record.operatorChar != u'=') {
+        step.reason = Reason::NotAWrite;
+        return step;
+    }
+    if (record.mnemonic.isEmpty()) {
+        step.reason = Reason::EmptyMnemonic;
+        return step;
+    }
+    if (record.commandId == kModelWriteCommand) {
+        step.kind = Kind::ModelName;
+        step.reason = Reason::None;
+        step.text = record.line.mid(record.mnemonic.size() + 1);
+        return step;
+    }
+    step.controlId = table.ToCtrlId(record.commandId);
+    if (step.controlId < 0) {
+        step.reason = Reason::NoControl;
+        return step;
+    }
+    step.value = record.value.integerValue;
+    if (step.controlId == kAberrationModeControl)
+        step.aberrationEnable = step.value >= 1 && step.value <= 3 ? 1 : 0;
+    const int rowIndex = table.CtrlId2TblIndex(step.controlId);
+    if (rowIndex < 0) {
+        step.reason = Reason::NoControl;
+        return step;
+    }
+    const ControlEntry &row = table.Row(rowIndex);
+    if (row.access == 2 && !extendedMode) {
+        step.reason = Reason::Factory;
+        return step;
+    }
+    if (row.filed == 0) {
+        step.reason = Reason::NotFiled;
+        return step;
+    }
+    if (!model.IsSupportedCommand(record.commandId)) {
+        step.reason = Reason::Unsupported;
+        return step;
+    }
+    step.kind = Kind::Write;
+    step.reason = Reason::None;
+    return step;
+}

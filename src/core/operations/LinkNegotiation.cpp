@@ -1,0 +1,66 @@
+#include "core/operations/LinkNegotiation.h"
+
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandTable.h"
+#include "core/transport/ComPort.h"
+#include "core/transport/SerialLink.h"
+
+namespace {
+constexpr int kTopRateBitCode = 16; // the camera's code for 115200 bit/s
+constexpr unsigned kRateChangeTimeoutMs = 5000;
+} // namespace
+
+LinkNegotiation::LinkNegotiation(SerialLink &link, Command &command, NegotiationView &view)
+    : link_(link), command_(command), view_(view)
+{
+}
+
+void LinkNegotiation::reopenAtCode(int code)
+{
+    link_.ReopenWithBaud(SerialLink::BaudOfCode(code));
+    view_.SetBaudSelection(code);
+}
+
+void LinkNegotiation::WakeUpBurst()
+{
+    static const char zero = 0;
+    for (int code = kTopCode; code >= 0; --code) {
+        reopenAtCode(code);
+        for (int i = 0; i < kWakeUpBytes; ++i)
+            link_.Com().WriteBytes(&zero, 1);
+    }
+}
+
+bool LinkNegotiation::ScanRates()
+{
+    for (int code = kTopCode; code >= 0; --code) {
+        reopenAtCode(code);
+        if (view_.IdentifyModel())
+            return true;
+    }
+    return false;
+}
+
+void LinkNegotiation::MoveToTopRate()
+{
+    const int old = link_.CodeOfBaud();
+    // A link that cannot follow would leave the camera at a rate nobody talks to.
+    if (old == kTopCode || !link_.CanCarry(SerialLink::BaudOfCode(kTopCode)))
+        return;
+    if (!command_.SetValue(CommandId::CBDRT, kTopRateBitCode, kRateChangeTimeoutMs))
+        return;
+    link_.ReopenWithBaud(SerialLink::BaudOfCode(kTopCode));
+    if (command_.SetValue(CommandId::CBDRT, kTopRateBitCode, kRateChangeTimeoutMs))
+        view_.SetBaudSelection(kTopCode);
+    else
+        link_.ReopenWithBaud(SerialLink::BaudOfCode(old));
+}
+
+bool LinkNegotiation::FindCamera(bool answeredAtStoredRate)
+{
+    WakeUpBurst();
+    const bool answered = answeredAtStoredRate || ScanRates();
+    if (answered)
+        MoveToTopRate();
+    return answered;
+}

@@ -1,0 +1,78 @@
+#include "core/operations/ShadingExchange.h"
+
+#include "core/common/Dialogs.h"
+#include "core/protocol/Command.h"
+
+namespace {
+
+namespace Cmd {
+constexpr int SDM = 64;
+constexpr int SDDS = 68;
+constexpr int SDDI = 69;
+constexpr int SDD = 70;
+constexpr int SDDU = 71;
+constexpr int SDDA = 72;
+} // namespace Cmd
+
+constexpr std::uint32_t kModeQueryMs = 5000;
+constexpr std::uint32_t kChannelSelectMs = 3000;
+constexpr std::uint32_t kValueMs = 1000;
+constexpr std::uint32_t kFinishMs = 5000;
+
+} // namespace
+
+bool ShadingModeOn(Command &command, Dialogs &dialogs)
+{
+    std::int32_t mode = 0;
+    if (!command.QueryValue(Cmd::SDM, mode, kModeQueryMs))
+        return false;
+    if (mode == 0) {
+        dialogs.Message(QStringLiteral("Shading Mode is OFF"), QString(), MessageIcon::Stop);
+        return false;
+    }
+    return true;
+}
+
+int ExchangeShading(Command &command, ShadingTable &table, ShadingDirection direction, ShadingShape shape,
+                    const std::function<void(int done, int total)> &step)
+{
+    const int total = shape.channels * shape.valuesPerChannel;
+    // A camera that stopped answering would keep every later exchange waiting for its whole
+    // limit; the transfer ends at the first exchange that got no answer at all.
+    const auto silent = [&command] { return command.LastOutcome() == Command::Outcome::NoAnswer; };
+    for (int channel = 0; channel < shape.channels; ++channel) {
+        auto &values = table[static_cast<std::size_t>(channel)];
+        command.SetValue(Cmd::SDDS, channel, kChannelSelectMs);
+        if (silent())
+            return channel * shape.valuesPerChannel + 1;
+        for (int index = 1; index <= shape.valuesPerChannel; ++index) {
+            const int n = channel * shape.valuesPerChannel + index;
+            std::int32_t &entry = values[static_cast<std::size_t>(index - 1)];
+            command.SetValue(Cmd::SDDI, index, kValueMs);
+            if (!silent()) {
+                if (direction == ShadingDirection::Read) {
+                    std::int32_t value = 0;
+                    if (command.QueryValue(Cmd::SDD, value, kValueMs))
+                        entry = value;
+                } else {
+                    command.SetValue(Cmd::SDD, entry, kValueMs);
+                }
+            }
+            if (silent())
+                return n;
+            if (step)
+                step(n, total);
+        }
+    }
+    return 0;
+}
+
+bool FinishShadingWrite(Command &command)
+{
+    return command.SetValue(Cmd::SDDU, 0, kFinishMs);
+}
+
+bool StoreShadingTables(Command &command)
+{
+    return command.SetValue(Cmd::SDDA, 0, kFinishMs);
+}

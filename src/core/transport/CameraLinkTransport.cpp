@@ -1,0 +1,13 @@
+#include "core/transport/CameraLinkTransport.h"
+
+CameraLinkTransport::~CameraLinkTransport() = default;
+
+bool CameraLinkTransport::CanCarry(int) const
+{
+    return true;
+}
+
+QString CameraLinkTransport::LastOpenFailureText() const
+{
+    return QString();
+}

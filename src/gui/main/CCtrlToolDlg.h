@@ -1,0 +1,143 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QDialog>
+
+#include "core/operations/LinkNegotiation.h"
+#include "gui/tools/CommunicationHost.h"
+#include "gui/common/OnlineStatus.h"
+#include "gui/main/BindingServices.h"
+#include "gui/main/ControlFinder.h"
+#include "gui/main/ControlRegistry.h"
+#include "gui/main/ModeKeySequence.h"
+
+class AberrationGroup;
+class AppContext;
+class Calibrations;
+class CCommunicationDialog;
+class ControlBinding;
+class GainAutoControls;
+class LutWindows;
+class PageButtons;
+class ShadingTransfer;
+class CTabSheetDialog;
+class CTerminalDialog;
+class QComboBox;
+class QKeyEvent;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class SettingFileOperations;
+class UserSetOperations;
+
+// The main window: the parameter pages under a tab bar, the menu, the status strip, the
+// keyboard rules that keep Enter and Escape from closing it, and the start-up connection.
+class CCtrlToolDlg final : public QDialog,
+                           public COnlineStatusUpdater,
+                           public ControlFinder,
+                           public CommunicationHost,
+                           public NegotiationView {
+    Q_OBJECT
+
+public:
+    static constexpr int kTabControlId = 1089;
+    static constexpr int kStatusStripId = 1069;
+
+    explicit CCtrlToolDlg(AppContext &context, QWidget *parent = nullptr);
+    ~CCtrlToolDlg() override;
+
+    // Runs once: builds the windows, shows the table's values, applies the control mode,
+    // shows itself, then finds the camera, moves it to 115200 bit/s and reads all settings.
+    void Initialise();
+
+    QWidget *FindControl(int controlId) const override;
+    void BuildTabs();
+    void ApplyControlMode();
+    void ToggleControlMode();
+    int OpenAndIdentify();
+
+    bool IdentifyModel() override;
+    void ReloadAllSettings() override;
+    void SaveAllDataAs() override;
+    void OpenSettingFile() override;
+    void SetBaudSelection(int code) override;
+
+    bool ReadAllSettings();
+    void RefreshAllControls();
+    void RefreshChangedControls();
+    void RefreshAberrationGroup();
+    void EnableAberrationControls(bool enable);
+    void SaveShippingDataAs();
+    bool IsFactoryParam(int controlId);
+    bool IsSupportedCommand(int commandId) const;
+
+    void OnMenu(int menuId);
+    // The close path: asks the exit question unless told to skip it.
+    void reject() override;
+    // Enter that reaches the dialog never closes the window.
+    void accept() override {}
+
+    // Runs the edit commit of the focused field when Enter is pressed in an edit. The live
+    // binding installs it.
+    void SetEditCommitHandler(std::function<void(int editId)> handler) { commitEdit_ = std::move(handler); }
+    void SetSkipExitConfirmation(bool skip) { skipExitConfirmation_ = skip; }
+
+    int CurrentArea() const { return currentArea_; }
+    const std::vector<CTabSheetDialog *> &Pages() const { return pages_; }
+    QTabBar &Tabs() const { return *tabs_; }
+    QMenu &UtilityMenu() const { return *utilityMenu_; }
+    CCommunicationDialog &Communication() const { return *communication_; }
+    CTerminalDialog &Terminal() const { return *terminal_; }
+    LutWindows &Lut() const { return *lut_; }
+    ControlBinding &Binding() const { return *binding_; }
+    GainAutoControls &GainAuto() const { return *gainAuto_; }
+    UserSetOperations &UserSets() const { return *userSets_; }
+    Calibrations &CameraProcedures() const { return *calibrations_; }
+    ShadingTransfer &Shading() const { return *shadingTransfer_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void resizeToFitPages();
+    void showPage(int pageIndex);
+    void onTabChanged(int position);
+    void queryCurrentArea();
+    void buildBinding();
+    void installCameraProcedures();
+    void showTerminal();
+    void showSerialPorts();
+    // True when the key was taken: the dialog does nothing with it.
+    bool handleKeyDown(QWidget &receiver, QKeyEvent &event);
+
+    AppContext &context_;
+    std::vector<CTabSheetDialog *> pages_;
+    ControlRegistry ownControls_;
+    QTabBar *tabs_ = nullptr;
+    QStackedWidget *pageStack_ = nullptr;
+    QMenu *utilityMenu_ = nullptr;
+    std::unique_ptr<CCommunicationDialog> communication_;
+    std::unique_ptr<CTerminalDialog> terminal_;
+    std::unique_ptr<LutWindows> lut_;
+    LinkNegotiation negotiation_;
+    // The live binding and its special controls, in the order they lean on each other.
+    std::unique_ptr<BindingServices> bindingServices_;
+    std::unique_ptr<GainAutoControls> gainAuto_;
+    std::unique_ptr<AberrationGroup> aberration_;
+    std::unique_ptr<PageButtons> pageButtons_;
+    std::unique_ptr<ControlBinding> binding_;
+    std::unique_ptr<SettingFileOperations> settingFile_;
+    std::unique_ptr<UserSetOperations> userSets_;
+    std::unique_ptr<Calibrations> calibrations_;
+    // Holds the shading tables between transfers.
+    std::unique_ptr<ShadingTransfer> shadingTransfer_;
+    ModeKeySequence modeKeys_;
+    std::function<void(int)> commitEdit_;
+    int currentArea_ = 0;
+    bool skipExitConfirmation_ = false;
+    bool registered_ = false;
+};

@@ -1,0 +1,84 @@
+#include "gui/main/SettingFileOperations.h"
+
+#include "gui/app/AppContext.h"
+#include "core/common/TextFiles.h"
+#include "gui/operations/LongOperation.h"
+#include "core/operations/SettingFileLoad.h"
+#include "gui/common/FileChoice.h"
+#include "gui/main/CCtrlToolDlg.h"
+#include "gui/main/DependentControls.h"
+#include "gui/main/GainAutoControls.h"
+#include "gui/main/LineRateDisplay.h"
+#include "gui/main/ModelLayout.h"
+
+namespace {
+
+FileChoiceOptions settingFileChoice()
+{
+    FileChoiceOptions options;
+    options.nameFilter = QStringLiteral("Camera setting data (*.cam)");
+    options.defaultSuffix = QStringLiteral("cam");
+    options.initialName = QStringLiteral("*.cam");
+    options.folderSetting = SettingIndex::CameraFilePath;
+    return options;
+}
+
+} // namespace
+
+void SettingFileOperations::saveAs(SettingFileVariant variant)
+{
+    const FileChoiceOptions options = settingFileChoice();
+    const FileChoice choice = ChooseFileToSave(context_.dialogs(), context_.settings(), options);
+    if (!choice.Chosen())
+        return;
+    writeFile(choice.path, variant);
+    RememberFolder(context_.settings(), options, choice.path);
+}
+
+void SettingFileOperations::OpenSettingFile()
+{
+    const FileChoiceOptions options = settingFileChoice();
+    const FileChoice choice = ChooseFileToOpen(context_.dialogs(), context_.settings(), options);
+    if (!choice.Chosen())
+        return;
+    ReadSettingFile(choice.path);
+    RememberFolder(context_.settings(), options, choice.path);
+}
+
+bool SettingFileOperations::writeFile(const QString &path, SettingFileVariant variant)
+{
+    const bool extended = context_.controlMode().Get() == 1;
+    if (variant == SettingFileVariant::AllData && extended)
+        window_.IdentifyModel();
+    const QList<QByteArray> lines = SettingFileLines(context_.controlTable(), context_.commandTable(),
+                                                     context_.cameraModel(), variant, extended);
+    if (!WriteLinesAtomically(path, lines)) {
+        ReportUnopenableFile(context_.dialogs(), path, QStringLiteral("File Open Error"), MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool SettingFileOperations::ReadSettingFile(const QString &path)
+{
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        ReportUnopenableFile(context_.dialogs(), path, QStringLiteral("File Open Error"), MessageIcon::Exclamation);
+        return false;
+    }
+    const QList<QByteArray> pieces = SettingFilePieces(bytes);
+    ControlTable &table = context_.controlTable();
+    LongOperation operation(context_.progress(), &window_, QStringLiteral("Now, reading camera setting file."));
+    const SettingLoadHooks hooks{[&operation](int percent) { operation.Step(percent); },
+                                 [this](bool enable) { window_.EnableAberrationControls(enable); },
+                                 [this] { window_.IdentifyModel(); }};
+    LoadSettingPieces(pieces, context_.command(), context_.commandTable(), table, context_.cameraModel(),
+                      context_.controlMode().Get() == 1, hooks);
+    window_.RefreshAllControls();
+    table.CommitValues();
+    operation.Finish();
+    ApplyModelLayout(window_, context_.cameraModel().Code());
+    UpdateDependentControls(window_, DependentControlHooks{{}, [this] { window_.GainAuto().ApplyPercentage(); }});
+    UpdateLineRateDisplay(window_, table);
+    return true;
+}

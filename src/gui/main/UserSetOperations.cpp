@@ -1,0 +1,100 @@
+#include "gui/main/UserSetOperations.h"
+
+#include "gui/app/AppContext.h"
+#include "core/common/Dialogs.h"
+#include "core/common/TickClock.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandTable.h"
+#include "gui/tools/FlashAreas.h"
+#include "gui/tools/ParameterAreaSelectDialog.h"
+#include "gui/main/CCtrlToolDlg.h"
+
+namespace {
+
+constexpr int kLastUserArea = 3;
+constexpr unsigned kLoadMs = 10000;
+constexpr unsigned kStoreMs = 8000;
+constexpr unsigned kStoreAllMs = 10000;
+constexpr unsigned kStoreAllPauseMs = 20;
+
+} // namespace
+
+UserSetOperations::UserSetOperations(AppContext &context, CCtrlToolDlg &window) : context_(context), window_(window)
+{
+    SetAreaWindowRun({});
+}
+
+void UserSetOperations::SetAreaWindowRun(AreaWindowRun run)
+{
+    if (!run)
+        run = [](CParameterAreaSelectDialog &dialog) { return dialog.exec(); };
+    runAreaWindow_ = std::move(run);
+}
+
+std::optional<int> UserSetOperations::chooseArea(int mode)
+{
+    // The window is gone before anything is sent to the camera.
+    CParameterAreaSelectDialog dialog(
+        CParameterAreaSelectDialog::Services{context_.onlineStatus(), context_.windowList(), context_.controlMode()},
+        mode, &window_);
+    if (runAreaWindow_(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.ChosenArea();
+}
+
+void UserSetOperations::LoadUserSet()
+{
+    const std::optional<int> area = chooseArea(CParameterAreaSelectDialog::Load);
+    if (!area)
+        return;
+    // The list offers only known areas; an unknown text would be refused by the camera.
+    if (context_.command().SetValue(CommandId::LD, *area, kLoadMs))
+        window_.ReloadAllSettings();
+}
+
+void UserSetOperations::StoreUserSet()
+{
+    const std::optional<int> area = chooseArea(CParameterAreaSelectDialog::Store);
+    if (!area)
+        return;
+    bool stored = false;
+    if (*area == kFactoryArea) {
+        stored = context_.command().SetValue(CommandId::SA00, 0, kStoreMs);
+    } else if (*area >= 1 && *area <= kLastUserArea) {
+        stored = context_.command().SetValue(CommandId::SA, *area, kStoreMs);
+    } else {
+        context_.dialogs().Message(QStringLiteral("Selected invalid area !"), QString(), MessageIcon::Stop);
+        return;
+    }
+    if (stored)
+        context_.dialogs().Message(QStringLiteral("Completed saving current setting data !"), QString(),
+                                   MessageIcon::Information);
+}
+
+void UserSetOperations::StoreAllAreas()
+{
+    MessageRequest question;
+    question.text = QStringLiteral("Are you sure you want to overwrite into all EEPROM areas?");
+    question.icon = MessageIcon::Question;
+    question.buttons = MessageButtons::YesNo;
+    if (context_.dialogs().ShowMessage(question) != MessageAnswer::Yes)
+        return;
+
+    Command &command = context_.command();
+    int failures = 0;
+    for (int area = 1; area <= kLastUserArea; ++area) {
+        TickClock::SleepMs(kStoreAllPauseMs);
+        if (!command.SetValue(CommandId::SA, area, kStoreAllMs))
+            ++failures;
+    }
+    TickClock::SleepMs(kStoreAllPauseMs);
+    if (!command.SetValue(CommandId::SA00, 0, kStoreAllMs))
+        ++failures;
+
+    if (failures == 0)
+        context_.dialogs().Message(QStringLiteral("Completed to store current setting data!"), QString(),
+                                   MessageIcon::Information);
+    else
+        context_.dialogs().Message(QStringLiteral("Couldn't store current setting data!"), QString(),
+                                   MessageIcon::Exclamation);
+}

@@ -1,0 +1,13 @@
+#include "gui/operations/ReadAllSettings.h"
+
+#include <QWidget>
+
+#include "core/operations/FullReadSet.h"
+#include "gui/operations/LongOperation.h"
+#include "core/settings/ControlModeSetting.h"
+
+void SettingsReader::ReadAllSettings(QWidget *owner)
+{
+    LongOperation operation(progress, owner, QStringLiteral("Now, reading camera settings."));
+    ReadFullSet(table, command, model, controlMode.Get(), [&operation](int percent) { operation.Step(percent); });
+}

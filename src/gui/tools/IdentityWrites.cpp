@@ -1,0 +1,78 @@
+#include "gui/tools/IdentityWrites.h"
+
+#include "core/common/Dialogs.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/IdentityTexts.h"
+
+namespace {
+
+namespace Cmd {
+constexpr int UD = 6;
+constexpr int ID00 = 392;
+constexpr int DV00 = 442;
+} // namespace Cmd
+
+constexpr std::uint32_t kWriteMs = 5000;
+constexpr std::uint32_t kDeviceVersionWriteMs = 10000;
+constexpr std::int32_t kUnlockValue = 5918274;
+
+// True when the text may be sent; otherwise the operator has been told why not.
+bool acceptable(Dialogs &dialogs, const QString &text, const QString &what)
+{
+    const WireTextCheck check = CheckWireText(text);
+    if (check == WireTextCheck::Ok)
+        return true;
+    dialogs.Message(WireTextRefusal(check, what), QString(), MessageIcon::Stop);
+    return false;
+}
+
+} // namespace
+
+bool SaveUserId(Command &command, Dialogs &dialogs, const QString &text)
+{
+    if (!acceptable(dialogs, text, QStringLiteral("User ID")))
+        return false;
+    if (CheckWireText(text, kUserIdMaxBytes) == WireTextCheck::TooLong) {
+        dialogs.Message(QStringLiteral("User ID string is too long !!"), QString(), MessageIcon::Stop);
+        return false;
+    }
+    if (!command.SetString(Cmd::UD, text, kWriteMs)) {
+        dialogs.Message(QStringLiteral("Couldn't write the User ID."), QString(), MessageIcon::Stop);
+        return false;
+    }
+    dialogs.Message(QStringLiteral("Writing the User ID \"%1\" has been completed.").arg(text), QString(),
+                    MessageIcon::Information);
+    return true;
+}
+
+bool SaveDeviceVersion(Command &command, Dialogs &dialogs, std::span<const QString> fields)
+{
+    const QString version = JoinFirstCharacters(fields, QStringLiteral("."));
+    if (!acceptable(dialogs, version, QStringLiteral("Device Version")))
+        return false;
+    if (!command.SetString(Cmd::DV00, version, kDeviceVersionWriteMs)) {
+        dialogs.Message(QStringLiteral("Couldn't write the Device Version."), QString(), MessageIcon::Stop);
+        return false;
+    }
+    dialogs.Message(QStringLiteral("Writing the Device Version has been completed."), QString(),
+                    MessageIcon::Information);
+    return true;
+}
+
+bool SaveCameraId(Command &command, Dialogs &dialogs, std::span<const QString> fields)
+{
+    // Checked before the unlock, so a refused id leaves the camera locked and untouched.
+    const QString id = JoinFirstCharacters(fields);
+    if (!acceptable(dialogs, id, QStringLiteral("camera id")))
+        return false;
+    if (!command.SetValue(CommandId::ULCK, kUnlockValue, kWriteMs)) {
+        dialogs.Message(QStringLiteral("Couldn't save camera id."), QString(), MessageIcon::Stop);
+        return false;
+    }
+    if (!command.SetString(Cmd::ID00, id, kWriteMs)) {
+        dialogs.Message(QStringLiteral("Couldn't save the camera id."), QString(), MessageIcon::Stop);
+        return false;
+    }
+    dialogs.Message(QStringLiteral("Completed saving camera id: %1.").arg(id), QString(), MessageIcon::Information);
+    return true;
+}

@@ -1,9 +1,0 @@
-#include "ui/common/UrlOpener.h"
-
-#include <QDesktopServices>
-#include <QUrl>
-
-void OpenWithDesktop(const QUrl &url)
-{
-    QDesktopServices::openUrl(url);
-}
