@@ -5,7 +5,7 @@
 #include "BaudRates.h"
 #include "Procedures.h"
 #include "SensorGeometry.h"
-#include "SimCommandIds.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CameraModel.h"
 
 namespace {
@@ -37,16 +37,16 @@ struct TextRow {
     int maxLength;
 };
 const std::array<TextRow, 10> kTextRows = {{
-    {SimId::VN, &Identity::firmwareVersion, false, 0},
-    {SimId::FPVN, &Identity::fpgaVersion, false, 0},
-    {SimId::ID, &Identity::cameraId, false, 0},
-    {SimId::UD, &Identity::userId, true, 64},
-    {SimId::DVN, &Identity::deviceName, false, 0},
-    {SimId::MD, &Identity::model, false, 0},
-    {SimId::DV, &Identity::deviceVersion, false, 0},
-    {SimId::ID00, &Identity::cameraId, true, 10},
-    {SimId::MD00, &Identity::model, true, 32},
-    {SimId::DV00, &Identity::deviceVersion, true, 23},
+    {CommandId::VN, &Identity::firmwareVersion, false, 0},
+    {CommandId::FPVN, &Identity::fpgaVersion, false, 0},
+    {CommandId::ID, &Identity::cameraId, false, 0},
+    {CommandId::UD, &Identity::userId, true, 64},
+    {CommandId::DVN, &Identity::deviceName, false, 0},
+    {CommandId::MD, &Identity::model, false, 0},
+    {CommandId::DV, &Identity::deviceVersion, false, 0},
+    {CommandId::ID00, &Identity::cameraId, true, 10},
+    {CommandId::MD00, &Identity::model, true, 32},
+    {CommandId::DV00, &Identity::deviceVersion, true, 23},
 }};
 
 const TextRow *textRow(int id)
@@ -62,7 +62,7 @@ struct WindowRow {
     int widthId;
     int offsetId;
 };
-constexpr std::array<WindowRow, 2> kWindows = {{{SimId::WTC, SimId::OFC}, {SimId::AWBW, SimId::AWBO}}};
+constexpr std::array<WindowRow, 2> kWindows = {{{CommandId::WTC, CommandId::OFC}, {CommandId::AWBW, CommandId::AWBO}}};
 
 const ProcedureRow *procedureStartedBy(int id, std::int64_t value)
 {
@@ -102,32 +102,32 @@ bool isDottedVersion(const QString &text)
 } // namespace
 
 const std::array<CommandProcessor::Handler, CommandProcessor::kHandlerCount> CommandProcessor::kHandlers = {{
-    {SimId::VN, SimId::DV, &CommandProcessor::setText, &CommandProcessor::queryText},
-    {SimId::CBDRT, SimId::CBDRT, &CommandProcessor::setBaudCode, &CommandProcessor::queryBaudCode},
-    {SimId::CRS00, SimId::CRS00, &CommandProcessor::setReset, &CommandProcessor::queryPlain},
-    {SimId::LRMIN, SimId::PEMIN, &CommandProcessor::setReadOnly, &CommandProcessor::queryComputed},
-    {SimId::WTC, SimId::OFC, &CommandProcessor::setWindow, &CommandProcessor::queryPlain},
-    {SimId::HB, SimId::HB, &CommandProcessor::setBinning, &CommandProcessor::queryPlain},
-    {SimId::AGC, SimId::AGCS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::AWB, SimId::AWB, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::AWBW, SimId::AWBO, &CommandProcessor::setWindow, &CommandProcessor::queryPlain},
-    {SimId::AWRS, SimId::AHRS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::RS, SimId::SDRS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::SDD, SimId::SDD, &CommandProcessor::setShadingValue, &CommandProcessor::queryShadingValue},
-    {SimId::PGR, SimId::PBS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::LUTG, SimId::LUTB, &CommandProcessor::setLutValue, &CommandProcessor::queryLutValue},
-    {SimId::TMP0, SimId::TMP0, &CommandProcessor::setReadOnly, &CommandProcessor::queryComputed},
-    {SimId::CE0, SimId::CE0 + 19, &CommandProcessor::setCounter, &CommandProcessor::queryCounter},
-    {SimId::LD, SimId::LD, &CommandProcessor::setLoad, &CommandProcessor::queryPlain},
-    {SimId::SA, SimId::SA, &CommandProcessor::setStore, &CommandProcessor::queryPlain},
-    {SimId::EA, SimId::EA, &CommandProcessor::setReadOnly, &CommandProcessor::queryPlain},
-    {SimId::SA00, SimId::SA00, &CommandProcessor::setStore, &CommandProcessor::queryPlain},
-    {SimId::ULCK, SimId::ULCK, &CommandProcessor::setUnlock, &CommandProcessor::queryPlain},
-    {SimId::ID00, SimId::MD00, &CommandProcessor::setText, &CommandProcessor::queryText},
-    {SimId::BAS00, SimId::BAS00, &CommandProcessor::setBootArea, &CommandProcessor::queryPlain},
-    {SimId::SDR00, SimId::PBS00, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
-    {SimId::XMLVR, SimId::XMLVR, &CommandProcessor::setReadOnly, &CommandProcessor::queryPlain},
-    {SimId::DV00, SimId::DV00, &CommandProcessor::setText, &CommandProcessor::queryText},
+    {CommandId::VN, CommandId::DV, &CommandProcessor::setText, &CommandProcessor::queryText},
+    {CommandId::CBDRT, CommandId::CBDRT, &CommandProcessor::setBaudCode, &CommandProcessor::queryBaudCode},
+    {CommandId::CRS00, CommandId::CRS00, &CommandProcessor::setReset, &CommandProcessor::queryPlain},
+    {CommandId::LRMIN, CommandId::PEMIN, &CommandProcessor::setReadOnly, &CommandProcessor::queryComputed},
+    {CommandId::WTC, CommandId::OFC, &CommandProcessor::setWindow, &CommandProcessor::queryPlain},
+    {CommandId::HB, CommandId::HB, &CommandProcessor::setBinning, &CommandProcessor::queryPlain},
+    {CommandId::AGC, CommandId::AGCS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::AWB, CommandId::AWB, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::AWBW, CommandId::AWBO, &CommandProcessor::setWindow, &CommandProcessor::queryPlain},
+    {CommandId::AWRS, CommandId::AHRS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::RS, CommandId::SDRS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::SDD, CommandId::SDD, &CommandProcessor::setShadingValue, &CommandProcessor::queryShadingValue},
+    {CommandId::PGR, CommandId::PBS, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::LUTG, CommandId::LUTB, &CommandProcessor::setLutValue, &CommandProcessor::queryLutValue},
+    {CommandId::TMP0, CommandId::TMP0, &CommandProcessor::setReadOnly, &CommandProcessor::queryComputed},
+    {CommandId::CE0, CommandId::CE0 + 19, &CommandProcessor::setCounter, &CommandProcessor::queryCounter},
+    {CommandId::LD, CommandId::LD, &CommandProcessor::setLoad, &CommandProcessor::queryPlain},
+    {CommandId::SA, CommandId::SA, &CommandProcessor::setStore, &CommandProcessor::queryPlain},
+    {CommandId::EA, CommandId::EA, &CommandProcessor::setReadOnly, &CommandProcessor::queryPlain},
+    {CommandId::SA00, CommandId::SA00, &CommandProcessor::setStore, &CommandProcessor::queryPlain},
+    {CommandId::ULCK, CommandId::ULCK, &CommandProcessor::setUnlock, &CommandProcessor::queryPlain},
+    {CommandId::ID00, CommandId::MD00, &CommandProcessor::setText, &CommandProcessor::queryText},
+    {CommandId::BAS00, CommandId::BAS00, &CommandProcessor::setBootArea, &CommandProcessor::queryPlain},
+    {CommandId::SDR00, CommandId::PBS00, &CommandProcessor::setProcedure, &CommandProcessor::queryStatus},
+    {CommandId::XMLVR, CommandId::XMLVR, &CommandProcessor::setReadOnly, &CommandProcessor::queryPlain},
+    {CommandId::DV00, CommandId::DV00, &CommandProcessor::setText, &CommandProcessor::queryText},
 }};
 
 CommandProcessor::CommandProcessor(const QString &model, int procedureMs)
@@ -137,7 +137,7 @@ CommandProcessor::CommandProcessor(const QString &model, int procedureMs)
         values_[id] = specs_[id].initial;
     for (const ProcedureRow &row : kProcedures)
         values_[row.statusId] = row.idleCode;
-    values_[SimId::XMLVR] = kXmlVersion;
+    values_[CommandId::XMLVR] = kXmlVersion;
     for (auto &area : persistent_.areas)
         area = values_;
     for (auto &table : lut_)
@@ -272,7 +272,7 @@ CameraReply CommandProcessor::setText(int id, const QByteArray &value, std::int6
     const TextRow *row = textRow(id);
     if (!row->writable)
         return answer(kReadOnly);
-    if (id == SimId::ID00) {
+    if (id == CommandId::ID00) {
         // One unlock admits one write, whether it succeeds or not.
         const bool unlocked = unlocked_;
         unlocked_ = false;
@@ -282,9 +282,9 @@ CameraReply CommandProcessor::setText(int id, const QByteArray &value, std::int6
     const QString text = QString::fromLatin1(value);
     if (text.size() > row->maxLength)
         return answer(kTooLong);
-    if (id == SimId::DV00 && !isDottedVersion(text))
+    if (id == CommandId::DV00 && !isDottedVersion(text))
         return answer(kInvalidValue);
-    if (id == SimId::MD00)
+    if (id == CommandId::MD00)
         SetModel(text);
     else
         *textOf(id) = text;
@@ -338,7 +338,7 @@ CameraReply CommandProcessor::setWindow(int id, const QByteArray &value, std::in
     const std::optional<std::int64_t> number = parseInRange(id, value, refusal);
     if (!number)
         return refusal;
-    const int binning = static_cast<int>(values_[SimId::HB]);
+    const int binning = static_cast<int>(values_[CommandId::HB]);
     for (const WindowRow &row : kWindows) {
         if (id != row.widthId && id != row.offsetId)
             continue;
@@ -373,25 +373,25 @@ CameraReply CommandProcessor::setBinning(int id, const QByteArray &value, std::i
 
 std::int64_t CommandProcessor::linePeriod() const
 {
-    const SensorGeometry::LinkSetup setup{static_cast<int>(values_[SimId::WTC]), static_cast<int>(values_[SimId::BA]),
-                                          static_cast<int>(values_[SimId::CLCFG]),
-                                          static_cast<int>(values_[SimId::CLCF])};
-    return std::max(values_[SimId::LR], SensorGeometry::MinLinePeriod(setup));
+    const SensorGeometry::LinkSetup setup{static_cast<int>(values_[CommandId::WTC]), static_cast<int>(values_[CommandId::BA]),
+                                          static_cast<int>(values_[CommandId::CLCFG]),
+                                          static_cast<int>(values_[CommandId::CLCF])};
+    return std::max(values_[CommandId::LR], SensorGeometry::MinLinePeriod(setup));
 }
 
 QByteArray CommandProcessor::queryComputed(int id, std::int64_t nowUs)
 {
-    const SensorGeometry::LinkSetup setup{static_cast<int>(values_[SimId::WTC]), static_cast<int>(values_[SimId::BA]),
-                                          static_cast<int>(values_[SimId::CLCFG]),
-                                          static_cast<int>(values_[SimId::CLCF])};
+    const SensorGeometry::LinkSetup setup{static_cast<int>(values_[CommandId::WTC]), static_cast<int>(values_[CommandId::BA]),
+                                          static_cast<int>(values_[CommandId::CLCFG]),
+                                          static_cast<int>(values_[CommandId::CLCF])};
     const std::int64_t minPeriod = SensorGeometry::MinLinePeriod(setup);
     switch (id) {
-    case SimId::LRMIN:
+    case CommandId::LRMIN:
         return reply(id, minPeriod);
-    case SimId::PEMAX:
-        return reply(id, SensorGeometry::MaxExposure(values_[SimId::LR], minPeriod));
-    case SimId::PEMIN:
-        return reply(id, SensorGeometry::MinExposure(static_cast<int>(values_[SimId::CLCF])));
+    case CommandId::PEMAX:
+        return reply(id, SensorGeometry::MaxExposure(values_[CommandId::LR], minPeriod));
+    case CommandId::PEMIN:
+        return reply(id, SensorGeometry::MinExposure(static_cast<int>(values_[CommandId::CLCF])));
     default: {
         const std::int64_t minutes = (nowUs - powerOnUs_.value_or(nowUs)) / 60'000'000;
         return reply(id, kBaseTemperature + std::min<std::int64_t>(minutes, kWarmUp));
@@ -452,13 +452,13 @@ CameraReply CommandProcessor::setLutValue(int id, const QByteArray &value, std::
     const std::optional<std::int64_t> number = parseInRange(id, value, refusal);
     if (!number)
         return refusal;
-    lutCell(id - (SimId::LUTG - SimId::LUTIG)) = *number;
+    lutCell(id - (CommandId::LUTG - CommandId::LUTIG)) = *number;
     return complete();
 }
 
 QByteArray CommandProcessor::queryLutValue(int id, std::int64_t)
 {
-    return reply(id, lutCell(id - (SimId::LUTG - SimId::LUTIG)));
+    return reply(id, lutCell(id - (CommandId::LUTG - CommandId::LUTIG)));
 }
 
 CameraReply CommandProcessor::setShadingValue(int id, const QByteArray &value, std::int64_t)
@@ -480,13 +480,13 @@ QByteArray CommandProcessor::queryShadingValue(int id, std::int64_t)
 std::int64_t &CommandProcessor::lutCell(int indexId)
 {
     const auto index = std::clamp<std::int64_t>(values_[indexId], 0, kLutSize - 1);
-    return lut_[indexId - SimId::LUTIG][index];
+    return lut_[indexId - CommandId::LUTIG][index];
 }
 
 std::int64_t &CommandProcessor::shadingCell()
 {
-    const auto channel = std::clamp<std::int64_t>(values_[SimId::SDDS], 0, 2);
-    const auto index = std::clamp<std::int64_t>(values_[SimId::SDDI], 1, 1024);
+    const auto channel = std::clamp<std::int64_t>(values_[CommandId::SDDS], 0, 2);
+    const auto index = std::clamp<std::int64_t>(values_[CommandId::SDDI], 1, 1024);
     return shading_[channel][index - 1];
 }
 
@@ -495,7 +495,7 @@ void CommandProcessor::loadArea(int area)
     for (int id = 0; id < kCommandCount; ++id)
         if (specs_[id].stored)
             values_[id] = persistent_.areas[area][id];
-    values_[SimId::EA] = area;
+    values_[CommandId::EA] = area;
 }
 
 void CommandProcessor::storeArea(int area)
@@ -523,7 +523,7 @@ CameraReply CommandProcessor::setStore(int id, const QByteArray &value, std::int
     const std::optional<std::int64_t> area = parseInteger(value);
     if (!area)
         return answer(kInvalidValue);
-    const bool factory = id == SimId::SA00;
+    const bool factory = id == CommandId::SA00;
     if (factory ? *area != 0 : (*area < 1 || *area >= kFlashAreaCount))
         return answer(kOutOfRange);
     values_[id] = *area;
@@ -564,7 +564,7 @@ constexpr int kCounterStride = 5;
 void CommandProcessor::advanceCounter(int counter, std::int64_t nowUs)
 {
     Counter &c = counters_[counter];
-    if (values_[SimId::CE0 + kCounterStride * counter] == 0) {
+    if (values_[CommandId::CE0 + kCounterStride * counter] == 0) {
         c.markUs = nowUs;
         return;
     }
@@ -576,8 +576,8 @@ void CommandProcessor::advanceCounter(int counter, std::int64_t nowUs)
 
 CameraReply CommandProcessor::setCounter(int id, const QByteArray &value, std::int64_t nowUs)
 {
-    const int counter = (id - SimId::CE0) / kCounterStride;
-    switch ((id - SimId::CE0) % kCounterStride) {
+    const int counter = (id - CommandId::CE0) / kCounterStride;
+    switch ((id - CommandId::CE0) % kCounterStride) {
     case kReset: {
         const std::optional<std::int64_t> number = parseInteger(value);
         if (!number)
@@ -596,9 +596,9 @@ CameraReply CommandProcessor::setCounter(int id, const QByteArray &value, std::i
 
 QByteArray CommandProcessor::queryCounter(int id, std::int64_t nowUs)
 {
-    const int counter = (id - SimId::CE0) / kCounterStride;
-    const int enableId = SimId::CE0 + kCounterStride * counter;
-    switch ((id - SimId::CE0) % kCounterStride) {
+    const int counter = (id - CommandId::CE0) / kCounterStride;
+    const int enableId = CommandId::CE0 + kCounterStride * counter;
+    switch ((id - CommandId::CE0) % kCounterStride) {
     case kCount:
         advanceCounter(counter, nowUs);
         return reply(id, counters_[counter].count);
@@ -623,7 +623,7 @@ bool CommandProcessor::SetValue(const QString &mnemonic, std::int64_t value)
     if (id < 0 || kCommandRows[id].valueType == ValueType::Text)
         return false;
     values_[id] = value;
-    if (id == SimId::BAS00)
+    if (id == CommandId::BAS00)
         persistent_.bootArea = static_cast<int>(std::clamp<std::int64_t>(value, 0, kFlashAreaCount - 1));
     return true;
 }
@@ -647,7 +647,7 @@ bool CommandProcessor::SetText(const QString &mnemonic, const QString &text)
 
 std::int64_t CommandProcessor::LutEntry(int channelIndexId, int index) const
 {
-    return lut_[channelIndexId - SimId::LUTIG][index];
+    return lut_[channelIndexId - CommandId::LUTIG][index];
 }
 
 std::int64_t CommandProcessor::ShadingEntry(int channel, int index) const
@@ -677,7 +677,7 @@ void CommandProcessor::Restore(const PersistentState &state)
 {
     persistent_ = state;
     persistent_.bootArea = std::clamp(persistent_.bootArea, 0, kFlashAreaCount - 1);
-    values_[SimId::BAS00] = persistent_.bootArea;
+    values_[CommandId::BAS00] = persistent_.bootArea;
     SetModel(persistent_.identity.model);
     loadArea(persistent_.bootArea);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "SimCommandIds.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/ControlTable.h"
 
 namespace {
@@ -38,33 +38,33 @@ struct RangeRow {
     std::int64_t initial;
 };
 constexpr std::array<RangeRow, 17> kCameraRanges = {{
-    {SimId::AWB, 0, 5, 0},
-    {SimId::SDDS, 0, 2, 0},
-    {SimId::SDDI, 1, 1024, 1},
-    {SimId::SDD, 0, 65535, 0},
-    {SimId::LUTIG, 0, 255, 0},
-    {SimId::LUTIR, 0, 255, 0},
-    {SimId::LUTIB, 0, 255, 0},
-    {SimId::LUTG, 0, 4095, 0},
-    {SimId::LUTR, 0, 4095, 0},
-    {SimId::LUTB, 0, 4095, 0},
-    {SimId::BAS00, 0, 3, 0},
+    {CommandId::AWB, 0, 5, 0},
+    {CommandId::SDDS, 0, 2, 0},
+    {CommandId::SDDI, 1, 1024, 1},
+    {CommandId::SDD, 0, 65535, 0},
+    {CommandId::LUTIG, 0, 255, 0},
+    {CommandId::LUTIR, 0, 255, 0},
+    {CommandId::LUTIB, 0, 255, 0},
+    {CommandId::LUTG, 0, 4095, 0},
+    {CommandId::LUTR, 0, 4095, 0},
+    {CommandId::LUTB, 0, 4095, 0},
+    {CommandId::BAS00, 0, 3, 0},
     // Calibration starts take only the value 0.
-    {SimId::RS, 0, 0, 0},
-    {SimId::SDR00, 0, 0, 0},
-    {SimId::PGR, 0, 0, 0},
-    {SimId::PBR, 0, 0, 0},
-    {SimId::PGR00, 0, 0, 0},
-    {SimId::PBR00, 0, 0, 0},
+    {CommandId::RS, 0, 0, 0},
+    {CommandId::SDR00, 0, 0, 0},
+    {CommandId::PGR, 0, 0, 0},
+    {CommandId::PBR, 0, 0, 0},
+    {CommandId::PGR00, 0, 0, 0},
+    {CommandId::PBR00, 0, 0, 0},
 }};
 
 // Commands whose value is not part of a flash area's parameter set.
 constexpr std::array<int, 28> kNotStored = {{
-    SimId::CBDRT, SimId::CRS00, SimId::LRMIN, SimId::PEMAX, SimId::PEMIN, SimId::AGCS,
-    SimId::AWRS,  SimId::AHRS,  SimId::RS,    SimId::SDRS,  SimId::SDDS,  SimId::SDDI,
-    SimId::SDD,   SimId::SDDU,  SimId::SDDA,  SimId::PGR,   SimId::PGS,   SimId::PBR,
-    SimId::PBS,   SimId::TMP0,  SimId::LD,    SimId::SA,    SimId::EA,    SimId::SA00,
-    SimId::ULCK,  SimId::BAS00, SimId::CACS,  SimId::XMLVR,
+    CommandId::CBDRT, CommandId::CRS00, CommandId::LRMIN, CommandId::PEMAX, CommandId::PEMIN, CommandId::AGCS,
+    CommandId::AWRS,  CommandId::AHRS,  CommandId::RS,    CommandId::SDRS,  CommandId::SDDS,  CommandId::SDDI,
+    CommandId::SDD,   CommandId::SDDU,  CommandId::SDDA,  CommandId::PGR,   CommandId::PGS,   CommandId::PBR,
+    CommandId::PBS,   CommandId::TMP0,  CommandId::LD,    CommandId::SA,    CommandId::EA,    CommandId::SA00,
+    CommandId::ULCK,  CommandId::BAS00, CommandId::CACS,  CommandId::XMLVR,
 }};
 
 const ControlEntry *controlRow(int controlId)
@@ -109,7 +109,7 @@ ParameterSpecs build()
     // Counter resets, values and states (CRn, CVn, CSn) are live, not settings.
     for (int n = 0; n < 4; ++n)
         for (int member = 2; member <= 4; ++member)
-            specs[SimId::CE0 + 5 * n + member].stored = false;
+            specs[CommandId::CE0 + 5 * n + member].stored = false;
     return specs;
 }
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "SimCommandIds.h"
+#include "core/protocol/CommandIds.h"
 
 // Calibrations and one-shot functions: the start command and value, the status command that
 // reports the result code, the code the camera reports on success and before any run.
@@ -26,13 +26,13 @@ struct ProcedureRow {
 inline constexpr int kBusyPolls = 3;
 
 inline constexpr std::array<ProcedureRow, 9> kProcedures = {{
-    {SimId::AWB, 2, SimId::AWRS, 1, 5, false, -1, SimId::GAR, 118, SimId::GAB, 93},
-    {SimId::AWB, 4, SimId::AHRS, 1, 5, false, SimId::PER, SimId::PER, 1210, SimId::PEB, 940},
-    {SimId::AGC, 2, SimId::AGCS, 1, 4, false, -1, SimId::GAG, 160, SimId::GAR, 180},
-    {SimId::RS, 0, SimId::SDRS, 4, 4, false, -1, -1, 0, -1, 0},
-    {SimId::SDR00, 0, SimId::SDS00, 4, 4, false, -1, -1, 0, -1, 0},
-    {SimId::PGR, 0, SimId::PGS, 1, 1, true, -1, -1, 0, -1, 0},
-    {SimId::PBR, 0, SimId::PBS, 1, 1, true, -1, -1, 0, -1, 0},
-    {SimId::PGR00, 0, SimId::PGS00, 1, 1, true, -1, -1, 0, -1, 0},
-    {SimId::PBR00, 0, SimId::PBS00, 1, 1, true, -1, -1, 0, -1, 0},
+    {CommandId::AWB, 2, CommandId::AWRS, 1, 5, false, -1, CommandId::GAR, 118, CommandId::GAB, 93},
+    {CommandId::AWB, 4, CommandId::AHRS, 1, 5, false, CommandId::PER, CommandId::PER, 1210, CommandId::PEB, 940},
+    {CommandId::AGC, 2, CommandId::AGCS, 1, 4, false, -1, CommandId::GAG, 160, CommandId::GAR, 180},
+    {CommandId::RS, 0, CommandId::SDRS, 4, 4, false, -1, -1, 0, -1, 0},
+    {CommandId::SDR00, 0, CommandId::SDS00, 4, 4, false, -1, -1, 0, -1, 0},
+    {CommandId::PGR, 0, CommandId::PGS, 1, 1, true, -1, -1, 0, -1, 0},
+    {CommandId::PBR, 0, CommandId::PBS, 1, 1, true, -1, -1, 0, -1, 0},
+    {CommandId::PGR00, 0, CommandId::PGS00, 1, 1, true, -1, -1, 0, -1, 0},
+    {CommandId::PBR00, 0, CommandId::PBS00, 1, 1, true, -1, -1, 0, -1, 0},
 }};

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "CommandTestRig.h"
+#include "core/protocol/CommandIds.h"
 
 namespace {
 

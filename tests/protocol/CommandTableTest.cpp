@@ -5,6 +5,7 @@
 
 #include "core/protocol/CommandTable.h"
 #include "TableListings.h"
+#include "core/protocol/CommandIds.h"
 
 namespace {
 

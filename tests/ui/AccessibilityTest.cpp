@@ -15,6 +15,7 @@
 
 #include "CommunicationTestRig.h"
 #include "MainWindowTestRig.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/lut/LutWindows.h"
 #include "core/protocol/CommandTable.h"
 #include "gui/tools/CommunicationDialog.h"

@@ -14,6 +14,7 @@
 #include "CameraSimulator.h"
 #include "TestApplication.h"
 #include "core/common/LineLog.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/operations/ProgressWindow.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"

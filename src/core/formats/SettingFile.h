@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/ReplyParser.h"
 
 class CameraModel;
@@ -18,7 +19,7 @@ struct ControlEntry;
 enum class SettingFileVariant { AllData, ShippingData };
 
 inline constexpr int kSettingPieceChars = 255; // a longer line is read as several pieces
-inline constexpr int kModelWriteCommand = 393; // "MD00"
+inline constexpr int kModelWriteCommand = CommandId::MD00;
 
 // Whether the row goes into a file of this variant.
 bool IsRowWritten(const ControlEntry &row, SettingFileVariant variant, bool extendedMode, const CameraModel &model);

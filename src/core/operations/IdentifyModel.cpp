@@ -3,6 +3,7 @@
 #include "core/common/Dialogs.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
 
 namespace {

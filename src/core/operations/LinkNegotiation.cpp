@@ -1,6 +1,7 @@
 #include "core/operations/LinkNegotiation.h"
 
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"

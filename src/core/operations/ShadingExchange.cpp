@@ -2,17 +2,9 @@
 
 #include "core/common/Dialogs.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 
 namespace {
-
-namespace Cmd {
-constexpr int SDM = 64;
-constexpr int SDDS = 68;
-constexpr int SDDI = 69;
-constexpr int SDD = 70;
-constexpr int SDDU = 71;
-constexpr int SDDA = 72;
-} // namespace Cmd
 
 constexpr std::uint32_t kModeQueryMs = 5000;
 constexpr std::uint32_t kChannelSelectMs = 3000;
@@ -24,7 +16,7 @@ constexpr std::uint32_t kFinishMs = 5000;
 bool ShadingModeOn(Command &command, Dialogs &dialogs)
 {
     std::int32_t mode = 0;
-    if (!command.QueryValue(Cmd::SDM, mode, kModeQueryMs))
+    if (!command.QueryValue(CommandId::SDM, mode, kModeQueryMs))
         return false;
     if (mode == 0) {
         dialogs.Message(QStringLiteral("Shading Mode is OFF"), QString(), MessageIcon::Stop);
@@ -42,20 +34,20 @@ int ExchangeShading(Command &command, ShadingTable &table, ShadingDirection dire
     const auto silent = [&command] { return command.LastOutcome() == Command::Outcome::NoAnswer; };
     for (int channel = 0; channel < shape.channels; ++channel) {
         auto &values = table[static_cast<std::size_t>(channel)];
-        command.SetValue(Cmd::SDDS, channel, kChannelSelectMs);
+        command.SetValue(CommandId::SDDS, channel, kChannelSelectMs);
         if (silent())
             return channel * shape.valuesPerChannel + 1;
         for (int index = 1; index <= shape.valuesPerChannel; ++index) {
             const int n = channel * shape.valuesPerChannel + index;
             std::int32_t &entry = values[static_cast<std::size_t>(index - 1)];
-            command.SetValue(Cmd::SDDI, index, kValueMs);
+            command.SetValue(CommandId::SDDI, index, kValueMs);
             if (!silent()) {
                 if (direction == ShadingDirection::Read) {
                     std::int32_t value = 0;
-                    if (command.QueryValue(Cmd::SDD, value, kValueMs))
+                    if (command.QueryValue(CommandId::SDD, value, kValueMs))
                         entry = value;
                 } else {
-                    command.SetValue(Cmd::SDD, entry, kValueMs);
+                    command.SetValue(CommandId::SDD, entry, kValueMs);
                 }
             }
             if (silent())
@@ -69,10 +61,10 @@ int ExchangeShading(Command &command, ShadingTable &table, ShadingDirection dire
 
 bool FinishShadingWrite(Command &command)
 {
-    return command.SetValue(Cmd::SDDU, 0, kFinishMs);
+    return command.SetValue(CommandId::SDDU, 0, kFinishMs);
 }
 
 bool StoreShadingTables(Command &command)
 {
-    return command.SetValue(Cmd::SDDA, 0, kFinishMs);
+    return command.SetValue(CommandId::SDDA, 0, kFinishMs);
 }

@@ -1,17 +1,20 @@
 #include "gui/main/AberrationCommands.h"
 
+#include "core/protocol/CommandIds.h"
+
 namespace Aberration {
 
 namespace {
 
-constexpr int kSyncModeBase = 145;       // "CACSM0"
-constexpr int kMethodBase = 165;         // "CACMT0"
-constexpr int kValueBase = 149;          // "CACR0", blue from "CACB0"
-constexpr int kRightValueBase = 157;     // "CACRR0", blue from "CACRB0"
-constexpr int kCoefficientBase = 305;    // "CACC0R"
-constexpr int kRightCoefficientBase = 313; // "CACRC0R"
-constexpr int kRatioBase = 169;          // "CACR0R0": 9 indexes per lens, 4 lenses per colour
-constexpr int kRightRatioBase = 240;     // "CACRR0R1" is 241: 8 indexes per lens
+constexpr int kSyncModeBase = CommandId::CACSM0;
+constexpr int kMethodBase = CommandId::CACMT0;
+constexpr int kValueBase = CommandId::CACR0;     // blue from "CACB0"
+constexpr int kRightValueBase = CommandId::CACRR0; // blue from "CACRB0"
+constexpr int kCoefficientBase = CommandId::CACC0R;
+constexpr int kRightCoefficientBase = CommandId::CACRC0R;
+constexpr int kRatioBase = CommandId::CACR0R0; // 9 indexes per lens, 4 lenses per colour
+// 8 indexes per lens, from index 1: index 0 of the right side would be one row earlier.
+constexpr int kRightRatioBase = CommandId::CACRR0R1 - 1;
 
 bool validLens(std::int32_t lens) { return lens >= 0 && lens < kLensCount; }
 bool validColour(std::int32_t colour) { return colour >= 0 && colour < kColourCount; }

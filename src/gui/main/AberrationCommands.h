@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/protocol/CommandIds.h"
+
 // Command arithmetic of the chromatic aberration correction group. The cells address one
 // command of a family chosen by side, colour, lens and cell index; the right side has tables
 // of its own, and its ratio tables have no index 0.
@@ -14,8 +16,8 @@ inline constexpr int kLensCount = 4;
 inline constexpr int kColourCount = 2;
 inline constexpr int kLastIndex = 8;
 
-inline constexpr int kModeCommand = 144;   // "CACM"
-inline constexpr int kSaveCommand = 321;   // "CACS"
+inline constexpr int kModeCommand = CommandId::CACM;
+inline constexpr int kSaveCommand = CommandId::CACS;
 
 // -1 for a selector value outside its list (a list without a selection reads -1).
 int SyncModeCommand(std::int32_t lens);

@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "core/protocol/CommandIds.h"
 #include "gui/app/AppContext.h"
 #include "core/common/Dialogs.h"
 #include "core/operations/IdentifyModel.h"
@@ -404,7 +405,7 @@ void CCtrlToolDlg::RefreshChangedControls()
 void CCtrlToolDlg::RefreshAberrationGroup()
 {
     std::int32_t mode = 0;
-    if (!context_.command().QueryValue(144, mode, kAreaQueryTimeoutMs))
+    if (!context_.command().QueryValue(CommandId::CACM, mode, kAreaQueryTimeoutMs))
         return;
     EnableAberrationControls(mode != 0);
     CameraReads reads(context_.command(), context_.controlTable(), *this);

@@ -5,30 +5,13 @@
 #include "core/common/Dialogs.h"
 #include "core/common/TickClock.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/ControlTable.h"
 #include "core/protocol/ResultTexts.h"
 #include "gui/main/CameraReads.h"
 #include "gui/main/DependentControls.h"
 
 namespace {
-
-namespace Cmd {
-constexpr int AGC = 42;
-constexpr int AGCS = 46;
-constexpr int AWB = 55;
-constexpr int AWRS = 58;
-constexpr int AHRS = 59;
-constexpr int RS = 66;
-constexpr int SDRS = 67;
-constexpr int PGR = 74;
-constexpr int PGS = 75;
-constexpr int PBR = 77;
-constexpr int PBS = 78;
-constexpr int PGR00 = 437;
-constexpr int PGS00 = 438;
-constexpr int PBR00 = 439;
-constexpr int PBS00 = 440;
-} // namespace Cmd
 
 constexpr std::uint32_t kOneShotStartMs = 40000;
 constexpr std::uint32_t kResultQueryMs = 5000;
@@ -59,11 +42,11 @@ struct OneShotRow {
 };
 
 constexpr OneShotRow kOneShots[] = {
-    {Calibrations::OneShot::WhiteBalance, Cmd::AWB, 2, 1408, Cmd::AWRS, ResultKind::WhiteBalance,
+    {Calibrations::OneShot::WhiteBalance, CommandId::AWB, 2, 1408, CommandId::AWRS, ResultKind::WhiteBalance,
      "White Balance Once", {1408, kGainRed, kGainBlue, kGainOfMode}},
-    {Calibrations::OneShot::WhiteBalanceExposure, Cmd::AWB, 4, 1408, Cmd::AHRS, ResultKind::WhiteBalance,
+    {Calibrations::OneShot::WhiteBalanceExposure, CommandId::AWB, 4, 1408, CommandId::AHRS, ResultKind::WhiteBalance,
      "White Balance Exposure Once", {1408, 1294, 1298, 0}},
-    {Calibrations::OneShot::GainAuto, Cmd::AGC, 2, 1173, Cmd::AGCS, ResultKind::GainAuto, "Gain Auto Once",
+    {Calibrations::OneShot::GainAuto, CommandId::AGC, 2, 1173, CommandId::AGCS, ResultKind::GainAuto, "Gain Auto Once",
      {1173, kGainRed, kGainBlue, kGainGreen}},
 };
 
@@ -81,15 +64,15 @@ struct CalibrationRow {
 };
 
 constexpr CalibrationRow kCalibrations[] = {
-    {Calibrations::Calibration::Shading, Cmd::RS, 420000, "Shading Calibration (Tool: RS Command Timeout)",
-     ResultWait::OneQuery, Cmd::SDRS, ResultKind::Shading, "Shading Calibration"},
-    {Calibrations::Calibration::PixelGain, Cmd::PGR, 420000, "Recalibrate Pixel Gain (Tool: PGR Command Timeout)",
-     ResultWait::Poll, Cmd::PGS, ResultKind::Pixel, "Recalibrate Pixel Gain"},
-    {Calibrations::Calibration::PixelBlack, Cmd::PBR, 420000, "Recalibrate Pixel Black (Tool: PBR Command Timeout)",
-     ResultWait::Poll, Cmd::PBS, ResultKind::Pixel, "Recalibrate Pixel Black"},
-    {Calibrations::Calibration::PixelGainFactory, Cmd::PGR00, 200000, nullptr, ResultWait::Poll, Cmd::PGS00,
+    {Calibrations::Calibration::Shading, CommandId::RS, 420000, "Shading Calibration (Tool: RS Command Timeout)",
+     ResultWait::OneQuery, CommandId::SDRS, ResultKind::Shading, "Shading Calibration"},
+    {Calibrations::Calibration::PixelGain, CommandId::PGR, 420000, "Recalibrate Pixel Gain (Tool: PGR Command Timeout)",
+     ResultWait::Poll, CommandId::PGS, ResultKind::Pixel, "Recalibrate Pixel Gain"},
+    {Calibrations::Calibration::PixelBlack, CommandId::PBR, 420000, "Recalibrate Pixel Black (Tool: PBR Command Timeout)",
+     ResultWait::Poll, CommandId::PBS, ResultKind::Pixel, "Recalibrate Pixel Black"},
+    {Calibrations::Calibration::PixelGainFactory, CommandId::PGR00, 200000, nullptr, ResultWait::Poll, CommandId::PGS00,
      ResultKind::Pixel, "Recalibrate Pixel Gain (Factory)"},
-    {Calibrations::Calibration::PixelBlackFactory, Cmd::PBR00, 200000, nullptr, ResultWait::Poll, Cmd::PBS00,
+    {Calibrations::Calibration::PixelBlackFactory, CommandId::PBR00, 200000, nullptr, ResultWait::Poll, CommandId::PBS00,
      ResultKind::Pixel, "Recalibrate Pixel Black (Factory)"},
 };
 
@@ -117,11 +100,11 @@ struct AutoStep {
 };
 
 constexpr AutoStep kAutoSteps[] = {
-    {Cmd::AWB, 2, kOneShotStartMs, "Auto Setting White Balance_1 Abort", false, Cmd::AWRS,
+    {CommandId::AWB, 2, kOneShotStartMs, "Auto Setting White Balance_1 Abort", false, CommandId::AWRS,
      ResultKind::WhiteBalance, {kSucceeded, kWhiteBalanceTimeout}, "White Balance_1 Once"},
-    {Cmd::RS, 0, 420000, "Shading Calibration Abort", true, Cmd::SDRS, ResultKind::Shading,
+    {CommandId::RS, 0, 420000, "Shading Calibration Abort", true, CommandId::SDRS, ResultKind::Shading,
      {kShadingComplete, kShadingComplete}, "Shading Calibration"},
-    {Cmd::AWB, 2, kOneShotStartMs, "Auto Setting White Balance_2 Abort", false, Cmd::AWRS,
+    {CommandId::AWB, 2, kOneShotStartMs, "Auto Setting White Balance_2 Abort", false, CommandId::AWRS,
      ResultKind::WhiteBalance, {kSucceeded, kWhiteBalanceTimeout}, "White Balance_2 Once"},
 };
 constexpr const char *kGainAutoAbort = "Auto Setting Gain Auto Abort";
@@ -216,11 +199,11 @@ void Calibrations::AutoSetting()
         }
     }
     if (chainComplete) {
-        if (!command.SetValue(Cmd::AGC, 2, kOneShotStartMs)) {
+        if (!command.SetValue(CommandId::AGC, 2, kOneShotStartMs)) {
             showStop(QString::fromLatin1(kGainAutoAbort));
             return;
         }
-        if (queryResult(Cmd::AGCS) == kSucceeded)
+        if (queryResult(CommandId::AGCS) == kSucceeded)
             showResult(ResultText(ResultKind::GainAuto, kSucceeded), QStringLiteral("Auto Setting"));
     }
     for (int id : kAutoReadBack)

@@ -4,6 +4,7 @@
 
 #include "core/common/Dialogs.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
 #include "gui/main/AberrationGroup.h"
@@ -14,13 +15,6 @@
 #include "gui/main/ReadoutTexts.h"
 
 namespace {
-
-constexpr int kLineRateMinCommand = 25; // "LRMIN"
-constexpr int kExposureMaxCommand = 26; // "PEMAX"
-constexpr int kExposureMinCommand = 27; // "PEMIN"
-constexpr int kTemperatureCommand = 103; // "TMP0"
-constexpr int kXmlVersionCommand = 441; // "XMLVR"
-constexpr int kModelIdCommand = 393; // "MD00"
 
 constexpr std::uint32_t kLimitTimeoutMs = 5000;
 constexpr std::uint32_t kReadoutTimeoutMs = 3000;
@@ -36,11 +30,8 @@ constexpr int kTemperatureReadout = 1049;
 constexpr std::array<int, 3> kXmlVersionBoxes = {1178, 1179, 1180};
 constexpr int kModelList = 1142;
 
-// Counter n: commands from "CR0" and readouts from counter 0's, each a fixed stride apart.
-constexpr int kCounterResetCommand = 368;
-constexpr int kCounterValueCommand = 369;
-constexpr int kCounterStatusCommand = 370;
-constexpr int kCounterCommandStride = 5;
+// Counter n: readouts from counter 0's, a fixed stride apart (its commands are
+// CommandId::kCounterStride apart).
 constexpr int kCounterValueReadout = 1443;
 constexpr int kCounterStatusReadout = 1444;
 constexpr int kCounterReadoutStride = 6;
@@ -140,25 +131,25 @@ void PageButtons::showLimit(int readoutId, int commandId)
 
 void PageButtons::lineRateLimit(int)
 {
-    showLimit(kLineRateMinReadout, kLineRateMinCommand);
+    showLimit(kLineRateMinReadout, CommandId::LRMIN);
 }
 
 void PageButtons::exposureLimits(int)
 {
-    showLimit(kExposureMaxReadout, kExposureMaxCommand);
-    showLimit(kExposureMinReadout, kExposureMinCommand);
+    showLimit(kExposureMaxReadout, CommandId::PEMAX);
+    showLimit(kExposureMinReadout, CommandId::PEMIN);
 }
 
 void PageButtons::temperature(int)
 {
     std::int32_t value = 0;
-    if (services_.command.QueryValue(kTemperatureCommand, value, kReadoutTimeoutMs))
+    if (services_.command.QueryValue(CommandId::TMP0, value, kReadoutTimeoutMs))
         WriteControlValue(services_.finder, kTemperatureReadout, value);
 }
 
 void PageButtons::counterReset(int counter)
 {
-    services_.command.SetValue(kCounterResetCommand + kCounterCommandStride * counter, 0, kCounterResetTimeoutMs);
+    services_.command.SetValue(CommandId::CR0 + CommandId::kCounterStride * counter, 0, kCounterResetTimeoutMs);
     counterRead(counter);
 }
 
@@ -166,11 +157,11 @@ void PageButtons::counterRead(int counter)
 {
     Command &command = services_.command;
     std::int32_t value = 0;
-    if (!command.QueryValue(kCounterValueCommand + kCounterCommandStride * counter, value, kReadoutTimeoutMs))
+    if (!command.QueryValue(CommandId::CV0 + CommandId::kCounterStride * counter, value, kReadoutTimeoutMs))
         return;
     WriteControlValue(services_.finder, kCounterValueReadout + kCounterReadoutStride * counter, value);
     std::int32_t status = 0;
-    if (command.QueryValue(kCounterStatusCommand + kCounterCommandStride * counter, status, kReadoutTimeoutMs))
+    if (command.QueryValue(CommandId::CS0 + CommandId::kCounterStride * counter, status, kReadoutTimeoutMs))
         showText(services_.finder, kCounterStatusReadout + kCounterReadoutStride * counter, CounterStatusText(status));
 }
 
@@ -205,7 +196,7 @@ void PageButtons::aberrationSave(int)
 void PageButtons::xmlVersionRead(int)
 {
     std::int32_t version = 0;
-    services_.command.QueryValue(kXmlVersionCommand, version, kLimitTimeoutMs);
+    services_.command.QueryValue(CommandId::XMLVR, version, kLimitTimeoutMs);
     const std::array<std::int32_t, 3> digits = XmlVersionDigits(version);
     for (std::size_t i = 0; i < digits.size(); ++i)
         WriteControlValue(services_.finder, kXmlVersionBoxes[i], digits[i]);
@@ -216,7 +207,7 @@ void PageButtons::xmlVersionWrite(int)
     std::array<QString, 3> boxes;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i] = textOf(services_.finder, kXmlVersionBoxes[i]);
-    if (services_.command.SetValue(kXmlVersionCommand, XmlVersionFromBoxes(boxes), kLongWriteTimeoutMs))
+    if (services_.command.SetValue(CommandId::XMLVR, XmlVersionFromBoxes(boxes), kLongWriteTimeoutMs))
         services_.dialogs.Message(QStringLiteral("Writing the XML Version has been completed."), QString(),
                                   MessageIcon::Information);
     else
@@ -227,7 +218,7 @@ void PageButtons::cameraModelSet(int)
 {
     const int entry = SelectedPosition(services_.finder, kModelList);
     const bool known = entry >= 0 && entry < static_cast<int>(kModelIds.size());
-    if (known && services_.command.SetString(kModelIdCommand, QString::fromLatin1(kModelIds[entry]), kLongWriteTimeoutMs)) {
+    if (known && services_.command.SetString(CommandId::MD00, QString::fromLatin1(kModelIds[entry]), kLongWriteTimeoutMs)) {
         if (hooks_.identifyModel)
             hooks_.identifyModel();
         services_.dialogs.Message(QStringLiteral("Succeeded in writting camera model id."), QString(),

@@ -1,5 +1,6 @@
 #include "gui/main/UserSetOperations.h"
 
+#include "core/protocol/CommandIds.h"
 #include "gui/app/AppContext.h"
 #include "core/common/Dialogs.h"
 #include "core/common/TickClock.h"

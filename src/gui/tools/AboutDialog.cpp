@@ -16,6 +16,7 @@
 #include "core/operations/IdentifyModel.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/tools/CLabel.h"
 #include "gui/tools/IdentityWrites.h"
 
@@ -43,14 +44,6 @@ constexpr int HelpFiles = 1087;
 constexpr int ViewHelpFile = 1043;
 constexpr int StatusStrip = 1064;
 } // namespace Id
-
-namespace Cmd {
-constexpr int VN = 3;
-constexpr int FPVN = 4;
-constexpr int ID = 5;
-constexpr int UD = 6;
-constexpr int DV = 9;
-} // namespace Cmd
 
 constexpr std::uint32_t kReadMs = 5000;
 
@@ -248,7 +241,7 @@ void CAboutDialog::readCamera()
     Command &command = services_.command;
     QString text;
     // A camera that does not give its firmware version is taken to be away: no more waiting.
-    if (!command.QueryString(Cmd::VN, text, kReadMs))
+    if (!command.QueryString(CommandId::VN, text, kReadMs))
         return;
     firmware_->setText(text);
     if (IdentifyModel(command, services_.cameraModel, services_.dialogs))
@@ -258,16 +251,16 @@ void CAboutDialog::readCamera()
         if (command.QueryString(commandId, value, kReadMs))
             control->setText(value);
     };
-    readInto(Cmd::ID, cameraId_);
-    readInto(Cmd::FPVN, fpga_);
-    readInto(Cmd::UD, userId_);
+    readInto(CommandId::ID, cameraId_);
+    readInto(CommandId::FPVN, fpga_);
+    readInto(CommandId::UD, userId_);
     showDeviceVersion();
 }
 
 void CAboutDialog::showDeviceVersion()
 {
     QString reply;
-    if (!services_.command.QueryString(Cmd::DV, reply, kReadMs))
+    if (!services_.command.QueryString(CommandId::DV, reply, kReadMs))
         return;
     if (const std::optional<DeviceVersionParts> parts = SplitDeviceVersion(reply)) {
         for (std::size_t i = 0; i < deviceVersion_.size(); ++i)

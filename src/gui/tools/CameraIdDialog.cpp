@@ -7,10 +7,10 @@
 #include <QVBoxLayout>
 
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/tools/IdentityWrites.h"
 
 namespace {
-constexpr int kCmdID = 5;
 constexpr std::uint32_t kReadMs = 5000;
 } // namespace
 
@@ -40,7 +40,7 @@ CCameraIdDialog::CCameraIdDialog(const IdentityServices &services, QWidget *pare
 
     Register();
     QString id;
-    if (services_.command.QueryString(kCmdID, id, kReadMs)) {
+    if (services_.command.QueryString(CommandId::ID, id, kReadMs)) {
         for (std::size_t i = 0; i < characters_.size(); ++i) {
             const auto at = static_cast<qsizetype>(i);
             characters_[i]->setText(at < id.size() ? QString(id.at(at)) : QString());

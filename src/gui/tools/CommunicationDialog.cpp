@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/Dialogs.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/operations/ProgressWindow.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"

@@ -2,15 +2,10 @@
 
 #include "core/common/Dialogs.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/IdentityTexts.h"
 
 namespace {
-
-namespace Cmd {
-constexpr int UD = 6;
-constexpr int ID00 = 392;
-constexpr int DV00 = 442;
-} // namespace Cmd
 
 constexpr std::uint32_t kWriteMs = 5000;
 constexpr std::uint32_t kDeviceVersionWriteMs = 10000;
@@ -36,7 +31,7 @@ bool SaveUserId(Command &command, Dialogs &dialogs, const QString &text)
         dialogs.Message(QStringLiteral("User ID string is too long !!"), QString(), MessageIcon::Stop);
         return false;
     }
-    if (!command.SetString(Cmd::UD, text, kWriteMs)) {
+    if (!command.SetString(CommandId::UD, text, kWriteMs)) {
         dialogs.Message(QStringLiteral("Couldn't write the User ID."), QString(), MessageIcon::Stop);
         return false;
     }
@@ -50,7 +45,7 @@ bool SaveDeviceVersion(Command &command, Dialogs &dialogs, std::span<const QStri
     const QString version = JoinFirstCharacters(fields, QStringLiteral("."));
     if (!acceptable(dialogs, version, QStringLiteral("Device Version")))
         return false;
-    if (!command.SetString(Cmd::DV00, version, kDeviceVersionWriteMs)) {
+    if (!command.SetString(CommandId::DV00, version, kDeviceVersionWriteMs)) {
         dialogs.Message(QStringLiteral("Couldn't write the Device Version."), QString(), MessageIcon::Stop);
         return false;
     }
@@ -69,7 +64,7 @@ bool SaveCameraId(Command &command, Dialogs &dialogs, std::span<const QString> f
         dialogs.Message(QStringLiteral("Couldn't save camera id."), QString(), MessageIcon::Stop);
         return false;
     }
-    if (!command.SetString(Cmd::ID00, id, kWriteMs)) {
+    if (!command.SetString(CommandId::ID00, id, kWriteMs)) {
         dialogs.Message(QStringLiteral("Couldn't save the camera id."), QString(), MessageIcon::Stop);
         return false;
     }

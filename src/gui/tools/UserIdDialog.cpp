@@ -7,10 +7,10 @@
 #include <QVBoxLayout>
 
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/tools/IdentityWrites.h"
 
 namespace {
-constexpr int kCmdUD = 6;
 constexpr std::uint32_t kReadMs = 5000;
 } // namespace
 
@@ -34,7 +34,7 @@ CUserIdDialog::CUserIdDialog(const IdentityServices &services, QWidget *parent)
 
     Register();
     QString text;
-    if (!services_.command.QueryString(kCmdUD, text, kReadMs))
+    if (!services_.command.QueryString(CommandId::UD, text, kReadMs))
         text = QStringLiteral("????????????????");
     userId_->setText(text);
 }

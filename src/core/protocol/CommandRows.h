@@ -1,7 +1,21 @@
-#include "core/protocol/CommandTable.h"
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// How a command's value is written and read on the wire.
+enum class ValueType : std::int32_t { Integer = 0, Real = 1, Text = 2 };
+
+struct CommandEntry {
+    const char *mnemonic;
+    ValueType valueType;
+    std::int32_t decimals;
+};
+
+inline constexpr int kCommandCount = 446;
 
 // The camera's commands in id order: mnemonic, value type, decimals.
-const std::array<CommandEntry, kCommandCount> kCommandRows = {{
+inline constexpr std::array<CommandEntry, kCommandCount> kCommandRows = {{
     {"EB", ValueType::Integer, 0}, // 0
     {"ST", ValueType::Integer, 0}, // 1
     {"HP", ValueType::Integer, 0}, // 2
