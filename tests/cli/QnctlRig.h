@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
@@ -14,6 +17,34 @@ struct QnctlRun {
     QByteArray out;
     QByteArray err;
     qint64 elapsedMs = 0;
+};
+
+// A qnctl program that keeps running (the station): its output read while it runs, signals
+// sent to it as a terminal would. A process still running at the end is killed.
+class QnctlProcess {
+public:
+    explicit QnctlProcess(const QStringList &arguments);
+    ~QnctlProcess();
+    QnctlProcess(const QnctlProcess &) = delete;
+    QnctlProcess &operator=(const QnctlProcess &) = delete;
+
+    // Waits until standard output holds this many whole lines; false on the time-out.
+    bool WaitForLines(int count, int timeoutMs);
+    // Waits until standard error holds the text; false on the time-out.
+    bool WaitForError(const QByteArray &text, int timeoutMs);
+    QList<QByteArray> Lines() const;
+    const QByteArray &Error() const { return err_; }
+
+    void Signal(int signal) const;
+    // Waits for the end; the run's exit code is -1 when it did not end by itself.
+    QnctlRun Finish(int timeoutMs);
+
+private:
+    bool waitFor(const std::function<bool()> &done, int timeoutMs);
+
+    QProcess process_;
+    QByteArray out_;
+    QByteArray err_;
 };
 
 class QnctlRig {
@@ -35,6 +66,11 @@ public:
     }
     // Without this rig's link options.
     QnctlRun RunAsGiven(const QStringList &arguments, int timeoutMs = 120000) const;
+    // Starts qnctl with this rig's link options and leaves it running.
+    std::unique_ptr<QnctlProcess> Start(const QStringList &arguments) const
+    {
+        return std::make_unique<QnctlProcess>(LinkArguments() + arguments);
+    }
 
 private:
     static SimulatorOptions optionsAt(int baud)
