@@ -59,9 +59,9 @@ bool QnctlProcess::WaitForLines(int count, int timeoutMs)
     return waitFor([this, count] { return out_.count('\n') >= count; }, timeoutMs);
 }
 
-bool QnctlProcess::WaitForError(const QByteArray &text, int timeoutMs)
+bool QnctlProcess::WaitForError(const QByteArray &text, int timeoutMs, int times)
 {
-    return waitFor([this, &text] { return err_.contains(text); }, timeoutMs);
+    return waitFor([this, &text, times] { return err_.count(text) >= times; }, timeoutMs);
 }
 
 QList<QByteArray> QnctlProcess::Lines() const
