@@ -232,15 +232,12 @@ void Station::report(const StationCamera &camera)
     ++cameras_;
     if (camera.result == StationResult::Ok)
         ++passed_;
-    QByteArray line;
-    if (options_.json)
-        line = QJsonDocument(LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_)).toJson(QJsonDocument::Compact);
-    else
-        line = VerdictLine(camera).toUtf8();
-    line += '\n';
+    const QJsonObject record = LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_);
+    const QByteArray line =
+        (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
     std::fflush(stdout);
-    if (log_.IsOpen() && !log_.Append(LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_))) {
+    if (log_.IsOpen() && !log_.Append(record)) {
         logFailed_ = true;
         std::fprintf(stderr, "qnctl: %s: log line not written: %s\n", qPrintable(arguments_.log), qPrintable(log_.Error()));
     }

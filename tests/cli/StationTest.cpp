@@ -193,3 +193,72 @@ TEST(Station, CameraThatDoesNotAnswerGetsAVerdictAndTheStationGoesOn)
     EXPECT_EQ(records[0].value(QStringLiteral("result")).toString(), QStringLiteral("failed"));
     EXPECT_EQ(records[0].value(QStringLiteral("reason")).toString(), QStringLiteral("no answer"));
 }
+
+TEST(Station, StopSignalDuringACameraEndsAfterTheCurrentStep)
+{
+    StationBench bench;
+    CameraSimulator &camera = bench.rig.Simulator();
+    camera.SetReplyDelayMs(300); // the load takes about a second
+    const std::unique_ptr<QnctlProcess> station = bench.Start({QStringLiteral("--rate=9600")});
+    ASSERT_TRUE(station->WaitForError(": loading ", kCameraMs)) << describe(*station);
+    station->Signal(SIGINT);
+    const QnctlRun run = station->Finish(kCameraMs);
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("STOP " + camera.Text(QStringLiteral("ID")).toUtf8() + ' '));
+    EXPECT_TRUE(run.out.endsWith(" stopped before verifying\n")) << run.out.toStdString();
+    // The load was one step: the whole file went in.
+    EXPECT_EQ(camera.Value(QStringLiteral("GA")), 150);
+    EXPECT_EQ(camera.Value(QStringLiteral("CLCFG")), 4);
+    const QList<QJsonObject> records = logRecords(bench.log);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].value(QStringLiteral("result")).toString(), QStringLiteral("stopped"));
+}
+
+TEST(Station, LogLineThatCannotBeWrittenIsReportedAndTheStationGoesOn)
+{
+    StationBench bench;
+    bench.log = QStringLiteral("/dev/full"); // every write fails: no space left
+    const std::unique_ptr<QnctlProcess> station = bench.Start();
+    ASSERT_TRUE(station->WaitForLines(1, kCameraMs)) << describe(*station);
+    EXPECT_TRUE(station->Lines()[0].startsWith("OK "));
+    ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs)) << describe(*station);
+    EXPECT_TRUE(station->Error().contains("/dev/full: log line not written: ")) << describe(*station);
+    station->Signal(SIGINT);
+    EXPECT_EQ(station->Finish(5000).exitCode, 4);
+}
+
+TEST(Station, UnusableCommandLinesSendNothing)
+{
+    StationBench bench;
+    struct Case {
+        const char *name;
+        QStringList arguments;
+        int exitCode;
+    };
+    const QString file = bench.file;
+    const Case cases[] = {
+        {"no file", {QStringLiteral("station")}, 2},
+        {"two files", {QStringLiteral("station"), file, file}, 2},
+        {"an area that does not exist", {QStringLiteral("station"), file, QStringLiteral("--store-area=4")}, 2},
+        {"the factory area in the standard mode",
+         {QStringLiteral("--mode=standard"), QStringLiteral("station"), file, QStringLiteral("--store-area"),
+          QStringLiteral("0")},
+         2},
+        {"a log without a name", {QStringLiteral("station"), file, QStringLiteral("--log")}, 2},
+        {"a file that is not there", {QStringLiteral("station"), file + QStringLiteral(".missing")}, 4},
+        {"a log that cannot be opened",
+         {QStringLiteral("station"), file, QStringLiteral("--log"), bench.folder.filePath(QStringLiteral("no/such.jsonl"))},
+         4},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        const QnctlRun run = bench.rig.Run(test.arguments, 10000);
+        EXPECT_EQ(run.exitCode, test.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const QnctlRun cameraLink = bench.rig.RunAsGiven({QStringLiteral("--settings"), bench.rig.Settings().Path(),
+                                                      QStringLiteral("--camera-link=1:0"), QStringLiteral("station"), file});
+    EXPECT_EQ(cameraLink.exitCode, 2);
+    EXPECT_TRUE(cameraLink.err.contains("serial device")) << cameraLink.err.toStdString();
+    EXPECT_TRUE(bench.rig.Simulator().ReceivedLines().isEmpty());
+}
