@@ -1,15 +1,13 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "core/protocol/CommandIds.h"
+#include "core/operations/FlashAreas.h"
 #include "core/protocol/CommandTable.h"
 
 namespace {
 
 constexpr unsigned kStoreMs = 40000;
 constexpr unsigned kLoadMs = 10000;
-constexpr int kFactoryArea = 0;
-constexpr int kLastArea = 3;
 
 bool parseArea(const CliOptions &options, int &area)
 {
@@ -17,14 +15,14 @@ bool parseArea(const CliOptions &options, int &area)
         return false;
     bool ok = false;
     area = options.arguments.front().toInt(&ok);
-    return ok && area >= kFactoryArea && area <= kLastArea;
+    return ok && IsFlashArea(area);
 }
 
 } // namespace
 
 ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area)
 {
-    if (!area || *area < kFactoryArea || *area > kLastArea)
+    if (!area || !IsFlashArea(*area))
         return UsageError(QStringLiteral("store-area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
     if (*area == kFactoryArea && !session.IsExtended())
         return UsageError(QStringLiteral("store-area 0: the factory area is stored in extended mode only"));
@@ -34,8 +32,7 @@ ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area)
 bool StoreInArea(Command &command, int area)
 {
     ConsoleProgress progress(QStringLiteral("Storing camera data"));
-    return area == kFactoryArea ? command.SetValue(CommandId::SA00, 0, kStoreMs)
-                                : command.SetValue(CommandId::SA, area, kStoreMs);
+    return StoreFlashArea(command, area, kStoreMs);
 }
 
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options)
@@ -65,7 +62,7 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 {
     int area = 0;
     parseArea(options, area);
-    if (!session.command().SetValue(CommandId::LD, area, kLoadMs))
+    if (!LoadFlashArea(session.command(), area, kLoadMs))
         return StatusOfLastExchange(session.command());
     report.Json().insert(QStringLiteral("loadedArea"), area);
     report.Line(QStringLiteral("Settings of area %1 loaded").arg(area));
