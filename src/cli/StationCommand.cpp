@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -43,20 +45,23 @@ StationArguments parseStationArguments(const QStringList &arguments)
     StationArguments parsed;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
+        const auto is = [&argument](const QString &name) {
+            return argument == name || argument.startsWith(name + QLatin1Char('='));
+        };
         const auto value = [&](const QString &name) -> std::optional<QString> {
             if (argument.startsWith(name + QLatin1Char('=')))
                 return argument.mid(name.size() + 1);
-            if (argument == name && i + 1 < arguments.size())
+            if (i + 1 < arguments.size())
                 return arguments[++i];
             return std::nullopt;
         };
-        if (argument.startsWith(QLatin1String("--store-area"))) {
+        if (is(QStringLiteral("--store-area"))) {
             parsed.storing = true;
             bool ok = false;
             const int area = value(QStringLiteral("--store-area")).value_or(QString()).toInt(&ok);
             if (ok)
                 parsed.area = area;
-        } else if (argument.startsWith(QLatin1String("--log"))) {
+        } else if (is(QStringLiteral("--log"))) {
             parsed.log = value(QStringLiteral("--log")).value_or(QString());
             if (parsed.log.isEmpty())
                 parsed.error = QStringLiteral("station: --log needs a FILE");
@@ -237,6 +242,9 @@ void Station::report(const StationCamera &camera)
         (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
     std::fflush(stdout);
+    // The operator watches the terminal: verdicts that go to a file or a pipe are shown there too.
+    if (isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 1)
+        say(VerdictLine(camera));
     if (log_.IsOpen() && !log_.Append(record)) {
         logFailed_ = true;
         std::fprintf(stderr, "qnctl: %s: log line not written: %s\n", qPrintable(arguments_.log), qPrintable(log_.Error()));
