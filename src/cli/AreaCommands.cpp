@@ -20,26 +20,32 @@ bool parseArea(const CliOptions &options, int &area)
 
 } // namespace
 
+ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area)
+{
+    if (!area || !IsFlashArea(*area))
+        return UsageError(QStringLiteral("store-area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
+    if (*area == kFactoryArea && !session.IsExtended())
+        return UsageError(QStringLiteral("store-area 0: the factory area is stored in extended mode only"));
+    return ExitStatus::Done;
+}
+
+bool StoreInArea(Command &command, int area)
+{
+    ConsoleProgress progress(QStringLiteral("Storing camera data"));
+    return StoreFlashArea(command, area, kStoreMs);
+}
+
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options)
 {
     int area = 0;
-    if (!parseArea(options, area))
-        return UsageError(QStringLiteral("store-area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
-    if (area == kFactoryArea && !session.IsExtended())
-        return UsageError(QStringLiteral("store-area 0: the factory area is stored in extended mode only"));
-    return ExitStatus::Done;
+    return CheckAreaToStore(session, parseArea(options, area) ? std::optional<int>(area) : std::nullopt);
 }
 
 ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report)
 {
     int area = 0;
     parseArea(options, area);
-    bool stored = false;
-    {
-        ConsoleProgress progress(QStringLiteral("Storing camera data"));
-        stored = StoreFlashArea(session.command(), area, kStoreMs);
-    }
-    if (!stored)
+    if (!StoreInArea(session.command(), area))
         return StatusOfLastExchange(session.command());
     report.Json().insert(QStringLiteral("storedArea"), area);
     report.Line(QStringLiteral("Current settings stored in area %1").arg(area));

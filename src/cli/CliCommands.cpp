@@ -11,6 +11,7 @@ constexpr CliCommand kCommands[] = {
     {"store-area", CheckStoreArea, RunStoreArea},   {"load-area", CheckLoadArea, RunLoadArea},
     {"send", CheckSend, RunSend},
     {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},
+    {"station", CheckStation, RunStation, false},
 };
 
 } // namespace

@@ -2,18 +2,22 @@
 
 #include "cli/CliSession.h"
 
+#include <optional>
+#include <span>
+
 class CliReport;
 struct CliOptions;
-
-#include <span>
 
 // A subcommand: a check of its arguments that needs no camera (nothing goes over the wire
 // before it passes), and the run on a session whose camera has been found, which writes its
 // result to the report and tells how it ended.
+// A command that does not find the camera first (the station, which waits for one camera after
+// another) runs on a session without a link and prints its results itself.
 struct CliCommand {
     const char *name;
     ExitStatus (*check)(CliSession &session, const CliOptions &options); // Done when usable
     ExitStatus (*run)(CliSession &session, const CliOptions &options, CliReport &report);
+    bool findsCamera = true;
 };
 
 std::span<const CliCommand> CliCommands();
@@ -28,6 +32,7 @@ ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
 ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
+ExitStatus CheckStation(CliSession &session, const CliOptions &options);
 ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report);
@@ -39,6 +44,12 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
+
+// A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
+ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);
+// Stores the current settings in the area (40,000 ms), with a progress bar.
+bool StoreInArea(Command &command, int area);
 
 // The outcome of the engine's last exchange as an exit status.
 ExitStatus StatusOfLastExchange(const Command &command);

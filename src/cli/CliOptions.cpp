@@ -10,7 +10,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 13> kCommands = {{
+constexpr std::array<CommandHelp, 14> kCommands = {{
     {"identify", "identify", "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width)."},
     {"set", "set NAME=VALUE...",
@@ -24,6 +24,13 @@ constexpr std::array<CommandHelp, 13> kCommands = {{
     {"shading", "shading read FILE | write FILE | store", "Moves the shading correction data."},
     {"lut", "lut read FILE | write FILE", "Moves the look-up tables (gamma table file)."},
     {"send", "send LINE [--wait MS]", "Sends one raw line and prints every line received within the wait."},
+    {"station", "station FILE [--store-area N] [--log FILE]",
+     "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
+     "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"
+     "appends a JSON line to the log; then waits until the camera is unplugged and starts again.\n"
+     "Ctrl-C ends it between cameras, or after the current step. Verdicts:\n"
+     "  OK|DIFF|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
+     "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written."},
     {"ports", "ports", "Lists COM1..COM16 with the device each opens."},
     {"help", "help [COMMAND]", "Shows this text, or a command's."},
 }};

@@ -69,9 +69,15 @@ ExitStatus CliSession::Connect()
 
 QString CliSession::LinkDescription() const
 {
-    const int port = core_.serialLink.CurrentPortIndex();
-    const QString name = core_.serialLink.PortName(port);
+    const QString name = core_.serialLink.PortName(core_.serialLink.CurrentPortIndex());
     if (core_.serialLink.GetKind() != 0)
         return name;
-    return QStringLiteral("%1 (%2)").arg(name, core_.settings.PortDevice(name));
+    return QStringLiteral("%1 (%2)").arg(name, DevicePath());
+}
+
+QString CliSession::DevicePath() const
+{
+    if (core_.serialLink.GetKind() != 0)
+        return QString();
+    return core_.settings.PortDevice(core_.serialLink.PortName(core_.serialLink.CurrentPortIndex()));
 }

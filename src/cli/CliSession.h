@@ -37,6 +37,8 @@ public:
 
     // What the link reaches: the COM name and its device, or the Camera Link port.
     QString LinkDescription() const;
+    // The device a COM link opens ("/dev/ttyUSB0", or a network address); empty for Camera Link.
+    QString DevicePath() const;
 
     Dialogs &dialogs() { return dialogs_; }
     SettingsStore &settings() { return core_.settings; }

@@ -9,24 +9,6 @@
 
 namespace {
 
-struct PageField {
-    const FieldSpec *field;
-    const GroupSpec *group;
-};
-
-std::optional<PageField> pageFieldOf(int controlId)
-{
-    for (const PageSpec *page : kPageTable) {
-        for (const GroupSpec &group : page->groups) {
-            for (const FieldSpec &field : group.fields) {
-                if (field.id == controlId && field.label != nullptr)
-                    return PageField{&field, &group};
-            }
-        }
-    }
-    return std::nullopt;
-}
-
 std::span<const std::int32_t> listCodesOf(int controlId)
 {
     for (const ListCodeTable &table : ListCodeTables()) {
@@ -53,7 +35,7 @@ ParameterCatalog::ParameterCatalog(const ControlTable &table, const CommandTable
         parameter.controlId = entry.controlId;
         parameter.commandId = entry.commandId;
         parameter.mnemonic = mnemonic;
-        if (const std::optional<PageField> field = pageFieldOf(entry.controlId)) {
+        if (const std::optional<LabelledField> field = FindLabelledField(entry.controlId)) {
             parameter.field = field->field;
             parameter.label = QString::fromUtf8(field->field->label);
             parameter.group = field->group->title ? QString::fromUtf8(field->group->title) : QString();

@@ -70,6 +70,8 @@ int main(int argc, char *argv[])
     ExitStatus status = command->check(session, options);
     if (status != ExitStatus::Done)
         return static_cast<int>(status);
+    if (!command->findsCamera)
+        return static_cast<int>(command->run(session, options, report));
     session.command().Create();
     status = session.Connect();
     if (status == ExitStatus::Done)

@@ -19,3 +19,16 @@ std::span<const FieldSpec> MainWindowHiddenControls()
 {
     return kHiddenControls;
 }
+
+std::optional<LabelledField> FindLabelledField(int controlId)
+{
+    for (const PageSpec *page : kPageTable) {
+        for (const GroupSpec &group : page->groups) {
+            for (const FieldSpec &field : group.fields) {
+                if (field.id == controlId && field.label != nullptr)
+                    return LabelledField{&field, &group};
+            }
+        }
+    }
+    return std::nullopt;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include "core/catalog/PageShape.h"
@@ -27,3 +28,11 @@ inline constexpr std::array<const PageSpec *, kPageCount> kPageTable = {
 // Controls of the main window itself that are never shown nor bound; a page control with
 // the same id (1049, the temperature field) is found first.
 std::span<const FieldSpec> MainWindowHiddenControls();
+
+// The labelled field that shows a control on the pages, with its group, in page-table order;
+// nothing for a control that no page labels.
+struct LabelledField {
+    const FieldSpec *field;
+    const GroupSpec *group;
+};
+std::optional<LabelledField> FindLabelledField(int controlId);

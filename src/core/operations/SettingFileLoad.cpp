@@ -15,6 +15,8 @@ int LoadSettingPieces(const QList<QByteArray> &pieces, Command &command, const C
     int refused = 0;
     const qsizetype count = pieces.size();
     for (qsizetype i = 0; i < count; ++i) {
+        if (hooks.stop && hooks.stop())
+            break;
         if (hooks.step)
             hooks.step(static_cast<int>(100 * i / count));
         const SettingLineStep step = PlanSettingLine(pieces[i], commands, table, model, extendedMode);

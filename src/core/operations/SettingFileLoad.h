@@ -15,6 +15,9 @@ struct SettingLoadHooks {
     std::function<void(int percent)> step;             // before each piece
     std::function<void(bool enable)> enableAberration; // the lens-mode line's rule
     std::function<void()> identifyModel;               // after the model line is written
+    // Asked before each piece; true ends the load there (a station stops at a camera that is
+    // gone instead of waiting out every line). Without it every piece is sent.
+    std::function<bool()> stop{};
 };
 
 // Loads the pieces of a setting file into the camera, one after the other: each piece is

@@ -1,0 +1,281 @@
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QJsonDocument>
+
+#include "cli/CliCommands.h"
+#include "cli/CliReport.h"
+#include "cli/ConsoleProgress.h"
+#include "cli/JsonLineLog.h"
+#include "cli/StationVerdict.h"
+#include "cli/StopSignals.h"
+#include "core/common/TextFiles.h"
+#include "core/common/TickClock.h"
+#include "core/formats/SettingFile.h"
+#include "core/operations/IdentifyModel.h"
+#include "core/operations/SettingFileCompare.h"
+#include "core/operations/SettingFileLoad.h"
+#include "core/protocol/CommandIds.h"
+#include "core/transport/DevicePresence.h"
+
+namespace {
+
+constexpr unsigned kIdentityReadMs = 1000;
+// A device must stay this long before the station talks to it: an adapter that bounces on
+// its way in, or a udev rule still setting the permissions, is not yet a camera.
+constexpr std::uint32_t kSettleMs = 300;
+
+struct StationArguments {
+    QString file;
+    bool storing = false;
+    std::optional<int> area;
+    QString log;
+    QString error;
+};
+
+// FILE [--store-area N] [--log FILE], each option also as --name=VALUE.
+StationArguments parseStationArguments(const QStringList &arguments)
+{
+    StationArguments parsed;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        const auto is = [&argument](const QString &name) {
+            return argument == name || argument.startsWith(name + QLatin1Char('='));
+        };
+        const auto value = [&](const QString &name) -> std::optional<QString> {
+            if (argument.startsWith(name + QLatin1Char('=')))
+                return argument.mid(name.size() + 1);
+            if (i + 1 < arguments.size())
+                return arguments[++i];
+            return std::nullopt;
+        };
+        if (is(QStringLiteral("--store-area"))) {
+            parsed.storing = true;
+            bool ok = false;
+            const int area = value(QStringLiteral("--store-area")).value_or(QString()).toInt(&ok);
+            if (ok)
+                parsed.area = area;
+        } else if (is(QStringLiteral("--log"))) {
+            parsed.log = value(QStringLiteral("--log")).value_or(QString());
+            if (parsed.log.isEmpty())
+                parsed.error = QStringLiteral("station: --log needs a FILE");
+        } else if (argument.startsWith(QLatin1Char('-')) || !parsed.file.isEmpty()) {
+            parsed.error = QStringLiteral("station: unexpected %1; give FILE [--store-area N] [--log FILE]").arg(argument);
+        } else {
+            parsed.file = argument;
+        }
+    }
+    if (parsed.file.isEmpty() && parsed.error.isEmpty())
+        parsed.error = QStringLiteral("station: give the setting FILE");
+    return parsed;
+}
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// One station run: the loop over cameras on one device.
+class Station {
+public:
+    Station(const CliOptions &options, Dialogs &dialogs, StationArguments arguments, QString device, QByteArray bytes)
+        : options_(options), dialogs_(dialogs), arguments_(std::move(arguments)), device_(std::move(device)),
+          pieces_(SettingFilePieces(bytes)),
+          file_{QFileInfo(arguments_.file).absoluteFilePath(),
+                QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()},
+          stop_([] { say(QStringLiteral("Stopping: the station ends after the current step.")); })
+    {
+    }
+
+    ExitStatus Run();
+
+private:
+    bool stopped() const { return stop_.Requested(); }
+    // Waits until the device is there (or gone); false when a stop was asked for first.
+    bool waitForDevice(bool present) const;
+    StationCamera provision();
+    void provisionSteps(CliSession &session, StationCamera &camera);
+    void report(const StationCamera &camera);
+
+    const CliOptions &options_;
+    Dialogs &dialogs_;
+    const StationArguments arguments_;
+    const QString device_;
+    const QList<QByteArray> pieces_;
+    const StationFile file_;
+    StopSignals stop_;
+    JsonLineLog log_;
+    int cameras_ = 0;
+    int passed_ = 0;
+    bool logFailed_ = false;
+};
+
+bool Station::waitForDevice(bool present) const
+{
+    return WaitForDevice(device_, present, -1, &stop_.Flag()) && !stopped();
+}
+
+ExitStatus Station::Run()
+{
+    if (!arguments_.log.isEmpty() && !log_.Open(arguments_.log))
+        return FileError(arguments_.log, log_.Error());
+    while (!stopped()) {
+        say(QStringLiteral("Waiting for a camera on %1...").arg(device_));
+        if (!waitForDevice(true))
+            break;
+        TickClock::SleepMs(kSettleMs);
+        if (stopped())
+            break;
+        if (!DevicePresent(device_))
+            continue; // gone again at once
+        const StationCamera camera = provision();
+        report(camera);
+        if (camera.result == StationResult::Stopped || stopped())
+            break;
+        if (DevicePresent(device_))
+            say(QStringLiteral("Unplug the camera from %1.").arg(device_));
+        if (!waitForDevice(false))
+            break;
+    }
+    say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
+    if (logFailed_)
+        return ExitStatus::FileError;
+    return passed_ == cameras_ ? ExitStatus::Done : ExitStatus::Refused;
+}
+
+StationCamera Station::provision()
+{
+    StationCamera camera;
+    // A session of its own for every camera: nothing of the last one (rate, model, values)
+    // carries over, as with a separate qnctl run.
+    CliSession session(options_, dialogs_);
+    session.command().Create();
+    provisionSteps(session, camera);
+    return camera;
+}
+
+void Station::provisionSteps(CliSession &session, StationCamera &camera)
+{
+    Command &command = session.command();
+    const auto gone = [&command] { return command.LastOutcome() == Command::Outcome::NoAnswer; };
+    const auto fail = [&camera](const QString &reason) {
+        camera.result = StationResult::Failed;
+        camera.reason = reason;
+    };
+    const auto stoppedBefore = [this, &camera](const QString &step) {
+        if (!stopped())
+            return false;
+        camera.result = StationResult::Stopped;
+        camera.reason = QStringLiteral("stopped before %1").arg(step);
+        return true;
+    };
+
+    say(QStringLiteral("Device %1 is there; finding the camera...").arg(device_));
+    if (session.Connect() != ExitStatus::Done)
+        return fail(QStringLiteral("no answer"));
+    camera.model = session.cameraModel().Name();
+    command.QueryString(CommandId::VN, camera.firmware, kIdentityReadMs);
+    command.QueryString(CommandId::ID, camera.cameraId, kIdentityReadMs);
+    command.QueryString(CommandId::UD, camera.userId, kIdentityReadMs);
+    if (gone())
+        return fail(QStringLiteral("lost while identifying"));
+    if (stoppedBefore(QStringLiteral("loading")))
+        return;
+
+    say(QStringLiteral("Camera %1 (%2, firmware %3): loading %4").arg(camera.cameraId, camera.model, camera.firmware,
+                                                                      arguments_.file));
+    {
+        ConsoleProgress progress(QStringLiteral("Loading camera setting file"));
+        const SettingLoadHooks hooks{[&progress](int percent) { progress.Step(percent); }, {},
+                                     [&session] {
+                                         IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
+                                     },
+                                     gone};
+        camera.refused = LoadSettingPieces(pieces_, command, session.commandTable(), session.controlTable(),
+                                           session.cameraModel(), session.IsExtended(), hooks);
+    }
+    camera.model = session.cameraModel().Name(); // a model line may have renamed it
+    if (gone())
+        return fail(QStringLiteral("lost while loading"));
+    if (stoppedBefore(QStringLiteral("verifying")))
+        return;
+
+    const std::vector<FiledValue> filed = FiledValues(pieces_, session.commandTable(), session.controlTable(),
+                                                      session.cameraModel(), session.IsExtended());
+    say(QStringLiteral("Verifying %1 parameters").arg(filed.size()));
+    CameraValues read;
+    {
+        ConsoleProgress progress(QStringLiteral("Reading the values back"));
+        read = ReadFiledValues(filed, command, [&progress](int percent) { progress.Step(percent); });
+    }
+    if (gone())
+        return fail(QStringLiteral("lost while verifying"));
+    camera.differences = CompareFiledValues(filed, read);
+    camera.result = camera.differences.empty() ? StationResult::Ok : StationResult::Differs;
+
+    // Only a camera that holds the file goes into flash: a wrong set there would come back at
+    // every power-up.
+    if (!arguments_.storing || camera.result != StationResult::Ok)
+        return;
+    if (stoppedBefore(QStringLiteral("storing")))
+        return;
+    say(QStringLiteral("Storing in area %1").arg(*arguments_.area));
+    if (StoreInArea(command, *arguments_.area))
+        camera.storedArea = arguments_.area;
+    else
+        fail(gone() ? QStringLiteral("lost while storing") : QStringLiteral("store in area %1 refused").arg(*arguments_.area));
+}
+
+void Station::report(const StationCamera &camera)
+{
+    ++cameras_;
+    if (camera.result == StationResult::Ok)
+        ++passed_;
+    const QJsonObject record = LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_);
+    const QByteArray line =
+        (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+    std::fflush(stdout);
+    // The operator watches the terminal: verdicts that go to a file or a pipe are shown there too.
+    if (isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 1)
+        say(VerdictLine(camera));
+    if (log_.IsOpen() && !log_.Append(record)) {
+        logFailed_ = true;
+        std::fprintf(stderr, "qnctl: %s: log line not written: %s\n", qPrintable(arguments_.log), qPrintable(log_.Error()));
+    }
+}
+
+} // namespace
+
+ExitStatus CheckStation(CliSession &session, const CliOptions &options)
+{
+    const StationArguments arguments = parseStationArguments(options.arguments);
+    if (!arguments.error.isEmpty())
+        return UsageError(arguments.error);
+    const QString device = session.DevicePath();
+    if (!device.startsWith(QLatin1Char('/')))
+        return UsageError(QStringLiteral("station: give a serial device that comes and goes with its camera (--port /dev/... or a COM name mapped to one)"));
+    if (arguments.storing && CheckAreaToStore(session, arguments.area) != ExitStatus::Done)
+        return ExitStatus::Usage;
+    QByteArray bytes;
+    if (!ReadFileBytes(arguments.file, bytes))
+        return FileError(arguments.file, QStringLiteral("could not be read"));
+    return ExitStatus::Done;
+}
+
+ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &)
+{
+    StationArguments arguments = parseStationArguments(options.arguments);
+    QByteArray bytes;
+    if (!ReadFileBytes(arguments.file, bytes))
+        return FileError(arguments.file, QStringLiteral("could not be read"));
+    // The file is read once: every camera gets the bytes whose digest the log names.
+    Station station(options, session.dialogs(), std::move(arguments), session.DevicePath(), bytes);
+    return station.Run();
+}

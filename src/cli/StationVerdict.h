@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+
+#include "core/operations/SettingFileCompare.h"
+
+// What a provisioning station learnt about one camera, and the two forms it reports it in: a
+// verdict line on standard output for the operator and for grep, and a JSON record for the log.
+
+enum class StationResult {
+    Ok,      // every value of the file read back as written
+    Differs, // the camera holds other values, or some could not be read
+    Failed,  // no answer, lost on the way, or the flash store refused
+    Stopped, // Ctrl-C before the camera was done
+};
+
+struct StationCamera {
+    QString cameraId;
+    QString userId;
+    QString model;
+    QString firmware;
+    StationResult result = StationResult::Failed;
+    QString reason; // why it failed or stopped
+    std::vector<SettingDifference> differences;
+    int refused = 0; // file lines the camera did not take
+    std::optional<int> storedArea;
+};
+
+// The setting file that the station loads into every camera.
+struct StationFile {
+    QString path;
+    QByteArray sha256; // hex
+};
+
+// At most this many differences are spelled out in a verdict line; the log has them all.
+inline constexpr int kVerdictDifferences = 8;
+
+// "OK|DIFF|FAIL|STOP CAMERA-ID MODEL FIRMWARE [details]": differences as
+// "GA:file=150,camera=100" ("camera=?" when not read), or the reason. An unknown field is "-";
+// one with blanks is quoted, so the first four fields always split on blanks.
+QString VerdictLine(const StationCamera &camera);
+
+QJsonObject LogRecord(const StationCamera &camera, const QDateTime &time, const QString &device,
+                      const StationFile &file);
