@@ -15,6 +15,7 @@
 #include "TestApplication.h"
 #include "core/common/LineLog.h"
 #include "core/protocol/CommandIds.h"
+#include "gui/operations/OperationGuard.h"
 #include "gui/operations/ProgressWindow.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
@@ -136,7 +137,7 @@ struct AuxWindowRig {
     CCommunicationDialog &MakeCommunication()
     {
         communication = std::make_unique<CCommunicationDialog>(CCommunicationDialog::Services{
-            *link, *command, *settings, *controlMode, dialogs, onlineStatus, windowList, progress, *host});
+            *link, *command, *settings, *controlMode, dialogs, onlineStatus, windowList, progress, *host, operations});
         txLog.Register(*communication);
         rxLog.Register(*communication);
         return *communication;
@@ -145,7 +146,7 @@ struct AuxWindowRig {
     CTerminalDialog &MakeTerminal()
     {
         terminal = std::make_unique<CTerminalDialog>(
-            CTerminalDialog::Services{*link, *settings, dialogs, onlineStatus, windowList});
+            CTerminalDialog::Services{*link, *settings, dialogs, onlineStatus, windowList, operations});
         txLog.Register(*terminal);
         rxLog.Register(*terminal);
         return *terminal;
@@ -172,6 +173,7 @@ struct AuxWindowRig {
     OnlineStatus onlineStatus;
     WindowList windowList;
     CProgressBarDialog progress;
+    OperationGuard operations;
     LineLogFanout txLog;
     LineLogFanout rxLog;
     OnlineEvents events{onlineStatus};

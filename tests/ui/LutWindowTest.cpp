@@ -157,7 +157,7 @@ struct LutRig {
             AppContext &context = *rig.context;
             own = std::make_unique<LutWindows>(CLUTDlg::Services{context.command(), context.dialogs(),
                                                                  context.onlineStatus(), context.windowList(),
-                                                                 context.progress()},
+                                                                 context.progress(), context.operations()},
                                                context.settings());
             own->CreateLutWindows();
             lut = own.get();

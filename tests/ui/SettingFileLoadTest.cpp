@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "MainWindowTestRig.h"
 #include "ParameterLimits.h"
+#include "SettingFileTestRig.h"
 #include "core/common/TextFiles.h"
 #include "core/protocol/CameraModel.h"
 #include "gui/main/MainMenu.h"
@@ -42,35 +42,6 @@ std::map<QString, qint64> parameterSet(const CameraSimulator &camera, const Came
     }
     return set;
 }
-
-struct SettingFileRig {
-    explicit SettingFileRig(int controlMode = 0) : rig({.controlMode = controlMode}) { rig.Start(); }
-
-    QString Save(int menuId, const QString &name)
-    {
-        const QString path = folder.filePath(name);
-        rig.dialogs.QueueFilePath(path);
-        rig.window->OnMenu(menuId);
-        return path;
-    }
-    // Loads a file of these bytes; the lines the camera received.
-    QList<QByteArray> Load(const QByteArray &bytes)
-    {
-        const QString path = folder.filePath(QStringLiteral("load.cam"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
-        file.close();
-        rig.simulator->ClearWireLog();
-        rig.dialogs.Clear();
-        rig.dialogs.QueueFilePath(path);
-        rig.window->OnMenu(MenuId::Open);
-        return rig.Received();
-    }
-
-    MainWindowRig rig;
-    QTemporaryDir folder;
-};
 
 } // namespace
 

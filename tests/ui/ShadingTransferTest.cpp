@@ -114,7 +114,7 @@ struct ShadingRig {
         AppContext &context = *rig.context;
         return std::make_unique<ShadingTransfer>(
             ShadingTransfer::Services{context.command(), context.dialogs(), context.settings(), context.progress(),
-                                      context.windowList()},
+                                      context.windowList(), context.operations()},
             rig.window.get(), ShadingTransfer::Shape{channels, valuesPerChannel});
     }
 

@@ -6,6 +6,7 @@
 
 #include "core/composition/CoreObjects.h"
 #include "core/common/TickClock.h"
+#include "gui/operations/OperationGuard.h"
 #include "gui/operations/ProgressWindow.h"
 #include "core/protocol/Command.h"
 #include "gui/common/OnlineStatus.h"
@@ -37,6 +38,7 @@ public:
     OnlineStatus &onlineStatus() { return onlineStatus_; }
     WindowList &windowList() { return windowList_; }
     CProgressBarDialog &progress() { return progress_; }
+    OperationGuard &operations() { return operations_; }
     Command &command() { return command_; }
 
 private:
@@ -45,6 +47,7 @@ private:
     OnlineStatus onlineStatus_;
     WindowList windowList_;
     CProgressBarDialog progress_;
+    OperationGuard operations_;
     UiCommandEvents commandEvents_;
     Command command_;
 };

@@ -8,7 +8,8 @@
 
 // The open tool windows, in registration order. Long operations disable them all before they
 // start and enable them all when they end; there is no nesting count, so the enable at the end
-// of an operation enables every listed window.
+// of an operation enables every listed window. The operation guard keeps its starters (any
+// widgets disabled and enabled together) in one as well.
 class WindowList {
 public:
     WindowList() = default;

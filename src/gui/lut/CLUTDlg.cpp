@@ -14,6 +14,7 @@
 
 #include "core/common/Dialogs.h"
 #include "gui/operations/LongOperation.h"
+#include "gui/operations/OperationGuard.h"
 #include "core/operations/LutExchange.h"
 #include "core/protocol/Command.h"
 #include "gui/common/WindowList.h"
@@ -88,7 +89,8 @@ CLUTDlg::CLUTDlg(int channelIndex, const Services &services, QWidget *parent)
       dialogs_(services.dialogs),
       onlineStatus_(services.onlineStatus),
       windowList_(services.windowList),
-      progress_(services.progress)
+      progress_(services.progress),
+      operations_(services.operations)
 {
     setWindowTitle(QString::fromLatin1(channelRow(channel_).title));
     buildControls();
@@ -143,10 +145,11 @@ void CLUTDlg::buildControls()
         return button;
     };
     makeGroup(*this, QStringLiteral("Operation"), QRect(8, 62, 140, 112));
-    makeButton(kReadButtonId, QStringLiteral("Read Table Data"), QRect(16, 82, 124, 26),
-               [this] { ReadTableFromCamera(); });
-    makeButton(kWriteButtonId, QStringLiteral("Write Table Data"), QRect(16, 112, 124, 26),
-               [this] { WriteTableToCamera(channel_); });
+    // The two transfers wait while another window's operation runs.
+    operations_.AddStarter(*makeButton(kReadButtonId, QStringLiteral("Read Table Data"), QRect(16, 82, 124, 26),
+                                       [this] { ReadTableFromCamera(); }));
+    operations_.AddStarter(*makeButton(kWriteButtonId, QStringLiteral("Write Table Data"), QRect(16, 112, 124, 26),
+                                       [this] { WriteTableToCamera(channel_); }));
     makeButton(kClearButtonId, QStringLiteral("Clear Table Data"), QRect(16, 142, 124, 26),
                [this] { ResetEditPoints(); });
 
@@ -289,7 +292,7 @@ bool CLUTDlg::ReadTableFromCamera()
     // shows, and stops following the edit points, before the first entry is read.
     syncTable();
     setMode(ViewMode);
-    LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
+    LongOperation operation(progress_, operations_, this, message, LongOperation::Options{&windowList_, true});
     const bool complete = ReadLutEntries(command_, channel_, table_, [&](int done) {
                               operation.Step(percentOf(done - 1), entryProgress(message, done));
                               activateWindow();
@@ -306,7 +309,7 @@ void CLUTDlg::WriteTableToCamera(int channel)
     // A camera that does not answer at all ends the transfer, instead of 512 time-outs.
     int stoppedAt = 0;
     {
-        LongOperation operation(progress_, this, message, LongOperation::Options{&windowList_, true});
+        LongOperation operation(progress_, operations_, this, message, LongOperation::Options{&windowList_, true});
         stoppedAt = WriteLutEntries(command_, channel, table_, [&](int done) {
             operation.Step(percentOf(done - 1), entryProgress(message, done));
         });

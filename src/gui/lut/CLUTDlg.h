@@ -10,6 +10,7 @@ class Command;
 class CProgressBarDialog;
 class Dialogs;
 class LutGraph;
+class OperationGuard;
 class QLabel;
 class QMouseEvent;
 class SpinButton;
@@ -45,6 +46,7 @@ public:
         OnlineStatus &onlineStatus;
         WindowList &windowList;
         CProgressBarDialog &progress;
+        OperationGuard &operations;
     };
 
     // channelIndex: 0 red, 1 green, 2 blue.
@@ -90,6 +92,7 @@ private:
     OnlineStatus &onlineStatus_;
     WindowList &windowList_;
     CProgressBarDialog &progress_;
+    OperationGuard &operations_;
 
     LutTable table_{};
     EditPoints points_;

@@ -7,6 +7,7 @@
 #include "core/common/TextFiles.h"
 #include "core/common/TickClock.h"
 #include "gui/common/FileChoice.h"
+#include "gui/operations/OperationGuard.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ FileChoiceOptions gammaFileOptions(const QString &filter)
 } // namespace
 
 LutWindows::LutWindows(const CLUTDlg::Services &services, const SettingsStore &settings)
-    : dialogs_(services.dialogs), settings_(settings)
+    : dialogs_(services.dialogs), operations_(services.operations), settings_(settings)
 {
     for (int channel = 0; channel < 3; ++channel)
         windows_[static_cast<std::size_t>(channel)] = std::make_unique<CLUTDlg>(channel, services);
@@ -58,6 +59,8 @@ void LutWindows::ShowLutWindows(bool show)
 
 bool LutWindows::readAll(QWidget &mainWindow)
 {
+    // One operation of three reads: nothing else starts in the pauses between them.
+    const OperationGuard::Hold hold(operations_);
     mainWindow.setEnabled(false);
     bool complete = true;
     for (const auto &window : windows_) {

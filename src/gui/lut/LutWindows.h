@@ -41,6 +41,7 @@ private:
     bool readAll(QWidget &mainWindow);
 
     Dialogs &dialogs_;
+    OperationGuard &operations_;
     const SettingsStore &settings_;
     std::array<std::unique_ptr<CLUTDlg>, 3> windows_;
     bool placed_ = false;

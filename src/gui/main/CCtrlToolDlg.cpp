@@ -91,13 +91,14 @@ CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
     // so disabling the main window during an operation leaves them to the window list.
     communication_ = std::make_unique<CCommunicationDialog>(CCommunicationDialog::Services{
         context_.serialLink(), context_.command(), context_.settings(), context_.controlMode(),
-        context_.dialogs(), context_.onlineStatus(), context_.windowList(), context_.progress(), *this});
+        context_.dialogs(), context_.onlineStatus(), context_.windowList(), context_.progress(), *this,
+        context_.operations()});
     terminal_ = std::make_unique<CTerminalDialog>(CTerminalDialog::Services{
         context_.serialLink(), context_.settings(), context_.dialogs(), context_.onlineStatus(),
-        context_.windowList()});
+        context_.windowList(), context_.operations()});
     lut_ = std::make_unique<LutWindows>(
         CLUTDlg::Services{context_.command(), context_.dialogs(), context_.onlineStatus(), context_.windowList(),
-                          context_.progress()},
+                          context_.progress(), context_.operations()},
         context_.settings());
     context_.lineLog().Register(*terminal_);
     context_.lineLog().Register(*communication_);
@@ -146,7 +147,7 @@ void CCtrlToolDlg::installCameraProcedures()
                                [&calibrations] { calibrations.WhiteBalanceExposureOnce(); }});
     shadingTransfer_ = std::make_unique<ShadingTransfer>(
         ShadingTransfer::Services{context_.command(), context_.dialogs(), context_.settings(), context_.progress(),
-                                  context_.windowList()},
+                                  context_.windowList(), context_.operations()},
         this);
     ShadingTransfer &shading = *shadingTransfer_;
     using Later = PageButtons::LaterOperation;
@@ -198,6 +199,9 @@ void CCtrlToolDlg::buildWindow()
     auto *menuBar = new QMenuBar(this);
     utilityMenu_ = BuildMainMenu(*menuBar, [this](int id) { OnMenu(id); });
     layout->setMenuBar(menuBar);
+    // An operation started from a tool window (the communication window's "Store") leaves
+    // this window enabled, so its menus and pages wait for the operation themselves.
+    context_.operations().AddStarter(*menuBar);
 
     tabs_ = new QTabBar(this);
     tabs_->setAccessibleName(QStringLiteral("Pages"));
@@ -207,6 +211,7 @@ void CCtrlToolDlg::buildWindow()
     pageStack_ = new QStackedWidget(this);
     layout->addWidget(pageStack_, 1);
     pages_ = CreatePages(pageStack_);
+    context_.operations().AddStarter(*pageStack_);
     for (CTabSheetDialog *page : pages_) {
         pageStack_->addWidget(page);
         page->hide();
@@ -319,6 +324,9 @@ void CCtrlToolDlg::ApplyControlMode()
 
 void CCtrlToolDlg::ToggleControlMode()
 {
+    // The key sequence has no control to disable.
+    if (context_.operations().Refuses(context_.dialogs()))
+        return;
     context_.controlMode().Toggle();
     ApplyControlMode();
     std::int32_t area = 0;
@@ -363,6 +371,9 @@ void CCtrlToolDlg::SetBaudSelection(int code)
 void CCtrlToolDlg::ReloadAllSettings()
 {
     ControlTable &table = context_.controlTable();
+    // One operation from the model query to the aberration group's refresh, which steps the
+    // event loop once more after the progress window has gone.
+    const OperationGuard::Hold hold(context_.operations());
     context_.windowList().DisableAll();
     IdentifyModel();
     ApplyModelLayout(*this, context_.cameraModel().Code());
@@ -380,7 +391,7 @@ void CCtrlToolDlg::ReloadAllSettings()
 bool CCtrlToolDlg::ReadAllSettings()
 {
     SettingsReader reader{context_.controlTable(), context_.command(), context_.cameraModel(),
-                          context_.controlMode(), context_.progress()};
+                          context_.controlMode(), context_.progress(), context_.operations()};
     reader.ReadAllSettings(this);
     return true;
 }

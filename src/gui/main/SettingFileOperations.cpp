@@ -68,7 +68,8 @@ bool SettingFileOperations::ReadSettingFile(const QString &path)
     }
     const QList<QByteArray> pieces = SettingFilePieces(bytes);
     ControlTable &table = context_.controlTable();
-    LongOperation operation(context_.progress(), &window_, QStringLiteral("Now, reading camera setting file."));
+    LongOperation operation(context_.progress(), context_.operations(), &window_,
+                            QStringLiteral("Now, reading camera setting file."));
     const SettingLoadHooks hooks{[&operation](int percent) { operation.Step(percent); },
                                  [this](bool enable) { window_.EnableAberrationControls(enable); },
                                  [this] { window_.IdentifyModel(); }};

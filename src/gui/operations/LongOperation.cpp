@@ -6,9 +6,11 @@
 #include "gui/operations/ProgressWindow.h"
 #include "gui/common/WindowList.h"
 
-LongOperation::LongOperation(CProgressBarDialog &progress, QWidget *owner, const QString &message, Options options)
+LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
+                             const QString &message, Options options)
     : progress_(progress), owner_(owner), options_(options)
 {
+    hold_.emplace(guard);
     if (options_.waitCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     if (options_.windowList)
@@ -48,4 +50,5 @@ void LongOperation::Finish()
         owner_->activateWindow();
         owner_->raise();
     }
+    hold_.reset();
 }

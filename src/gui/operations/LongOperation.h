@@ -1,16 +1,21 @@
 #pragma once
 
+#include <optional>
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include "gui/operations/OperationGuard.h"
+
 class CProgressBarDialog;
 class WindowList;
 
-// The shape every long camera operation shares: optionally the wait cursor and the window
-// list disabled, the progress window over the starting window, steps that move the bar and
-// let every window repaint, and the close that brings everything back. Finish runs at the
-// latest when the object goes, so an operation that ends early leaves nothing disabled.
+// The shape every long camera operation shares: the operation guard held, optionally the wait
+// cursor and the window list disabled, the progress window over the starting window, steps
+// that move the bar and let every window repaint, and the close that brings everything back.
+// Finish runs at the latest when the object goes, so an operation that ends early leaves
+// nothing disabled.
 class LongOperation {
 public:
     struct Options {
@@ -18,9 +23,10 @@ public:
         bool waitCursor = false;
     };
 
-    LongOperation(CProgressBarDialog &progress, QWidget *owner, const QString &message, Options options);
-    LongOperation(CProgressBarDialog &progress, QWidget *owner, const QString &message)
-        : LongOperation(progress, owner, message, Options{})
+    LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner, const QString &message,
+                  Options options);
+    LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner, const QString &message)
+        : LongOperation(progress, guard, owner, message, Options{})
     {
     }
     ~LongOperation();
@@ -32,12 +38,14 @@ public:
     // Replaces the message first.
     void Step(int percent, const QString &message);
     // Closes the progress window (100 % for its second), enables the window list, restores
-    // the cursor and activates the starting window. Runs once; later calls do nothing.
+    // the cursor, activates the starting window and lets go of the guard. Runs once; later
+    // calls do nothing.
     void Finish();
 
 private:
     CProgressBarDialog &progress_;
     QPointer<QWidget> owner_;
     Options options_;
+    std::optional<OperationGuard::Hold> hold_;
     bool finished_ = false;
 };

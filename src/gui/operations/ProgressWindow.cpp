@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -11,6 +12,22 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+
+// The window stays until its operation closes it: it has no close box, and neither Escape nor
+// the window manager's close may take it away while the operation still reports through it.
+class ProgressPopup final : public QDialog {
+public:
+    using QDialog::QDialog;
+
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->ignore(); }
+};
+
+} // namespace
 
 CProgressBarDialog::CProgressBarDialog() = default;
 
@@ -30,7 +47,7 @@ void CProgressBarDialog::ShowProgress(QWidget *owner, const QString &text)
 
     // Parentless on purpose: a child window would be disabled together with its owner.
     // The transient parent keeps it above the owner all the same.
-    window_ = std::make_unique<QDialog>(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window_ = std::make_unique<ProgressPopup>(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     window_->setWindowTitle(QString());
     window_->setProperty("controlId", 107);
     auto *layout = new QVBoxLayout(window_.get());
@@ -70,7 +87,8 @@ void CProgressBarDialog::SetProgressMessage(const QString &text)
 
 void CProgressBarDialog::SetProgress(int percent)
 {
-    if (!IsVisible())
+    // A window hidden by other means still keeps count, so it is right if it comes back.
+    if (!window_)
         return;
     bar_->setValue(percent);
     messageLabel_->setText(message_);
@@ -78,9 +96,14 @@ void CProgressBarDialog::SetProgress(int percent)
 
 void CProgressBarDialog::CloseProgress()
 {
-    if (!IsVisible())
+    if (!window_)
         return;
     SetProgress(100);
+    // Hidden by other means: nobody would see the hold, but the owner still comes back.
+    if (!window_->isVisible()) {
+        destroyWindow();
+        return;
+    }
 
     // The bar stays at 100 % for a second. Events are processed meanwhile so the window
     // keeps painting; operator input stays queued, as it would behind a blocking wait.

@@ -11,8 +11,10 @@ class QLabel;
 class QProgressBar;
 
 // The one progress window that long operations share. The object lives for the whole run;
-// its window exists only between ShowProgress and CloseProgress. While it is up, the window
-// that started the operation is disabled, so a second operation cannot be started from it.
+// its window exists only between ShowProgress and CloseProgress, and the operator cannot close
+// it in between. While it is up, the window that started the operation is disabled, so a
+// second operation cannot be started from it (the operation guard keeps the other windows
+// from starting one).
 class CProgressBarDialog {
 public:
     static constexpr int kMessageId = 1013;
@@ -29,7 +31,8 @@ public:
     // Does nothing while no window is up.
     void SetProgress(int percent);
     // Shows 100 % for a second (still painting), then closes, enables and activates the owner.
-    // Does nothing, and does not wait, while no window is up.
+    // Does nothing, and does not wait, while no window is up; a window hidden by other means
+    // goes without the wait, and its owner is enabled all the same.
     void CloseProgress();
 
     bool IsVisible() const;

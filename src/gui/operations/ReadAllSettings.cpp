@@ -8,6 +8,6 @@
 
 void SettingsReader::ReadAllSettings(QWidget *owner)
 {
-    LongOperation operation(progress, owner, QStringLiteral("Now, reading camera settings."));
+    LongOperation operation(progress, operations, owner, QStringLiteral("Now, reading camera settings."));
     ReadFullSet(table, command, model, controlMode.Get(), [&operation](int percent) { operation.Step(percent); });
 }

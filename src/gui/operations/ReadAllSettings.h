@@ -5,6 +5,7 @@ class Command;
 class ControlModeSetting;
 class ControlTable;
 class CProgressBarDialog;
+class OperationGuard;
 class QWidget;
 
 // Queries every row of the full-read set that the identified model has, in table order,
@@ -16,6 +17,7 @@ struct SettingsReader {
     const CameraModel &model;
     const ControlModeSetting &controlMode;
     CProgressBarDialog &progress;
+    OperationGuard &operations;
 
     void ReadAllSettings(QWidget *owner);
 };

@@ -35,7 +35,7 @@ bool ShadingTransfer::transfer(Direction direction)
     const QString message = direction == Direction::Read ? QStringLiteral("Now, reading camera shading data")
                                                          : QStringLiteral("Now, writing camera shading data");
     const int total = shape_.channels * shape_.valuesPerChannel;
-    LongOperation operation(services_.progress, owner_, message, {&services_.windowList, true});
+    LongOperation operation(services_.progress, services_.operations, owner_, message, {&services_.windowList, true});
     const ShadingDirection way = direction == Direction::Read ? ShadingDirection::Read : ShadingDirection::Write;
     const int stoppedAt = ExchangeShading(services_.command, table_, way, shape_,
                                           [&](int done, int all) {

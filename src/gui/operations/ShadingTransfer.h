@@ -8,6 +8,7 @@
 #include "core/formats/ShadingFile.h"
 
 class CProgressBarDialog;
+class OperationGuard;
 class Command;
 class Dialogs;
 class SettingsStore;
@@ -24,6 +25,7 @@ public:
         const SettingsStore &settings;
         CProgressBarDialog &progress;
         WindowList &windowList;
+        OperationGuard &operations;
     };
     using Shape = ShadingShape;
 

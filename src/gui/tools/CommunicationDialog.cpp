@@ -15,7 +15,8 @@
 
 #include "core/common/Dialogs.h"
 #include "core/protocol/CommandIds.h"
-#include "gui/operations/ProgressWindow.h"
+#include "gui/operations/LongOperation.h"
+#include "gui/operations/OperationGuard.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"
 #include "core/settings/ControlModeSetting.h"
@@ -90,7 +91,8 @@ CCommunicationDialog::CCommunicationDialog(const Services &services, QWidget *pa
       onlineStatus_(services.onlineStatus),
       windowList_(services.windowList),
       progress_(services.progress),
-      host_(services.host)
+      host_(services.host),
+      operations_(services.operations)
 {
     // After a run that did not end normally (a crash may have come from a Camera Link
     // library) the link starts on the COM port, whatever kind was stored.
@@ -225,6 +227,11 @@ void CCommunicationDialog::buildControls()
     layout->addWidget(logGroup, 1);
     layout->addWidget(strip);
     resize(440, 560);
+
+    // Every group but the line status and the log starts an exchange of some kind. Their own
+    // controls keep their own enabled state ("Baud Rate", "Store") under the group's.
+    for (QGroupBox *starters : {portGroup, filesGroup, areaGroup, flashGroup})
+        operations_.AddStarter(*starters);
 }
 
 void CCommunicationDialog::connectControls()
@@ -357,13 +364,13 @@ void CCommunicationDialog::OnGetArea()
 
 void CCommunicationDialog::OnStore()
 {
-    progress_.ShowProgress(this, QStringLiteral("Now, Storing camera data."));
+    LongOperation operation(progress_, operations_, this, QStringLiteral("Now, Storing camera data."));
     const int area = areaList_->currentIndex();
     if (StoreFlashArea(command_, area, kStoreMs)) {
         dialogs_.Message(QStringLiteral("Completed to store current setting data!"), QString(),
                          MessageIcon::Information);
     }
-    progress_.CloseProgress();
+    operation.Finish();
 }
 
 void CCommunicationDialog::OnLoad()

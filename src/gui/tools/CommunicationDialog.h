@@ -13,6 +13,7 @@ class Command;
 class CommunicationHost;
 class ControlModeSetting;
 class Dialogs;
+class OperationGuard;
 class QComboBox;
 class QLabel;
 class QListView;
@@ -44,6 +45,7 @@ public:
         WindowList &windowList;
         CProgressBarDialog &progress;
         CommunicationHost &host;
+        OperationGuard &operations;
     };
 
     explicit CCommunicationDialog(const Services &services, QWidget *parent = nullptr);
@@ -95,6 +97,7 @@ private:
     WindowList &windowList_;
     CProgressBarDialog &progress_;
     CommunicationHost &host_;
+    OperationGuard &operations_;
 
     ControlRegistry controls_;
     LogListModel log_{kMaxLogLines};

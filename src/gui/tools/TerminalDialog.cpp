@@ -14,6 +14,7 @@
 #include "gui/tools/TerminalLayout.h"
 #include "gui/tools/TerminalStamp.h"
 #include "gui/common/WindowList.h"
+#include "gui/operations/OperationGuard.h"
 
 CTerminalDialog::CTerminalDialog(const Services &services, QWidget *parent)
     : QDialog(parent),
@@ -21,7 +22,8 @@ CTerminalDialog::CTerminalDialog(const Services &services, QWidget *parent)
       settings_(services.settings),
       dialogs_(services.dialogs),
       onlineStatus_(services.onlineStatus),
-      windowList_(services.windowList)
+      windowList_(services.windowList),
+      operations_(services.operations)
 {
     setWindowTitle(QStringLiteral("RS-232C TERMINAL"));
     setSizeGripEnabled(true);
@@ -55,8 +57,11 @@ void CTerminalDialog::buildControls()
         return button;
     };
     makeButton(kTerminalCloseId, QStringLiteral("Close"), &CTerminalDialog::hide);
-    // The default button: Enter in the command field sends the line.
-    makeButton(kTerminalSendId, QStringLiteral("Send"), &CTerminalDialog::OnSend)->setDefault(true);
+    // The default button: Enter in the command field sends the line. A line typed while an
+    // operation runs waits for its end, so it cannot fall between the operation's lines.
+    QPushButton *send = makeButton(kTerminalSendId, QStringLiteral("Send"), &CTerminalDialog::OnSend);
+    send->setDefault(true);
+    operations_.AddStarter(*send);
     makeButton(kTerminalClearId, QStringLiteral("Clear"), &CTerminalDialog::OnClear);
     makeButton(kTerminalSaveId, QStringLiteral("Save"), &CTerminalDialog::OnSave);
 

@@ -8,6 +8,7 @@
 #include "gui/main/ControlRegistry.h"
 
 class Dialogs;
+class OperationGuard;
 class QLineEdit;
 class QListView;
 class SerialLink;
@@ -30,6 +31,7 @@ public:
         Dialogs &dialogs;
         OnlineStatus &onlineStatus;
         WindowList &windowList;
+        OperationGuard &operations;
     };
 
     explicit CTerminalDialog(const Services &services, QWidget *parent = nullptr);
@@ -58,6 +60,7 @@ private:
     Dialogs &dialogs_;
     OnlineStatus &onlineStatus_;
     WindowList &windowList_;
+    OperationGuard &operations_;
 
     ControlRegistry controls_;
     LogListModel transcript_{kMaxLines};
