@@ -28,6 +28,26 @@ QString CameraSimulator::SlavePath() const
     return engine_->SlavePath();
 }
 
+void CameraSimulator::Unplug()
+{
+    engine_->Unplug();
+}
+
+bool CameraSimulator::Replug(const PlugOptions &options)
+{
+    return engine_->Replug(options);
+}
+
+void CameraSimulator::PowerCycle()
+{
+    engine_->PowerCycle();
+}
+
+bool CameraSimulator::IsPlugged() const
+{
+    return engine_->IsPlugged();
+}
+
 std::vector<WireEvent> CameraSimulator::WireLog() const
 {
     return engine_->Log().Events();

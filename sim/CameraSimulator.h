@@ -34,6 +34,13 @@ struct WireEvent {
     int lineSpeed = 0;
 };
 
+// How the camera comes back when it is plugged in again.
+struct PlugOptions {
+    bool powerCycle = false;         // comes back at 9600 bit/s with its power-up values
+    std::optional<QString> model;    // comes back as another camera: its model name...
+    std::optional<QString> cameraId; // ...and camera id ("ID")
+};
+
 class SimulatorEngine;
 
 // A camera of the family on a pseudo-terminal. The tool opens SlavePath() like a serial port;
@@ -47,7 +54,25 @@ public:
 
     bool Start(); // opens the pty and starts the worker thread
     void Stop();
-    QString SlavePath() const; // e.g. /dev/pts/7
+    QString SlavePath() const; // e.g. /dev/pts/7; the last one while unplugged
+
+    // The camera's side of the line goes away, as when a USB adapter is pulled: the master
+    // side and the simulator's own slave descriptor are closed, so a descriptor the tool holds
+    // on the slave sees the hang-up (POLLHUP; a read gives end of file, or fails with EIO on
+    // older kernels; a write fails with EIO), and the link path (if any) is removed. The
+    // camera's state is kept. Idempotent.
+    void Unplug();
+    // A new pseudo-terminal appears; the link path (if any) points at it again (created
+    // atomically: a new symlink renamed over the path). SlavePath() is the new one. With
+    // powerCycle the camera is as after power-up: back at 9600 bit/s, its parameters back
+    // to the values it powers up with (what its stored power-up area holds, or the defaults),
+    // identification kept unless model/cameraId are given (a new identification goes to the
+    // state file). When plugged in already, it is unplugged first. False when no pty can be
+    // opened; the camera then stays unplugged.
+    bool Replug(const PlugOptions &options = {});
+    // A power cycle without unplugging: back to 9600 bit/s and the power-up values.
+    void PowerCycle();
+    bool IsPlugged() const;
 
     // Wire log.
     std::vector<WireEvent> WireLog() const;
@@ -78,7 +103,7 @@ public:
                         const QByteArray &errorText = "Error: command not supported");
     void AcceptMnemonic(const QString &mnemonic); // undoes RefuseMnemonic
     void ForceResultCode(const QString &mnemonic, int code); // start or status mnemonic
-    void HangUp(); // closes the master side
+    void HangUp(); // an Unplug that leaves the link path in place, dangling
 
 private:
     std::unique_ptr<SimulatorEngine> engine_;

@@ -133,11 +133,7 @@ const std::array<CommandProcessor::Handler, CommandProcessor::kHandlerCount> Com
 CommandProcessor::CommandProcessor(const QString &model, int procedureMs)
     : specs_(CameraParameterSpecs()), procedureMs_(procedureMs)
 {
-    for (int id = 0; id < kCommandCount; ++id)
-        values_[id] = specs_[id].initial;
-    for (const ProcedureRow &row : kProcedures)
-        values_[row.statusId] = row.idleCode;
-    values_[CommandId::XMLVR] = kXmlVersion;
+    values_ = defaultValues();
     for (auto &area : persistent_.areas)
         area = values_;
     for (auto &table : lut_)
@@ -146,6 +142,42 @@ CommandProcessor::CommandProcessor(const QString &model, int procedureMs)
     for (auto &table : shading_)
         table.fill(kShadingUnity);
     SetModel(model);
+}
+
+ParameterSet CommandProcessor::defaultValues() const
+{
+    ParameterSet values{};
+    for (int id = 0; id < kCommandCount; ++id)
+        values[id] = specs_[id].initial;
+    for (const ProcedureRow &row : kProcedures)
+        values[row.statusId] = row.idleCode;
+    values[CommandId::XMLVR] = kXmlVersion;
+    return values;
+}
+
+void CommandProcessor::PowerUp(std::int64_t nowUs)
+{
+    values_ = defaultValues();
+    bootFromFlash();
+    restart(nowUs);
+    powerOnUs_ = nowUs;
+    baud_ = kResetBaud;
+}
+
+void CommandProcessor::bootFromFlash()
+{
+    values_[CommandId::BAS00] = persistent_.bootArea;
+    loadArea(persistent_.bootArea);
+}
+
+// What a reset and a power-up both forget: the unlock, running procedures, the line counters.
+void CommandProcessor::restart(std::int64_t nowUs)
+{
+    unlocked_ = false;
+    busyPolls_.clear();
+    counters_ = {};
+    for (Counter &counter : counters_)
+        counter.markUs = nowUs;
 }
 
 void CommandProcessor::SetModel(const QString &model)
@@ -322,11 +354,7 @@ CameraReply CommandProcessor::setReset(int id, const QByteArray &value, std::int
         return answer(kInvalidValue);
     values_[id] = 0;
     loadArea(persistent_.bootArea);
-    unlocked_ = false;
-    busyPolls_.clear();
-    counters_ = {};
-    for (Counter &counter : counters_)
-        counter.markUs = nowUs;
+    restart(nowUs);
     CameraReply reply = complete();
     reply.newBaud = kResetBaud;
     return reply;
@@ -677,7 +705,6 @@ void CommandProcessor::Restore(const PersistentState &state)
 {
     persistent_ = state;
     persistent_.bootArea = std::clamp(persistent_.bootArea, 0, kFlashAreaCount - 1);
-    values_[CommandId::BAS00] = persistent_.bootArea;
     SetModel(persistent_.identity.model);
-    loadArea(persistent_.bootArea);
+    bootFromFlash();
 }

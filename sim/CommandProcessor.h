@@ -50,6 +50,9 @@ public:
 
     const PersistentState &Persistent() const { return persistent_; }
     void Restore(const PersistentState &state); // then boots from the boot area
+    // As after switching on: every parameter at its default or what the boot area holds,
+    // the link at 9600 bit/s; flash, identification and the tables are kept.
+    void PowerUp(std::int64_t nowUs);
 
 private:
     using Setter = CameraReply (CommandProcessor::*)(int id, const QByteArray &value, std::int64_t nowUs);
@@ -64,6 +67,9 @@ private:
     static const std::array<Handler, kHandlerCount> kHandlers;
 
     const Handler *handlerOf(int id) const;
+    ParameterSet defaultValues() const;
+    void bootFromFlash();
+    void restart(std::int64_t nowUs);
     static CameraReply answer(const QByteArray &line);
     static CameraReply complete();
 

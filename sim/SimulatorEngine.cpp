@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -46,9 +47,70 @@ SimulatorEngine::~SimulatorEngine()
 
 bool SimulatorEngine::Start()
 {
-    if (worker_.joinable())
+    std::lock_guard lock(plugMutex_);
+    if (link_.IsOpen())
         return true;
-    if (!link_.Open(options_.baud))
+    const int baud = WithState([](CommandProcessor &processor, FaultPlan &) { return processor.Baud(); });
+    return plugLocked(baud);
+}
+
+void SimulatorEngine::Stop()
+{
+    std::lock_guard lock(plugMutex_);
+    unplugLocked(true);
+}
+
+void SimulatorEngine::HangUp()
+{
+    std::lock_guard lock(plugMutex_);
+    unplugLocked(false);
+}
+
+void SimulatorEngine::Unplug()
+{
+    std::lock_guard lock(plugMutex_);
+    unplugLocked(true);
+}
+
+// Plugged in already: pulled out first, so the tool sees the hang-up as it would.
+bool SimulatorEngine::Replug(const PlugOptions &options)
+{
+    std::lock_guard lock(plugMutex_);
+    unplugLocked(true);
+    const auto [baud, identityChanged] = WithState([&](CommandProcessor &processor, FaultPlan &) {
+        if (options.powerCycle)
+            processor.PowerUp(SteadyMicros());
+        if (options.model)
+            processor.SetModel(*options.model);
+        if (options.cameraId)
+            processor.SetText(QStringLiteral("ID"), *options.cameraId);
+        return std::pair{processor.Baud(), options.model || options.cameraId};
+    });
+    if (identityChanged)
+        saveState();
+    return plugLocked(baud);
+}
+
+void SimulatorEngine::PowerCycle()
+{
+    WithState([](CommandProcessor &processor, FaultPlan &) { processor.PowerUp(SteadyMicros()); });
+}
+
+bool SimulatorEngine::IsPlugged() const
+{
+    std::lock_guard lock(plugMutex_);
+    return link_.IsOpen();
+}
+
+QString SimulatorEngine::SlavePath() const
+{
+    std::lock_guard lock(plugMutex_);
+    return link_.SlavePath();
+}
+
+bool SimulatorEngine::plugLocked(int baud)
+{
+    if (!link_.Open(baud))
         return false;
     std::array<int, 2> pipeFds{};
     if (::pipe2(pipeFds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -57,11 +119,9 @@ bool SimulatorEngine::Start()
     }
     wakeRead_ = pipeFds[0];
     wakeWrite_ = pipeFds[1];
-    if (!options_.linkPath.isEmpty()) {
-        const QByteArray linkPath = QFile::encodeName(options_.linkPath);
-        ::unlink(linkPath.constData());
-        linked_ = ::symlink(QFile::encodeName(link_.SlavePath()).constData(), linkPath.constData()) == 0;
-    }
+    linked_ = pointLinkPathLocked();
+    partial_.clear();
+    wireFreeUs_ = 0;
     stopping_ = false;
     worker_ = std::thread([this] { run(); });
     // A pseudo-terminal carries no line speed with its bytes: the camera reads the tool's
@@ -74,8 +134,31 @@ bool SimulatorEngine::Start()
     return true;
 }
 
-void SimulatorEngine::stopWorker()
+// A new link is made beside the path and renamed over it, so whoever opens the path finds
+// either the old pty or the new one, never nothing.
+bool SimulatorEngine::pointLinkPathLocked()
 {
+    if (options_.linkPath.isEmpty())
+        return false;
+    const QByteArray linkPath = QFile::encodeName(options_.linkPath);
+    const QByteArray fresh = linkPath + ".new" + QByteArray::number(::getpid());
+    ::unlink(fresh.constData());
+    if (::symlink(QFile::encodeName(link_.SlavePath()).constData(), fresh.constData()) != 0)
+        return false;
+    if (::rename(fresh.constData(), linkPath.constData()) != 0) {
+        ::unlink(fresh.constData());
+        return false;
+    }
+    return true;
+}
+
+void SimulatorEngine::unplugLocked(bool removeLinkPath)
+{
+    // The path goes first: a tool that reopens it on the hang-up must not find the dead pty.
+    if (removeLinkPath && linked_) {
+        ::unlink(QFile::encodeName(options_.linkPath).constData());
+        linked_ = false;
+    }
     if (worker_.joinable()) {
         stopping_ = true;
         const char wake = 1;
@@ -88,25 +171,6 @@ void SimulatorEngine::stopWorker()
         wakeRead_ = wakeWrite_ = -1;
     }
     link_.Close();
-}
-
-void SimulatorEngine::Stop()
-{
-    stopWorker();
-    if (linked_) {
-        ::unlink(QFile::encodeName(options_.linkPath).constData());
-        linked_ = false;
-    }
-}
-
-void SimulatorEngine::HangUp()
-{
-    stopWorker();
-}
-
-QString SimulatorEngine::SlavePath() const
-{
-    return link_.SlavePath();
 }
 
 void SimulatorEngine::run()

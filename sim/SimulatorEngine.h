@@ -23,6 +23,10 @@ public:
     bool Start();
     void Stop();
     void HangUp();
+    void Unplug();
+    bool Replug(const PlugOptions &options);
+    void PowerCycle();
+    bool IsPlugged() const;
     QString SlavePath() const;
 
     WireLog &Log() { return log_; }
@@ -42,10 +46,15 @@ private:
     void handleLine(QByteArray line, std::int64_t lineEndUs);
     void sendPaced(const QByteArray &bytes, int baud);
     bool sleepUntil(std::int64_t timeUs); // false when stopping
-    void stopWorker();
+    // Under plugMutex_.
+    bool plugLocked(int baud);
+    void unplugLocked(bool removeLinkPath);
+    bool pointLinkPathLocked();
     void saveState();
 
     SimulatorOptions options_;
+    // Plugging and unplugging; taken before stateMutex_, never by the worker.
+    mutable std::mutex plugMutex_;
     mutable std::mutex stateMutex_;
     mutable CommandProcessor processor_;
     mutable FaultPlan faults_;
