@@ -18,7 +18,13 @@ struct QnctlRun {
 
 class QnctlRig {
 public:
-    explicit QnctlRig(int cameraBaud = 115200) : simulator_(optionsAt(cameraBaud)) { simulator_.Start(); }
+    // With a link path, qnctl opens that link to the camera's line (a by-id style name), so
+    // the camera can be unplugged and plugged back.
+    explicit QnctlRig(int cameraBaud = 115200, const QString &linkPath = {})
+        : linkPath_(linkPath), simulator_(optionsAt(cameraBaud, linkPath))
+    {
+        simulator_.Start();
+    }
 
     CameraSimulator &Simulator() { return simulator_; }
     const TempSettings &Settings() const { return settings_; }
@@ -26,7 +32,8 @@ public:
     // The link options of every run: this rig's preference file and the camera's device.
     QStringList LinkArguments() const
     {
-        return {QStringLiteral("--settings"), settings_.Path(), QStringLiteral("--port"), simulator_.SlavePath()};
+        const QString device = linkPath_.isEmpty() ? simulator_.SlavePath() : linkPath_;
+        return {QStringLiteral("--settings"), settings_.Path(), QStringLiteral("--port"), device};
     }
 
     QnctlRun Run(const QStringList &arguments, int timeoutMs = 120000) const
@@ -37,14 +44,16 @@ public:
     QnctlRun RunAsGiven(const QStringList &arguments, int timeoutMs = 120000) const;
 
 private:
-    static SimulatorOptions optionsAt(int baud)
+    static SimulatorOptions optionsAt(int baud, const QString &linkPath)
     {
         SimulatorOptions options;
         options.baud = baud;
+        options.linkPath = linkPath;
         options.processingUs = 0; // the camera answers at once: the runs measure the tool
         return options;
     }
 
     TempSettings settings_;
+    QString linkPath_;
     CameraSimulator simulator_;
 };
