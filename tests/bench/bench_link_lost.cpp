@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 
 #include "BenchRig.h"
 #include "core/operations/LinkRecovery.h"
@@ -31,15 +31,22 @@ double CpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Runs the event loop until done() holds or the time is over; done()'s last answer.
+// Runs the event loop until done() holds or the time is over, sleeping between events as the
+// program's own loop does; done()'s last answer.
 template <typename Done>
 bool RunEvents(Done done, qint64 timeoutMs)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (done() || timer.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    look.start(50);
+    if (!done())
+        loop.exec();
     return done();
 }
 
