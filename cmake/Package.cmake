@@ -3,10 +3,7 @@
 # are computed by dpkg-shlibdeps from what the programs link.
 set(QN_APP_ID example.korvel.QnControlTool)
 
-install(TARGETS qn-control-tool qnctl RUNTIME DESTINATION bin)
-if(TARGET qn-camera-sim)
-  install(TARGETS qn-camera-sim RUNTIME DESTINATION bin)
-endif()
+install(TARGETS qn-control-tool qnctl qn-camera-sim RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/res/app-icon.png DESTINATION share/icons/hicolor/32x32/apps

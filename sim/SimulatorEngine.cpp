@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kBitsPerByte = 10;        // start, eight data bits, stop
 constexpr int kMaxLineBytes = 4096;     // the camera's line buffer; longer lines are dropped
-constexpr int kPollMs = 50;
 constexpr std::int64_t kChunkUs = 2000; // replies go out in slices of about this wire time
 constexpr std::int64_t kSleepSliceUs = 20000;
 
@@ -178,7 +177,8 @@ void SimulatorEngine::run()
     std::array<char, 512> buffer{};
     while (!stopping_) {
         std::array<pollfd, 2> fds{{{link_.MasterFd(), POLLIN, 0}, {wakeRead_, POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), kPollMs) <= 0)
+        // Sleeps until bytes come or Stop and Unplug wake it: nothing to do in between.
+        if (::poll(fds.data(), fds.size(), -1) <= 0)
             continue;
         if (fds[1].revents != 0)
             break;

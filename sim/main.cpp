@@ -133,6 +133,8 @@ void serve(CameraSimulator &simulator, const SimulatorOptions &options, const Se
         if (how.verbose)
             deadline = std::min(deadline.value_or(Clock::time_point::max()), Clock::now() + kLogTick);
         const int received = waitForSignal(handled, deadline);
+        if (how.verbose)
+            printLog(simulator, printed);
         if (received == SIGINT || received == SIGTERM)
             break;
         if (received == SIGUSR1 || received == SIGUSR2) {
@@ -147,11 +149,7 @@ void serve(CameraSimulator &simulator, const SimulatorOptions &options, const Se
                Clock::now() >= start + std::chrono::milliseconds(how.schedule[nextStep].atMs);
              ++nextStep)
             applyAndReport(simulator, options, how.schedule[nextStep]);
-        if (how.verbose)
-            printLog(simulator, printed);
     }
-    if (how.verbose)
-        printLog(simulator, printed);
 }
 
 } // namespace

@@ -1,15 +1,13 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "core/protocol/CommandIds.h"
+#include "core/operations/FlashAreas.h"
 #include "core/protocol/CommandTable.h"
 
 namespace {
 
 constexpr unsigned kStoreMs = 40000;
 constexpr unsigned kLoadMs = 10000;
-constexpr int kFactoryArea = 0;
-constexpr int kLastArea = 3;
 
 bool parseArea(const CliOptions &options, int &area)
 {
@@ -17,7 +15,7 @@ bool parseArea(const CliOptions &options, int &area)
         return false;
     bool ok = false;
     area = options.arguments.front().toInt(&ok);
-    return ok && area >= kFactoryArea && area <= kLastArea;
+    return ok && IsFlashArea(area);
 }
 
 } // namespace
@@ -39,8 +37,7 @@ ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliRepor
     bool stored = false;
     {
         ConsoleProgress progress(QStringLiteral("Storing camera data"));
-        stored = area == kFactoryArea ? session.command().SetValue(CommandId::SA00, 0, kStoreMs)
-                                      : session.command().SetValue(CommandId::SA, area, kStoreMs);
+        stored = StoreFlashArea(session.command(), area, kStoreMs);
     }
     if (!stored)
         return StatusOfLastExchange(session.command());
@@ -59,7 +56,7 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 {
     int area = 0;
     parseArea(options, area);
-    if (!session.command().SetValue(CommandId::LD, area, kLoadMs))
+    if (!LoadFlashArea(session.command(), area, kLoadMs))
         return StatusOfLastExchange(session.command());
     report.Json().insert(QStringLiteral("loadedArea"), area);
     report.Line(QStringLiteral("Settings of area %1 loaded").arg(area));

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "CommunicationTestRig.h"
-#include "gui/tools/FlashAreas.h"
+#include "core/operations/FlashAreas.h"
 
 namespace {
 

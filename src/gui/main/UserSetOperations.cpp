@@ -1,18 +1,16 @@
 #include "gui/main/UserSetOperations.h"
 
-#include "core/protocol/CommandIds.h"
 #include "gui/app/AppContext.h"
 #include "core/common/Dialogs.h"
 #include "core/common/TickClock.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"
-#include "gui/tools/FlashAreas.h"
+#include "core/operations/FlashAreas.h"
 #include "gui/tools/ParameterAreaSelectDialog.h"
 #include "gui/main/CCtrlToolDlg.h"
 
 namespace {
 
-constexpr int kLastUserArea = 3;
 constexpr unsigned kLoadMs = 10000;
 constexpr unsigned kStoreMs = 8000;
 constexpr unsigned kStoreAllMs = 10000;
@@ -49,7 +47,7 @@ void UserSetOperations::LoadUserSet()
     if (!area)
         return;
     // The list offers only known areas; an unknown text would be refused by the camera.
-    if (context_.command().SetValue(CommandId::LD, *area, kLoadMs))
+    if (LoadFlashArea(context_.command(), *area, kLoadMs))
         window_.ReloadAllSettings();
 }
 
@@ -58,16 +56,11 @@ void UserSetOperations::StoreUserSet()
     const std::optional<int> area = chooseArea(CParameterAreaSelectDialog::Store);
     if (!area)
         return;
-    bool stored = false;
-    if (*area == kFactoryArea) {
-        stored = context_.command().SetValue(CommandId::SA00, 0, kStoreMs);
-    } else if (*area >= 1 && *area <= kLastUserArea) {
-        stored = context_.command().SetValue(CommandId::SA, *area, kStoreMs);
-    } else {
+    if (!IsFlashArea(*area)) {
         context_.dialogs().Message(QStringLiteral("Selected invalid area !"), QString(), MessageIcon::Stop);
         return;
     }
-    if (stored)
+    if (StoreFlashArea(context_.command(), *area, kStoreMs))
         context_.dialogs().Message(QStringLiteral("Completed saving current setting data !"), QString(),
                                    MessageIcon::Information);
 }
@@ -85,11 +78,11 @@ void UserSetOperations::StoreAllAreas()
     int failures = 0;
     for (int area = 1; area <= kLastUserArea; ++area) {
         TickClock::SleepMs(kStoreAllPauseMs);
-        if (!command.SetValue(CommandId::SA, area, kStoreAllMs))
+        if (!StoreFlashArea(command, area, kStoreAllMs))
             ++failures;
     }
     TickClock::SleepMs(kStoreAllPauseMs);
-    if (!command.SetValue(CommandId::SA00, 0, kStoreAllMs))
+    if (!StoreFlashArea(command, kFactoryArea, kStoreAllMs))
         ++failures;
 
     if (failures == 0)

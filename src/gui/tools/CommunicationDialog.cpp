@@ -22,7 +22,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/transport/SerialLink.h"
 #include "gui/tools/CommunicationHost.h"
-#include "gui/tools/FlashAreas.h"
+#include "core/operations/FlashAreas.h"
 #include "gui/tools/LogFileSave.h"
 #include "gui/common/DropDownAccessible.h"
 #include "gui/common/InitialiseFailure.h"
@@ -359,9 +359,7 @@ void CCommunicationDialog::OnStore()
 {
     progress_.ShowProgress(this, QStringLiteral("Now, Storing camera data."));
     const int area = areaList_->currentIndex();
-    const bool stored = area == kFactoryArea ? command_.SetValue(CommandId::SA00, 0, kStoreMs)
-                                             : command_.SetValue(CommandId::SA, area, kStoreMs);
-    if (stored) {
+    if (StoreFlashArea(command_, area, kStoreMs)) {
         dialogs_.Message(QStringLiteral("Completed to store current setting data!"), QString(),
                          MessageIcon::Information);
     }
@@ -370,7 +368,7 @@ void CCommunicationDialog::OnStore()
 
 void CCommunicationDialog::OnLoad()
 {
-    if (command_.SetValue(CommandId::LD, areaList_->currentIndex(), kLoadMs))
+    if (LoadFlashArea(command_, areaList_->currentIndex(), kLoadMs))
         host_.ReloadAllSettings();
 }
 
