@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowTestRig.h"
+#include "OperatorActions.h"
 #include "core/protocol/CameraModel.h"
 #include "gui/pages/CTabSheetDialog.h"
 #include "gui/tools/CommunicationDialog.h"
@@ -79,6 +80,15 @@ TEST(LinkRecoveryWindow, UnpluggedWhileIdleGoesOfflineAndSaysSoOnce)
     EXPECT_EQ(link.LogCount(link.RestoredLine()), 0);
     EXPECT_TRUE(link.rig.dialogs.Messages().empty()) << link.rig.BoxTexts().join(" | ").toStdString();
     EXPECT_TRUE(link.rig.context->serialLink().IsLost());
+
+    // An edit meanwhile fails at once and goes back to the camera's value.
+    const QString before = OperatorActions::Text(*link.rig.window, kGainId);
+    QElapsedTimer edit;
+    edit.start();
+    OperatorActions::TypeAndEnter(*link.rig.window, kGainId, QStringLiteral("1500"));
+    EXPECT_LT(edit.elapsed(), 300);
+    EXPECT_EQ(OperatorActions::Text(*link.rig.window, kGainId), before);
+    EXPECT_EQ(link.rig.context->controlTable().GetDataValue(kGainId), before.toInt());
 }
 
 // Plugged back: found again as at start-up, every setting read again, online, one line.
