@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr int kMaxDeviceWaitSeconds = 86400;
+
 struct CommandHelp {
     const char *name;
     const char *synopsis;
@@ -137,10 +139,19 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
     } else if (isOption(argument, QStringLiteral("--wait"))) {
         if (!takeValue(arguments, index, QStringLiteral("--wait"), value, error))
             return error;
-        int ms = 0;
-        if (!parseInt(value, ms) || ms < 0 || ms > 600000)
-            return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
-        options.waitMs = ms;
+        int amount = 0;
+        const bool number = parseInt(value, amount);
+        // Before the command it is the program's wait for the camera, in seconds; after it,
+        // the send command's wait for answers, in milliseconds.
+        if (options.command.isEmpty()) {
+            if (!number || amount < 0 || amount > kMaxDeviceWaitSeconds)
+                return QStringLiteral("--wait %1: give seconds, 0 to %2").arg(value).arg(kMaxDeviceWaitSeconds);
+            options.deviceWaitSeconds = amount;
+        } else {
+            if (!number || amount < 0 || amount > 600000)
+                return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
+            options.waitMs = amount;
+        }
     } else {
         taken = false;
     }
@@ -218,12 +229,14 @@ QString ProgramUsage()
         "  --force                       replace existing files\n"
         "  --save-preferences            write the link choice and mode back to the preferences\n"
         "  --settings FILE               preference file (default: the tool's own)\n"
+        "  --wait SECONDS                wait up to SECONDS for the device to appear and the\n"
+        "                                camera to answer before the command starts\n"
         "  --help, --version\n\n"
         "Commands:\n");
     for (const CommandHelp &command : kCommands)
         text += QStringLiteral("  %1\n").arg(QLatin1String(command.synopsis));
     text += QStringLiteral("\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
-                           "3 no camera (time-out, port cannot open), 4 file error.\n");
+                           "3 no camera (time-out, port cannot open, link lost), 4 file error.\n");
     return text;
 }
 

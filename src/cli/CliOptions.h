@@ -19,7 +19,8 @@ struct CliOptions {
     bool json = false;
     bool fast = false;
     bool force = false;
-    int waitMs = 500;          // send: how long to collect answers
+    int waitMs = 500;          // send: how long to collect answers (--wait after the command)
+    std::optional<int> deviceWaitSeconds; // --wait before the command: wait for the camera
 
     QString command;           // subcommand; empty with --help or --version
     QStringList arguments;

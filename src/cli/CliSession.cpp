@@ -4,6 +4,7 @@
 #include "core/operations/IdentifyModel.h"
 #include "core/operations/LinkNegotiation.h"
 #include "core/settings/PreferenceFile.h"
+#include "core/transport/DevicePresence.h"
 
 namespace {
 
@@ -34,16 +35,43 @@ CliSession::CliSession(const CliOptions &options, Dialogs &dialogs)
       command_(core_.commandTable, core_.serialLink, dialogs_, core_.lineLog, commandEvents_)
 {
     command_.SetFastReplies(options.fast);
+    core_.serialLink.SetLossListener(this);
 }
 
-CliSession::~CliSession() = default;
+CliSession::~CliSession()
+{
+    core_.serialLink.SetLossListener(nullptr);
+}
 
-ExitStatus CliSession::Connect()
+void CliSession::LinkLost(const QString &device, const QString &reason)
+{
+    lostLink_ = true;
+    dialogs_.Message(QStringLiteral("Link lost: %1 (%2)").arg(device, reason), QStringLiteral("No camera"),
+                     MessageIcon::Stop);
+}
+
+CliSession::Search CliSession::findCamera(bool quiet)
 {
     const int kind = core_.serialLink.GetKind();
     const int port = core_.serialLink.CurrentPortIndex();
     const int baud = options_.fixedBaud.value_or(SerialLink::kStartBaud);
-    if (!core_.serialLink.Open(kind, baud, port)) {
+    std::optional<ComPort::QuietOpen> quietOpen;
+    if (quiet)
+        quietOpen.emplace(core_.comPort);
+    if (!core_.serialLink.Open(kind, baud, port))
+        return Search::NotOpened;
+    bool answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
+    if (!options_.fixedBaud) {
+        ModelQueryView view(command_, core_.cameraModel, dialogs_);
+        LinkNegotiation negotiation(core_.serialLink, command_, view);
+        answered = negotiation.FindCamera(answered);
+    }
+    return answered ? Search::Found : Search::NoAnswer;
+}
+
+ExitStatus CliSession::report(Search result)
+{
+    if (result == Search::NotOpened) {
         const QString reason = core_.serialLink.LastOpenFailureText();
         MessageRequest request;
         request.text = QStringLiteral("Failed to initialize!");
@@ -53,18 +81,43 @@ ExitStatus CliSession::Connect()
         dialogs_.ShowMessage(request);
         return ExitStatus::NoCamera;
     }
-    bool answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
-    if (!options_.fixedBaud) {
-        ModelQueryView view(command_, core_.cameraModel, dialogs_);
-        LinkNegotiation negotiation(core_.serialLink, command_, view);
-        answered = negotiation.FindCamera(answered);
-    }
-    if (!answered) {
+    if (result == Search::NoAnswer) {
         dialogs_.Message(QStringLiteral("The camera does not answer on %1.").arg(LinkDescription()),
                          QStringLiteral("No camera"), MessageIcon::Stop);
         return ExitStatus::NoCamera;
     }
     return ExitStatus::Done;
+}
+
+ExitStatus CliSession::Connect()
+{
+    return report(findCamera(false));
+}
+
+ExitStatus CliSession::ConnectWhenThere(int seconds)
+{
+    constexpr unsigned kRetryMs = 1000;
+    const TickClock clock;
+    const std::uint32_t start = clock.Now();
+    const std::uint32_t limitMs = static_cast<std::uint32_t>(seconds) * 1000u;
+    const bool comPort = core_.serialLink.GetKind() == static_cast<int>(LinkKind::ComPort);
+    for (;;) {
+        const std::uint32_t spent = clock.Since(start);
+        const int left = spent >= limitMs ? 0 : static_cast<int>(limitMs - spent);
+        // A Camera Link port has no device to look for; it can only be tried.
+        if (comPort && !WaitForDevice(core_.serialLink.Device(), true, left)) {
+            dialogs_.Message(QStringLiteral("%1 did not appear within %2 s.").arg(LinkDescription()).arg(seconds),
+                             QStringLiteral("No camera"), MessageIcon::Stop);
+            return ExitStatus::NoCamera;
+        }
+        // Quiet until the last try: a device that is still coming up is no news.
+        const Search result = findCamera(true);
+        if (result == Search::Found)
+            return ExitStatus::Done;
+        if (clock.Since(start) >= limitMs)
+            return report(result);
+        TickClock::SleepMs(kRetryMs);
+    }
 }
 
 QString CliSession::LinkDescription() const

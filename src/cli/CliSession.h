@@ -7,6 +7,7 @@
 #include "cli/PreferenceCopy.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
+#include "core/transport/LinkLossListener.h"
 
 class Dialogs;
 
@@ -23,10 +24,10 @@ public:
 // The core objects of one run of the command-line front end, as the windows have them. The
 // run works on a private copy of the preference file, so the stored preferences (link choice,
 // rate, mode, shutdown marker) are read but only written back on request.
-class CliSession {
+class CliSession final : public LinkLossListener {
 public:
     CliSession(const CliOptions &options, Dialogs &dialogs);
-    ~CliSession();
+    ~CliSession() override;
     CliSession(const CliSession &) = delete;
     CliSession &operator=(const CliSession &) = delete;
 
@@ -34,6 +35,15 @@ public:
     // the windows' start-up search and the move to 115200 bit/s. NoCamera with the reason
     // printed when the port does not open or nothing answers.
     ExitStatus Connect();
+    // Connect, for a bench where the camera is being plugged in: waits up to the time for the
+    // device to appear and the camera to answer, trying again every second. NoCamera with the
+    // reason when the time runs out.
+    ExitStatus ConnectWhenThere(int seconds);
+
+    // A lost link is told on standard error at once; the command's exchanges then fail at
+    // once and the run ends with NoCamera.
+    void LinkLost(const QString &device, const QString &reason) override;
+    bool LostLink() const { return lostLink_; }
 
     // What the link reaches: the COM name and its device, or the Camera Link port.
     QString LinkDescription() const;
@@ -52,10 +62,15 @@ public:
     bool IsExtended() const { return core_.controlMode.Get() == 1; }
 
 private:
+    enum class Search { NotOpened, NoAnswer, Found };
+    Search findCamera(bool quiet);
+    ExitStatus report(Search result);
+
     const CliOptions &options_;
     Dialogs &dialogs_;
     PreferenceCopy preferences_;
     CoreObjects core_;
     SilentCommandEvents commandEvents_;
     Command command_;
+    bool lostLink_ = false;
 };

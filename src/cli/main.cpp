@@ -73,9 +73,12 @@ int main(int argc, char *argv[])
     if (!command->findsCamera)
         return static_cast<int>(command->run(session, options, report));
     session.command().Create();
-    status = session.Connect();
+    status = options.deviceWaitSeconds ? session.ConnectWhenThere(*options.deviceWaitSeconds) : session.Connect();
     if (status == ExitStatus::Done)
         status = command->run(session, options, report);
+    // However the command took its failed exchanges, a pulled cable is no camera.
+    if (session.LostLink())
+        status = ExitStatus::NoCamera;
     if (options.json) {
         report.Json().insert(QStringLiteral("status"), static_cast<int>(status));
         report.Json().insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.Shown()));

@@ -49,15 +49,19 @@ inline ExchangeFloor FloorOf(const CameraSimulator &simulator)
 // The main window on a camera at the given rate; the camera takes no time of its own, so the
 // floor is the tool's.
 struct BenchApplication {
-    explicit BenchApplication(int cameraBaud)
+    // With a link path, COM1 opens that link to the camera's line (a by-id style name), so the
+    // camera can be unplugged and plugged back.
+    explicit BenchApplication(int cameraBaud, const QString &linkPath = {})
     {
         Q_INIT_RESOURCE(resources);
         SimulatorOptions options;
         options.baud = cameraBaud;
         options.processingUs = 0;
+        options.linkPath = linkPath;
         simulator = std::make_unique<CameraSimulator>(options);
         started = simulator->Start();
-        temp.WriteRaw("[Ports]\nCOM1=" + simulator->SlavePath().toLocal8Bit() + "\n");
+        const QString device = linkPath.isEmpty() ? simulator->SlavePath() : linkPath;
+        temp.WriteRaw("[Ports]\nCOM1=" + device.toLocal8Bit() + "\n");
         context = std::make_unique<AppContext>(dialogs, temp.Path());
         window = std::make_unique<CCtrlToolDlg>(*context);
     }

@@ -81,3 +81,20 @@ TEST(CliOptions, BadCommandLinesSayWhatIsWrong)
         EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.error))) << c.error << " got: " << result.error.toStdString();
     }
 }
+
+// Before the command --wait is the wait for the camera in seconds; after it, send's wait.
+TEST(CliOptions, WaitBeforeTheCommandIsForTheCameraAfterItForAnswers)
+{
+    const CliParse before = parse({"--wait", "30", "dump"});
+    ASSERT_TRUE(before.error.isEmpty()) << before.error.toStdString();
+    EXPECT_EQ(before.options.deviceWaitSeconds, 30);
+    EXPECT_EQ(before.options.waitMs, 500);
+
+    const CliParse after = parse({"send", "GA?", "--wait=800"});
+    ASSERT_TRUE(after.error.isEmpty()) << after.error.toStdString();
+    EXPECT_FALSE(after.options.deviceWaitSeconds.has_value());
+    EXPECT_EQ(after.options.waitMs, 800);
+
+    EXPECT_TRUE(parse({"--wait", "86401", "dump"}).error.contains("give seconds"));
+    EXPECT_TRUE(ProgramUsage().contains("--wait SECONDS"));
+}

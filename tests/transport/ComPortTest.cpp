@@ -266,6 +266,9 @@ TEST_F(ComPortTest, HangUpOfTheOtherSideCostsNoCpuAndStillClosesPromptly)
     const double cpuBefore = ProcessCpuMs();
     TickClock::SleepMs(500);
     EXPECT_LT(ProcessCpuMs() - cpuBefore, 50.0);
+    // The hang-up is a loss, found by the receive thread without anyone reading.
+    EXPECT_TRUE(port->Lost());
+    EXPECT_EQ(port->LossReason(), QStringLiteral("device removed")); // the pts node goes with the master
 
     const char byte = 'x';
     const std::int64_t writeStart = SteadyMs();

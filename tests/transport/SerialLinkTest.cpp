@@ -1,10 +1,14 @@
 #include <deque>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include <termios.h>
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "PtyPair.h"
 #include "core/settings/SettingsStore.h"
@@ -12,6 +16,7 @@
 #include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
+#include "core/transport/LinkLossListener.h"
 #include "core/transport/SerialLink.h"
 
 namespace {
@@ -46,6 +51,7 @@ public:
         writeTimeouts.push_back(timeoutMs);
         return open;
     }
+    QString TakeLossReason() override { return std::exchange(lossReason, QString()); }
     int Read(char *buffer, int count, std::uint32_t timeoutMs) override
     {
         reads.push_back({count, timeoutMs});
@@ -64,6 +70,13 @@ public:
     std::vector<std::uint32_t> writeTimeouts;
     std::vector<std::pair<int, std::uint32_t>> reads;
     std::deque<char> incoming;
+    QString lossReason;
+};
+
+class RecordingLossListener final : public LinkLossListener {
+public:
+    void LinkLost(const QString &device, const QString &reason) override { losses.push_back({device, reason}); }
+    std::vector<std::pair<QString, QString>> losses;
 };
 
 class SerialLinkTest : public ::testing::Test {
@@ -313,6 +326,91 @@ TEST_F(SerialLinkTest, CameraLinkReadsOneByteAtATimeWithTenMsSteps)
     EXPECT_EQ(link->ReadBytes(buffer, 1, 40), 0);
     EXPECT_GE(SteadyMs() - start, 38);
     EXPECT_LE(kind2.reads.size(), 5u);
+}
+
+// A pulled adapter: the exchange waiting for a reply ends at once, the loss is told once with
+// its reason however often the link is used afterwards, and the link stays quiet until reopened.
+TEST_F(SerialLinkTest, ALostComPortIsToldOnceAndEndsTheWaitAtOnce)
+{
+    struct Case {
+        const char *name;
+        bool throughRemovedLink; // the device is a by-id style link that goes away first
+        const char *reason;
+    };
+    // A pseudo-terminal's node goes with its master, as a USB adapter's goes with the adapter.
+    const Case cases[] = {{"device node", false, "device removed"}, {"by-id link", true, "device removed"}};
+    for (const Case &row : cases) {
+        SCOPED_TRACE(row.name);
+        PtyPair line;
+        ASSERT_TRUE(line.IsValid());
+        QTemporaryDir folder;
+        const QString device = row.throughRemovedLink ? folder.filePath(QStringLiteral("usb-camera")) : line.SlavePath();
+        if (row.throughRemovedLink) {
+            ASSERT_TRUE(QFile::link(line.SlavePath(), device));
+        }
+        temp.WriteRaw("[Ports]\nCOM1=" + device.toLocal8Bit() + "\n");
+        settings = std::make_unique<SettingsStore>(temp.Path());
+        com = std::make_unique<ComPort>(*settings, dialogs);
+        link = std::make_unique<SerialLink>(*settings, *com, std::array<CameraLinkTransport *, 3>{&none, &kind2, &none},
+                                            log);
+        RecordingLossListener listener;
+        link->SetLossListener(&listener);
+        ASSERT_TRUE(link->Open(0, 115200, 0));
+        EXPECT_EQ(link->Device(), device);
+        EXPECT_TRUE(link->DeviceAvailable());
+
+        std::thread unplug([&] {
+            TickClock::SleepMs(100);
+            if (row.throughRemovedLink)
+                QFile::remove(device);
+            line.CloseAll();
+        });
+        char byte = 0;
+        const std::int64_t start = SteadyMs();
+        EXPECT_EQ(link->ReadBytes(&byte, 1, 5000), 0);
+        const std::int64_t waited = SteadyMs() - start;
+        unplug.join();
+        EXPECT_LT(waited, 400);
+
+        // A burst of further use reports nothing more and waits for nothing.
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_TRUE(link->SendLine("GA?\r\n"));
+            EXPECT_EQ(link->ReadBytes(&byte, 1, 1000), 0);
+        }
+        EXPECT_LT(SteadyMs() - start, 600);
+        ASSERT_EQ(listener.losses.size(), 1u);
+        EXPECT_EQ(listener.losses[0].first, device);
+        EXPECT_EQ(listener.losses[0].second, QString::fromLatin1(row.reason));
+        EXPECT_TRUE(link->IsLost());
+        EXPECT_FALSE(com->IsOpen()); // closed, so the device is not held while it is away
+        EXPECT_FALSE(link->DeviceAvailable());
+        EXPECT_TRUE(dialogs.Messages().empty());
+        Destroy();
+    }
+}
+
+// A Camera Link port that fails hard is lost the same way; an open brings the link back.
+TEST_F(SerialLinkTest, ALostCameraLinkPortIsToldOnceAndAnOpenEndsTheLoss)
+{
+    Create();
+    RecordingLossListener listener;
+    link->SetLossListener(&listener);
+    kind2.names = {QStringLiteral("maker A")};
+    ASSERT_TRUE(link->Open(2, 9600, 0));
+    kind2.lossReason = QStringLiteral("clSerialRead failed");
+    char byte = 0;
+    EXPECT_EQ(link->ReadBytes(&byte, 1, 100), 0);
+    EXPECT_EQ(link->ReadBytes(&byte, 1, 100), 0);
+    ASSERT_EQ(listener.losses.size(), 1u);
+    EXPECT_EQ(listener.losses[0], std::make_pair(QStringLiteral("maker A"), QStringLiteral("clSerialRead failed")));
+    EXPECT_EQ(kind2.closes, 1); // by the loss
+    EXPECT_TRUE(link->DeviceAvailable()); // a Camera Link port can only be tried
+
+    EXPECT_TRUE(link->ReopenQuietly(9600));
+    EXPECT_FALSE(link->IsLost());
+    kind2.incoming.push_back('x');
+    EXPECT_EQ(link->ReadBytes(&byte, 1, 100), 1);
+    EXPECT_EQ(listener.losses.size(), 1u);
 }
 
 TEST(SerialLinkBaudCodes, MapBothWaysWithTheirFallbacks)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 #include <QApplication>
 #include <QByteArray>
@@ -25,6 +28,9 @@ struct MainWindowRig {
         int linkKind = 0;             // the stored "Communication Mode"
         QByteArray preferences{};     // more lines for the [General] group
         QByteArray ports{};           // more lines for the [Ports] group
+        // COM1 opens this link to the camera's line instead of the line itself, like a
+        // /dev/serial/by-id name: the camera can then be unplugged and plugged back.
+        QString linkPath{};
     };
 
     explicit MainWindowRig(const Options &options);
@@ -38,6 +44,9 @@ struct MainWindowRig {
     // The lines the camera understood, in order.
     QList<QByteArray> Received() const { return simulator->ReceivedLines(); }
     QStringList BoxTexts() const { return dialogs.MessageTexts(); }
+    // Runs the event loop (timers included) until done() holds or the time is over; done()'s
+    // last answer.
+    static bool RunEventsUntil(const std::function<bool()> &done, int timeoutMs);
 
     QApplication &application = TestApplication();
     std::unique_ptr<CameraSimulator> simulator;
@@ -45,4 +54,21 @@ struct MainWindowRig {
     ScriptedDialogs dialogs;
     std::unique_ptr<AppContext> context;
     std::unique_ptr<CCtrlToolDlg> window;
+};
+
+// Pulls the camera's cable from another thread once the camera has understood so many lines
+// (counted from the last clearing of its wire log), as an operator might in mid-operation.
+class Unplugger {
+public:
+    Unplugger(CameraSimulator &camera, int afterLines);
+    ~Unplugger();
+    Unplugger(const Unplugger &) = delete;
+    Unplugger &operator=(const Unplugger &) = delete;
+
+    // Milliseconds since the cable was pulled; -1 while it was not.
+    qint64 MsSinceUnplug() const;
+
+private:
+    std::atomic<qint64> unpluggedAtMs_{-1};
+    std::thread thread_;
 };

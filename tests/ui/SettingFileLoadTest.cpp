@@ -12,6 +12,7 @@
 #include "core/common/TextFiles.h"
 #include "core/protocol/CameraModel.h"
 #include "gui/main/MainMenu.h"
+#include "gui/tools/CommunicationDialog.h"
 
 namespace {
 
@@ -205,4 +206,30 @@ TEST(SettingFileLoad, LinesSentByTheLoadRules)
     }
     // The table takes the file's value even where the camera refused it.
     EXPECT_EQ(t.rig.context->controlTable().GetDataValue(1041), 0);
+}
+
+// A pulled cable in mid-load: the load runs out at once, as after a time-out (which puts up no
+// box of its own), the log says why, the windows are usable again and the file is untouched.
+TEST(SettingFileLoad, UnpluggedDuringTheLoadStopsAtOnceWithOneBox)
+{
+    SettingFileRig files;
+    const QString path = files.Save(MenuId::SaveAllData, QStringLiteral("all.cam"));
+    const QByteArray bytes = fileBytes(path);
+    ASSERT_FALSE(bytes.isEmpty());
+    files.rig.simulator->ClearWireLog();
+    files.rig.dialogs.Clear();
+    const Unplugger unplugger(*files.rig.simulator, 20);
+    files.rig.dialogs.QueueFilePath(path);
+    files.rig.window->OnMenu(MenuId::Open);
+    const qint64 endedAfterMs = unplugger.MsSinceUnplug();
+
+    ASSERT_GE(endedAfterMs, 0) << "the load ended before the cable was pulled";
+    EXPECT_LT(endedAfterMs, 1500); // the progress window's closing second included
+    EXPECT_TRUE(files.rig.dialogs.Messages().empty()) << files.rig.BoxTexts().join(" | ").toStdString();
+    EXPECT_TRUE(files.rig.window->Communication().Log().NewestFirst().join('\n').contains("Link lost: "));
+    EXPECT_EQ(fileBytes(path), bytes);
+    EXPECT_TRUE(files.rig.window->isEnabled());
+    for (QWidget *window : files.rig.context->windowList().Windows())
+        EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(files.rig.context->onlineStatus().IsOnline());
 }

@@ -398,3 +398,25 @@ TEST(ShadingTransferWindow, WriteStopsSendingWhenTheCameraGoesSilentButGoesOnThr
     EXPECT_EQ(shading.rig.Received().last(), "SDDU=0");
     EXPECT_EQ(shading.rig.dialogs.Messages().size(), 24u) << "the engine's report of each refusal, nothing else";
 }
+
+// A pulled cable in mid-read: the read ends at once with one box, no file is offered or
+// written, and the windows are usable again.
+TEST(ShadingTransferWindow, UnpluggedDuringTheReadStopsAtOnceWithOneBoxAndNoFile)
+{
+    ShadingRig shading;
+    shading.Clear();
+    shading.rig.dialogs.QueueFilePath(shading.Path("lost.csv"));
+    const Unplugger unplugger(*shading.rig.simulator, 2 + 2 * 300);
+    Click(*shading.rig.window, kReadButton);
+    const qint64 endedAfterMs = unplugger.MsSinceUnplug();
+
+    ASSERT_GE(endedAfterMs, 0) << "the read ended before the cable was pulled";
+    EXPECT_LT(endedAfterMs, 1500); // the progress window's closing second included
+    ASSERT_EQ(shading.rig.dialogs.Messages().size(), 1u) << shading.rig.BoxTexts().join(" | ").toStdString();
+    EXPECT_TRUE(shading.rig.dialogs.Messages()[0].text.startsWith("The camera stopped answering at value"));
+    EXPECT_TRUE(shading.rig.dialogs.FileRequests().empty()) << "no file is offered";
+    EXPECT_FALSE(QFile::exists(shading.Path("lost.csv")));
+    EXPECT_TRUE(allWindowsEnabled(shading.rig));
+    EXPECT_FALSE(shading.rig.context->progress().IsVisible());
+    EXPECT_FALSE(shading.rig.context->onlineStatus().IsOnline());
+}

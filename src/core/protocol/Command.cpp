@@ -158,6 +158,16 @@ void Command::discardPending()
     ClearReceived();
 }
 
+bool Command::failedOnLostLink()
+{
+    // Nothing reaches a camera whose link is gone, so nothing is sent or waited for: loops
+    // over many values run through at once, and the caller reverts as on a time-out.
+    if (!link_.IsLost())
+        return false;
+    events_.SetOnline(false);
+    return true;
+}
+
 bool Command::awaitLine(std::uint32_t timeoutMs)
 {
     const std::uint32_t start = clock_.Now();
@@ -166,7 +176,8 @@ bool Command::awaitLine(std::uint32_t timeoutMs)
     if (!fastReplies_)
         TickClock::SleepMs(kFirstLookMs);
     while (!ReceiveLine(true)) {
-        if (clock_.Since(start) >= timeoutMs)
+        // A lost link will not answer: the exchange ends now, as it would on its time-out.
+        if (link_.IsLost() || clock_.Since(start) >= timeoutMs)
             return false;
         if (!fastReplies_)
             TickClock::SleepMs(kLookIntervalMs);
@@ -205,6 +216,8 @@ bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t ti
 {
     discardPending();
     lastOutcome_ = Outcome::NoAnswer;
+    if (failedOnLostLink())
+        return false;
     if (!link_.SendLine(FormatSet(commandId, value, true).toLatin1()))
         return false;
 
@@ -236,6 +249,8 @@ bool Command::Query(int commandId, CommandValue &value, std::uint32_t timeoutMs)
 
     discardPending();
     lastOutcome_ = Outcome::NoAnswer;
+    if (failedOnLostLink())
+        return false;
     const QString query = FormatQuery(commandId, false);
     link_.SendLine((query + QStringLiteral("\r\n")).toLatin1());
     if (!awaitLine(timeoutMs)) {

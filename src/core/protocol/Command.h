@@ -86,6 +86,7 @@ private:
     void discardPending();
     bool sendSet(int commandId, const CommandValue &value, std::uint32_t timeoutMs);
     bool awaitLine(std::uint32_t timeoutMs);
+    bool failedOnLostLink();
     void onTimer();
 
     CommandTable &table_;

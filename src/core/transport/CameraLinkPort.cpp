@@ -180,6 +180,8 @@ bool CameraLinkPort::openSerial(unsigned serialIndex)
         return false;
     }
     serialRef_ = ref;
+    hardFailures_ = 0;
+    lossReason_.clear();
     return true;
 }
 
@@ -294,10 +296,22 @@ int CameraLinkPort::Read(char *buffer, int count, std::uint32_t timeoutMs)
     if (serialRef_ == nullptr || count <= 0)
         return 0;
     CLUINT32 size = static_cast<CLUINT32>(count);
-    if (library_->Get<SerialReadFn>(ClEntry::SerialRead)(serialRef_, buffer, &size, timeoutMs) != kNoError)
+    const CLINT32 result = library_->Get<SerialReadFn>(ClEntry::SerialRead)(serialRef_, buffer, &size, timeoutMs);
+    if (result == kTimeout)
         return 0;
+    if (result != kNoError) {
+        if (++hardFailures_ == kHardFailuresForLoss)
+            lossReason_ = QStringLiteral("clSerialRead failed: %1").arg(ResultText(result));
+        return 0;
+    }
+    hardFailures_ = 0;
     // A library that reports more than was asked for has not put more into the buffer.
     return static_cast<int>(std::min(size, static_cast<CLUINT32>(count)));
+}
+
+QString CameraLinkPort::TakeLossReason()
+{
+    return std::exchange(lossReason_, QString());
 }
 
 CameraLinkPorts MakeCameraLinkPorts(const SettingsStore &settings, Dialogs &dialogs)

@@ -34,6 +34,7 @@ public:
     int Read(char *buffer, int count, std::uint32_t timeoutMs) override;
     bool CanCarry(int bitsPerSecond) const override;
     QString LastOpenFailureText() const override { return failure_; }
+    QString TakeLossReason() override;
 
     bool IsOpen() const { return serialRef_ != nullptr; }
     bool IsLoaded() const { return library_ != nullptr; }
@@ -43,6 +44,9 @@ public:
     static constexpr const char *kClAllSerialName = "libclallserial.so";
     // The one serial port opened within the library (kind 1) or manufacturer (kind 2).
     static constexpr unsigned kSerialIndexInLibrary = 0;
+    // Reads that fail with an error other than the time-out, one after the other, before
+    // the port counts as lost: one spoilt read is a glitch, a run of them a port that is gone.
+    static constexpr int kHardFailuresForLoss = 3;
 
 private:
     void refreshList();
@@ -64,6 +68,8 @@ private:
     void *serialRef_ = nullptr;
     int selected_ = -1;
     QString failure_; // why the last SelectPort failed
+    int hardFailures_ = 0; // failed reads in a row since the last good one
+    QString lossReason_;   // set when the run reaches kHardFailuresForLoss, until taken
 };
 
 // The three kinds' ports of a run, in kind order (1, 2, 3).

@@ -11,3 +11,8 @@ QString CameraLinkTransport::LastOpenFailureText() const
 {
     return QString();
 }
+
+QString CameraLinkTransport::TakeLossReason()
+{
+    return QString();
+}

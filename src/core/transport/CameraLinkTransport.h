@@ -20,6 +20,9 @@ public:
     virtual bool CanCarry(int bitsPerSecond) const;
     // Why the last SelectPort failed, for the operator; empty when it did not fail.
     virtual QString LastOpenFailureText() const;
+    // Why the open port is lost (its reads fail hard), once: empty when it is not, and empty
+    // again after it has been taken.
+    virtual QString TakeLossReason();
 };
 
 // Stands in for a kind whose library support is not there: it lists no ports and every

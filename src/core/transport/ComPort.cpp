@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <system_error>
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include "core/common/Dialogs.h"
 #include "core/common/TickClock.h"
 #include "core/settings/SettingsStore.h"
+#include "core/transport/DevicePresence.h"
 #include "core/transport/LineSettings.h"
 
 namespace {
@@ -29,8 +31,8 @@ constexpr std::array<const char *, 6> kStepNames = {
 
 constexpr std::uint32_t kByteWriteLimitMs = 1000;
 constexpr std::uint32_t kWriteRetryMs = 50;
-// After a hang-up (pseudo-terminal master gone, device unplugged) the port keeps reporting
-// POLLHUP; look at it again only this often instead of spinning on it.
+// A hang-up that is not (yet) a loss, such as a device node that udev has not removed yet,
+// keeps reporting POLLHUP; look at it again only this often instead of spinning on it.
 constexpr int kHangUpRetryMs = 100;
 
 } // namespace
@@ -81,9 +83,14 @@ bool ComPort::OpenPort(const QString &name, int baud)
 
     ring_.Reset();
     roomWanted_.store(false);
+    {
+        const std::lock_guard<std::mutex> lock(dataMutex_);
+        lossReason_.clear();
+        lost_.store(false, std::memory_order_release);
+    }
     running_.store(true, std::memory_order_release);
     try {
-        receiver_ = std::thread(&ComPort::receiveLoop, this, fd_);
+        receiver_ = std::thread(&ComPort::receiveLoop, this, fd_, device_);
     } catch (const std::system_error &) {
         running_.store(false);
         return fail(OpenStep::SetCommMask, name);
@@ -94,6 +101,7 @@ bool ComPort::OpenPort(const QString &name, int baud)
 bool ComPort::openDevice(const QString &device)
 {
     lastFailure_.device = device;
+    device_ = device;
     if (device.isEmpty())
         return false;
     const QByteArray path = QFile::encodeName(device);
@@ -130,6 +138,8 @@ bool ComPort::fail(OpenStep step, const QString &name)
     if (lastFailure_.errorNumber == 0)
         lastFailure_.errorNumber = errno;
     ClosePort();
+    if (quiet_)
+        return false;
     MessageRequest box;
     box.text = QStringLiteral("Failed to initialize %1 port!\nError in %2()")
                    .arg(name, QString::fromLatin1(kStepNames[static_cast<std::size_t>(step)]));
@@ -222,8 +232,36 @@ void ComPort::ResetRing()
 bool ComPort::WaitForData(std::uint32_t timeoutMs)
 {
     std::unique_lock<std::mutex> lock(dataMutex_);
-    return dataArrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                 [this] { return IsOpen() && ring_.Available() > 0; });
+    // A loss wakes the waiter too: the exchange that waits fails at once instead of timing out.
+    dataArrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return IsOpen() && (ring_.Available() > 0 || Lost()); });
+    return IsOpen() && ring_.Available() > 0;
+}
+
+QString ComPort::LossReason() const
+{
+    const std::lock_guard<std::mutex> lock(dataMutex_);
+    return lossReason_;
+}
+
+void ComPort::markLost(const QString &reason)
+{
+    {
+        const std::lock_guard<std::mutex> lock(dataMutex_);
+        lossReason_ = reason;
+        lost_.store(true, std::memory_order_release);
+    }
+    dataArrived_.notify_all();
+}
+
+std::optional<QString> ComPort::lossOf(int readError, const QString &device)
+{
+    // The node going away is the clearest sign of a pulled adapter, whatever read said.
+    if (!DevicePresent(device))
+        return QStringLiteral("device removed");
+    if (readError == EIO || readError == ENXIO || readError == ENODEV)
+        return QString::fromLocal8Bit(std::strerror(readError));
+    return std::nullopt;
 }
 
 void ComPort::publishData()
@@ -254,15 +292,17 @@ bool ComPort::roomInRing()
     return false;
 }
 
-void ComPort::receiveLoop(int portFd)
+void ComPort::receiveLoop(int portFd, QString device)
 {
     bool hungUp = false;
     while (running_.load(std::memory_order_acquire)) {
         // With a full ring the port is not polled, so what arrives waits in the driver
-        // until the reader makes room and wakes us.
-        const bool watchPort = !hungUp && roomInRing();
+        // until the reader makes room and wakes us. A lost port is not polled at all: the
+        // thread sleeps on the wake-up handle until the port is closed.
+        const bool lost = Lost();
+        const bool watchPort = !hungUp && !lost && roomInRing();
         std::array<pollfd, 2> fds = {pollfd{wakeup_.ReadFd(), POLLIN, 0}, pollfd{portFd, POLLIN, 0}};
-        const int ready = poll(fds.data(), watchPort ? 2 : 1, hungUp ? kHangUpRetryMs : -1);
+        const int ready = poll(fds.data(), watchPort ? 2 : 1, hungUp && !lost ? kHangUpRetryMs : -1);
         if (ready < 0) {
             if (errno != EINTR)
                 hungUp = true;
@@ -274,14 +314,24 @@ void ComPort::receiveLoop(int portFd)
         }
         if (fds[0].revents != 0)
             wakeup_.Drain();
-        // The port reported something but gave no byte: hung up or failed, so stop
-        // watching it for a while instead of being woken for it again at once.
-        if (watchPort && fds[1].revents != 0 && drainPort(portFd) == 0)
-            hungUp = true;
+        if (!watchPort || fds[1].revents == 0)
+            continue;
+        int readError = 0;
+        if (drainPort(portFd, readError) > 0)
+            continue;
+        // The port reported something but gave no byte. A device that is gone is reported
+        // once; anything else is looked at again a little later instead of at once.
+        if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            if (const std::optional<QString> reason = lossOf(readError, device)) {
+                markLost(*reason);
+                continue;
+            }
+        }
+        hungUp = true;
     }
 }
 
-int ComPort::drainPort(int portFd)
+int ComPort::drainPort(int portFd, int &readError)
 {
     int drained = 0;
     for (;;) {
@@ -296,6 +346,8 @@ int ComPort::drainPort(int portFd)
         }
         if (got < 0 && errno == EINTR)
             continue;
+        if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            readError = errno;
         break; // nothing more for now (0 with VMIN 0, or EAGAIN), or a read error
     }
     if (drained > 0)

@@ -7,6 +7,8 @@
 #include "core/settings/SettingsStore.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
+#include "core/transport/DevicePresence.h"
+#include "core/transport/LinkLossListener.h"
 #include "core/transport/OpenFailure.h"
 
 namespace {
@@ -27,6 +29,12 @@ static_assert(static_cast<int>(SettingIndex::ComPortNo) == static_cast<int>(Sett
               "port indexes follow the rate in the preferences, one per kind");
 
 constexpr int kComKind = static_cast<int>(LinkKind::ComPort);
+
+// Formed from the index even past COM16; 64-bit so that the largest index cannot overflow.
+QString comNameOf(int portIndex)
+{
+    return QStringLiteral("COM%1").arg(static_cast<long long>(portIndex) + 1);
+}
 
 } // namespace
 
@@ -69,13 +77,23 @@ bool SerialLink::Open(int kind, int baud, int portIndex)
         return false;
     portIndex_[kind] = portIndex;
 
+    bool opened = false;
     if (kind == kComKind) {
-        // Formed from the index even past COM16; 64-bit so that the largest index cannot overflow.
-        const QString name = QStringLiteral("COM%1").arg(static_cast<long long>(portIndex) + 1);
-        return comPort_.OpenPort(name, baud);
+        opened = comPort_.OpenPort(comNameOf(portIndex), baud);
+    } else {
+        CameraLinkTransport *transport = cameraLinkOf(kind);
+        opened = transport != nullptr && transport->SelectPort(portIndex) && transport->SetBaud(baud);
     }
-    CameraLinkTransport *transport = cameraLinkOf(kind);
-    return transport != nullptr && transport->SelectPort(portIndex) && transport->SetBaud(baud);
+    // A failed open leaves a lost link lost: it is still to be found again.
+    if (opened)
+        lost_ = false;
+    return opened;
+}
+
+bool SerialLink::ReopenQuietly(int baud)
+{
+    const ComPort::QuietOpen quiet(comPort_);
+    return ReopenWithBaud(baud);
 }
 
 bool SerialLink::Reopen()
@@ -108,6 +126,7 @@ void SerialLink::Close()
 
 bool SerialLink::SendLine(const QByteArray &bytes)
 {
+    CheckLoss(); // a lost link writes nothing; the line is still logged as sent
     const int count = static_cast<int>(std::min<qsizetype>(bytes.size(), std::numeric_limits<int>::max()));
     if (kind_ == kComKind) {
         comPort_.WriteBytes(bytes.constData(), count);
@@ -127,17 +146,58 @@ bool SerialLink::SendLine(const QByteArray &bytes)
 
 int SerialLink::ReadBytes(char *buffer, int count, std::uint32_t timeoutMs)
 {
-    // Nothing fits into a buffer of no bytes, so there is no step to make.
-    if (count <= 0)
+    // Nothing fits into a buffer of no bytes, so there is no step to make; nothing comes from
+    // a lost link, so there is none to wait for.
+    if (count <= 0 || CheckLoss())
         return 0;
     const std::uint32_t start = clock_.Now();
     int collected = 0;
     std::uint32_t elapsed = 0;
     do {
         collected += readStep(buffer + collected, count - collected, timeoutMs - std::min(elapsed, timeoutMs));
+        if (CheckLoss())
+            break;
         elapsed = clock_.Since(start);
     } while (collected < count && elapsed < timeoutMs);
     return collected;
+}
+
+bool SerialLink::CheckLoss()
+{
+    if (lost_)
+        return true;
+    const QString reason = takeLossReason();
+    if (reason.isEmpty())
+        return false;
+    lost_ = true;
+    const QString device = Device();
+    // Closed at once: a kept descriptor would hold on to the vanished device, and the
+    // adapter would come back under another name.
+    Close();
+    if (lossListener_ != nullptr)
+        lossListener_->LinkLost(device, reason);
+    return true;
+}
+
+QString SerialLink::takeLossReason()
+{
+    if (kind_ == kComKind)
+        return comPort_.IsOpen() && comPort_.Lost() ? comPort_.LossReason() : QString();
+    CameraLinkTransport *transport = cameraLinkOf(kind_);
+    return transport != nullptr ? transport->TakeLossReason() : QString();
+}
+
+QString SerialLink::Device() const
+{
+    if (kind_ == kComKind)
+        return settings_.PortDevice(comNameOf(portIndexOf(kind_)));
+    const CameraLinkTransport *transport = cameraLinkOf(kind_);
+    return transport != nullptr ? transport->PortName(portIndexOf(kind_)) : QString();
+}
+
+bool SerialLink::DeviceAvailable() const
+{
+    return kind_ != kComKind || DevicePresent(Device());
 }
 
 // One step: whatever bytes are there now, or, when none are, a wait of at most the remaining

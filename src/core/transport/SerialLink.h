@@ -12,6 +12,7 @@
 class CameraLinkTransport;
 class ComPort;
 class LineLog;
+class LinkLossListener;
 class SettingsStore;
 
 // The one byte stream to the camera, whichever link kind carries it. It also keeps the link
@@ -51,6 +52,21 @@ public:
     // can; a Camera Link port only to the rates its library supports).
     bool CanCarry(int baud) const;
 
+    // Told once when the device behind the open link goes away; the link closes itself then,
+    // reads return nothing at once and stays lost until an Open succeeds. Null: nobody.
+    void SetLossListener(LinkLossListener *listener) { lossListener_ = listener; }
+    bool IsLost() const { return lost_; }
+    // Looks for a loss now (reads and writes look anyway); true while the link is lost.
+    bool CheckLoss();
+    // What the current kind and port open: the COM name's device path, or the Camera Link
+    // port's name.
+    QString Device() const;
+    // Whether that device is there to be opened (a Camera Link port can only be tried).
+    bool DeviceAvailable() const;
+    // Open with the current kind and port at the rate, without a box when it fails: used to
+    // try a device again and again.
+    bool ReopenQuietly(int baud);
+
     static constexpr int kComPortCount = 16;
     static constexpr int kStartBaud = 9600;
     // Time limits the Camera Link transports are given.
@@ -61,6 +77,7 @@ private:
     CameraLinkTransport *cameraLinkOf(int kind) const;
     int portIndexOf(int kind) const;
     int readStep(char *buffer, int count, std::uint32_t remainingMs);
+    QString takeLossReason();
 
     const SettingsStore &settings_;
     ComPort &comPort_;
@@ -72,4 +89,7 @@ private:
     std::int32_t kind_ = 0;
     std::int32_t baud_ = kStartBaud;
     std::array<std::int32_t, kLinkKindCount> portIndex_{}; // by kind
+
+    LinkLossListener *lossListener_ = nullptr;
+    bool lost_ = false;
 };

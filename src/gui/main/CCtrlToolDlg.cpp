@@ -103,6 +103,7 @@ CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
     context_.lineLog().Register(*terminal_);
     context_.lineLog().Register(*communication_);
     buildBinding();
+    recovery_ = std::make_unique<LinkRecovery>(context_.serialLink(), context_.command(), *this, *this);
 
     context_.controlTable().CommitValues();
 }
@@ -176,6 +177,8 @@ void CCtrlToolDlg::showTerminal()
 CCtrlToolDlg::~CCtrlToolDlg()
 {
     qApp->removeEventFilter(this);
+    // A loss found by the last exchanges below is no longer anyone's to recover.
+    recovery_.reset();
     // The camera's rate is read once more on the way out; the list that would show it is on
     // no page.
     context_.controlTable().SetDataValue(kCameraRateListId, 1);
@@ -386,6 +389,28 @@ void CCtrlToolDlg::ReloadAllSettings()
     UpdateLineRateDisplay(*this, table);
     RefreshAberrationGroup();
     context_.windowList().EnableAll();
+}
+
+void CCtrlToolDlg::LinkLost(const QString &device, const QString &reason)
+{
+    communication_->AppendLogLine(QStringLiteral("Link lost: %1 (%2)").arg(device, reason));
+    context_.onlineStatus().SetOnline(false);
+}
+
+bool CCtrlToolDlg::MayReconnect()
+{
+    // The link belongs to a long operation until it ends.
+    return isEnabled() && !context_.operations().Running();
+}
+
+void CCtrlToolDlg::LinkRestored(const QString &device, bool answered)
+{
+    communication_->AppendLogLine(QStringLiteral("Link restored: %1").arg(device));
+    if (!answered)
+        return;
+    // As "&Reload": another camera on the same device shows its own model's pages.
+    queryCurrentArea();
+    ReloadAllSettings();
 }
 
 bool CCtrlToolDlg::ReadAllSettings()

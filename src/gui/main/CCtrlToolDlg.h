@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "core/operations/LinkNegotiation.h"
+#include "core/operations/LinkRecovery.h"
 #include "gui/tools/CommunicationHost.h"
 #include "gui/common/OnlineStatus.h"
 #include "gui/main/BindingServices.h"
@@ -39,7 +40,8 @@ class CCtrlToolDlg final : public QDialog,
                            public COnlineStatusUpdater,
                            public ControlFinder,
                            public CommunicationHost,
-                           public NegotiationView {
+                           public NegotiationView,
+                           public LinkRecoveryView {
     Q_OBJECT
 
 public:
@@ -64,6 +66,13 @@ public:
     void SaveAllDataAs() override;
     void OpenSettingFile() override;
     void SetBaudSelection(int code) override;
+
+    // A lost link: the log says so and the windows show offline; when the device is back
+    // and the camera answers, everything is read again as "&Reload" does.
+    void LinkLost(const QString &device, const QString &reason) override;
+    bool MayReconnect() override;
+    void LinkRestored(const QString &device, bool answered) override;
+    LinkRecovery &Recovery() const { return *recovery_; }
 
     bool ReadAllSettings();
     void RefreshAllControls();
@@ -124,6 +133,7 @@ private:
     std::unique_ptr<CTerminalDialog> terminal_;
     std::unique_ptr<LutWindows> lut_;
     LinkNegotiation negotiation_;
+    std::unique_ptr<LinkRecovery> recovery_;
     // The live binding and its special controls, in the order they lean on each other.
     std::unique_ptr<BindingServices> bindingServices_;
     std::unique_ptr<GainAutoControls> gainAuto_;
