@@ -14,7 +14,7 @@
 #include "SettingFileTestRig.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/tools/CommunicationDialog.h"
-#include "gui/tools/FlashAreas.h"
+#include "core/operations/FlashAreas.h"
 #include "gui/tools/TerminalDialog.h"
 #include "gui/tools/TerminalLayout.h"
 
