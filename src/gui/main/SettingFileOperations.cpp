@@ -72,12 +72,20 @@ bool SettingFileOperations::ReadSettingFile(const QString &path)
                             QStringLiteral("Now, reading camera setting file."));
     const SettingLoadHooks hooks{[&operation](int percent) { operation.Step(percent); },
                                  [this](bool enable) { window_.EnableAberrationControls(enable); },
-                                 [this] { window_.IdentifyModel(); }};
+                                 [this] { window_.IdentifyModel(); },
+                                 [this] { return context_.serialLink().IsLost(); }};
     LoadSettingPieces(pieces, context_.command(), context_.commandTable(), table, context_.cameraModel(),
                       context_.controlMode().Get() == 1, hooks);
     window_.RefreshAllControls();
     table.CommitValues();
     operation.Finish();
+    // A time-out says nothing here (the camera may simply refuse a line), but a pulled cable
+    // leaves the camera with part of the file: the operator has to load it again.
+    if (context_.serialLink().IsLost()) {
+        context_.dialogs().Message(QStringLiteral("Loading the setting file stopped: the link to the camera was lost.\n"
+                                                  "Load the file again when the camera is back."),
+                                   QStringLiteral("Link lost"), MessageIcon::Exclamation);
+    }
     ApplyModelLayout(window_, context_.cameraModel().Code());
     UpdateDependentControls(window_, DependentControlHooks{{}, [this] { window_.GainAuto().ApplyPercentage(); }});
     UpdateLineRateDisplay(window_, table);
