@@ -5,8 +5,8 @@
 #include "BaudRates.h"
 #include "Procedures.h"
 #include "SensorGeometry.h"
-#include "core/protocol/CommandIds.h"
 #include "core/protocol/CameraModel.h"
+#include "core/protocol/CommandIds.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "core/composition/CoreObjects.h"
 #include "cli/CliOptions.h"
 #include "cli/PreferenceCopy.h"
+#include "core/composition/CoreObjects.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
 #include "core/transport/LinkLossListener.h"

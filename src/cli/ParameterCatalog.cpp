@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/protocol/CommandTable.h"
-#include "core/protocol/ControlTable.h"
 #include "core/catalog/ListCodeTables.h"
 #include "core/catalog/PageTables.h"
+#include "core/protocol/CommandTable.h"
+#include "core/protocol/ControlTable.h"
 
 namespace {
 

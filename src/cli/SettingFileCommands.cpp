@@ -6,10 +6,10 @@
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
 #include "core/common/TextFiles.h"
+#include "core/formats/SettingFile.h"
 #include "core/operations/FullReadSet.h"
 #include "core/operations/IdentifyModel.h"
 #include "core/operations/SettingFileLoad.h"
-#include "core/formats/SettingFile.h"
 
 ExitStatus CheckSave(CliSession &, const CliOptions &options)
 {

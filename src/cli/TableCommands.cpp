@@ -7,9 +7,9 @@
 #include "cli/ConsoleProgress.h"
 #include "core/common/Dialogs.h"
 #include "core/common/TextFiles.h"
+#include "core/formats/GammaFile.h"
 #include "core/operations/LutExchange.h"
 #include "core/operations/ShadingExchange.h"
-#include "core/formats/GammaFile.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "CameraSimulator.h"
 #include "gui/app/AppContext.h"
+#include "gui/main/CCtrlToolDlg.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "gui/main/CCtrlToolDlg.h"
 
 // 20 ms before the first look at every reply, plus the wire time of every line.
 struct ExchangeFloor {

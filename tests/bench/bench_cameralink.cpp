@@ -4,7 +4,6 @@
 // Run by hand:
 //   bench_cameralink [rounds] [idle seconds]      (defaults 5 and 10)
 // Targets: the Camera Link read at most 1.1 x the COM read; idle CPU below 1 % of one core.
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,18 +16,11 @@
 #include <QTimer>
 
 #include "BenchRig.h"
-#include "support/FakeCameraLink.h"
+#include "ProcessCpu.h"
 #include "gui/main/MainMenu.h"
+#include "support/FakeCameraLink.h"
 
 namespace {
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The tool on a camera of its own at 115200 bit/s, over COM1 or over port 0 of kind 3.
 struct Tool {

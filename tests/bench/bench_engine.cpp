@@ -4,7 +4,6 @@
 // A query cannot be faster than the 20 ms first look plus the wire time of the query and its
 // reply plus the camera's processing time; the engine should stay within 1.1 x that floor.
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,17 +14,18 @@
 #include <QTimer>
 
 #include "CameraSimulator.h"
+#include "ProcessCpu.h"
 #include "core/common/LineLog.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
 #include "core/protocol/ControlTable.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 
@@ -45,14 +45,6 @@ public:
     void WaitCursor(bool) override {}
     void SetOnline(bool) override {}
 };
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double secondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -133,12 +125,12 @@ int main(int argc, char **argv)
     std::printf("ratio to the overlapped bound %.2f ms: %.3f\n", overlapMs, perQueryMs / overlapMs);
 
     // Idle: only the 25 ms timer runs, each tick one 10 ms look at the link.
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = CpuSeconds();
     const auto idleStart = std::chrono::steady_clock::now();
     QTimer::singleShot(kIdleSeconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
     const double idleSeconds = secondsSince(idleStart);
-    const double cpuPercent = (cpuSeconds() - cpuBefore) / idleSeconds * 100.0;
+    const double cpuPercent = (CpuSeconds() - cpuBefore) / idleSeconds * 100.0;
     std::printf("idle CPU over %.1f s: %.3f %% of one core (target < 1 %%)\n", idleSeconds, cpuPercent);
 
     for (const QString &text : dialogs.MessageTexts())

@@ -7,7 +7,6 @@
 // and the time from the replug to the window being online with every setting read (the target
 // is within 3 s).
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +17,11 @@
 #include <QTimer>
 
 #include "BenchRig.h"
+#include "ProcessCpu.h"
 #include "core/operations/LinkRecovery.h"
 #include "gui/main/MainMenu.h"
 
 namespace {
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // Runs the event loop until done() holds or the time is over, sleeping between events as the
 // program's own loop does; done()'s last answer.

@@ -13,8 +13,8 @@
 #include <QTimer>
 
 #include "BenchRig.h"
-#include "gui/operations/ProgressWindow.h"
 #include "gui/main/MainMenu.h"
+#include "gui/operations/ProgressWindow.h"
 
 namespace {
 

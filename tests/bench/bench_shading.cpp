@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "BenchRig.h"
-#include "gui/operations/ShadingTransfer.h"
 #include "core/formats/ShadingFile.h"
+#include "gui/operations/ShadingTransfer.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "CameraSimulator.h"
 #include "core/common/LineLog.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 //   bench_transport_idle [seconds]        (default 10)
 // Prints the process's CPU time over the run as a share of one core; the target is below 1 %.
 
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -13,13 +12,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "ProcessCpu.h"
 #include "core/common/LineLog.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 
@@ -27,14 +27,6 @@ class NullLog final : public LineLog {
 public:
     void AddLogLine(const QString &) override {}
 };
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 } // namespace
 

@@ -13,9 +13,14 @@
 #include <QTimer>
 
 #include "CameraSimulator.h"
+#include "core/transport/OpenFailure.h"
 #include "gui/app/AppContext.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
+#include "gui/common/InitialiseFailure.h"
+#include "gui/common/QtDialogs.h"
+#include "gui/common/UrlOpener.h"
+#include "gui/lut/CLUTDlg.h"
+#include "gui/lut/LutWindows.h"
+#include "gui/main/CCtrlToolDlg.h"
 #include "gui/tools/AboutDialog.h"
 #include "gui/tools/CameraIdDialog.h"
 #include "gui/tools/CommunicationDialog.h"
@@ -24,13 +29,8 @@
 #include "gui/tools/SerialPortsDialog.h"
 #include "gui/tools/TerminalDialog.h"
 #include "gui/tools/UserIdDialog.h"
-#include "core/transport/OpenFailure.h"
-#include "gui/common/InitialiseFailure.h"
-#include "gui/common/QtDialogs.h"
-#include "gui/common/UrlOpener.h"
-#include "gui/lut/CLUTDlg.h"
-#include "gui/lut/LutWindows.h"
-#include "gui/main/CCtrlToolDlg.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 

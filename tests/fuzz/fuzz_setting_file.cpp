@@ -6,10 +6,10 @@
 #include <QByteArray>
 
 #include "core/common/Dialogs.h"
+#include "core/formats/SettingFile.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
-#include "core/formats/SettingFile.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include "core/protocol/CommandEvents.h"
 #include "core/protocol/CommandTable.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/protocol/CommandTable.h"
 #include "TableListings.h"
 #include "core/protocol/CommandIds.h"
+#include "core/protocol/CommandTable.h"
 
 namespace {
 

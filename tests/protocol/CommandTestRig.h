@@ -14,11 +14,11 @@
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString &text, std::ostream *os)

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "TableListings.h"
 #include "core/protocol/CommandSender.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"
-#include "TableListings.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/formats/SettingFile.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
-#include "core/formats/SettingFile.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/protocol/ResultTexts.h"
 #include "core/formats/ShadingFile.h"
+#include "core/protocol/ResultTexts.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "core/common/LineLog.h"
 #include "core/common/TickClock.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkTransport.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 // Plays the tool against the simulator through the tool's own SerialLink on COM1.
 class LinkClient {

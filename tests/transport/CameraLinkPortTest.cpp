@@ -10,12 +10,12 @@
 
 #include "PtyPair.h"
 #include "core/settings/SettingsStore.h"
-#include "support/FakeCameraLink.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/CameraLinkPort.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/SerialLink.h"
+#include "support/FakeCameraLink.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "PtyPair.h"
 #include "core/common/TickClock.h"
 #include "core/settings/SettingsStore.h"
+#include "core/transport/ComPort.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "core/transport/ComPort.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "PtyPair.h"
 #include "core/common/TextFiles.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/OpenFailure.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 // The detailed text of a port that would not open, from real failures of the system: another
 // process holds the device, the user may not open it, the device is not there.

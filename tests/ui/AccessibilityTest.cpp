@@ -15,16 +15,16 @@
 
 #include "CommunicationTestRig.h"
 #include "MainWindowTestRig.h"
+#include "core/catalog/PageTables.h"
 #include "core/protocol/CommandIds.h"
-#include "gui/lut/LutWindows.h"
 #include "core/protocol/CommandTable.h"
-#include "gui/tools/CommunicationDialog.h"
-#include "gui/tools/SerialPortsDialog.h"
-#include "gui/tools/TerminalDialog.h"
+#include "gui/lut/LutWindows.h"
 #include "gui/main/ControlId.h"
 #include "gui/main/SpinButton.h"
 #include "gui/pages/CTabSheetDialog.h"
-#include "core/catalog/PageTables.h"
+#include "gui/tools/CommunicationDialog.h"
+#include "gui/tools/SerialPortsDialog.h"
+#include "gui/tools/TerminalDialog.h"
 
 // What a screen reader finds in the real windows after start-up: every control that can be
 // used carries a name, the names are the page tables' labels, the groups carry their titles,

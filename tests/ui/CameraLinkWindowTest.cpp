@@ -6,8 +6,8 @@
 #include "OperatorActions.h"
 #include "core/operations/FullReadSet.h"
 #include "core/settings/SettingsStore.h"
-#include "support/FakeCameraLink.h"
 #include "gui/tools/CommunicationDialog.h"
+#include "support/FakeCameraLink.h"
 
 namespace {
 

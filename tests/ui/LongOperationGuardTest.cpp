@@ -12,9 +12,9 @@
 
 #include "OperatorActions.h"
 #include "SettingFileTestRig.h"
+#include "core/operations/FlashAreas.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/tools/CommunicationDialog.h"
-#include "core/operations/FlashAreas.h"
 #include "gui/tools/TerminalDialog.h"
 #include "gui/tools/TerminalLayout.h"
 

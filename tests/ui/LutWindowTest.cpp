@@ -15,12 +15,12 @@
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
 #include "core/common/TextFiles.h"
-#include "gui/operations/ProgressWindow.h"
 #include "core/formats/GammaFile.h"
 #include "gui/lut/CLUTDlg.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/main/MainMenu.h"
 #include "gui/main/SpinButton.h"
+#include "gui/operations/ProgressWindow.h"
 
 namespace {
 

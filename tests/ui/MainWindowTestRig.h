@@ -12,9 +12,9 @@
 #include "CameraSimulator.h"
 #include "TestApplication.h"
 #include "gui/app/AppContext.h"
+#include "gui/main/CCtrlToolDlg.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
-#include "gui/main/CCtrlToolDlg.h"
 
 // A whole application on a temporary settings file, with a simulated camera behind COM1.
 struct MainWindowRig {

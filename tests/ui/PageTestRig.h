@@ -10,9 +10,9 @@
 
 #include "TestApplication.h"
 #include "core/protocol/ControlTable.h"
-#include "support/ScriptedDialogs.h"
 #include "gui/main/SpinButton.h"
 #include "gui/pages/CTabSheetDialog.h"
+#include "support/ScriptedDialogs.h"
 
 // The six pages under one host, with a finder over them and a control table.
 struct PageRig {

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "PageTestRig.h"
+#include "core/catalog/PageTables.h"
 #include "gui/main/ControlId.h"
 #include "gui/pages/PageBuilder.h"
-#include "core/catalog/PageTables.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "TestApplication.h"
 #include "core/settings/SettingsStore.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempSettings.h"
 #include "gui/tools/SerialDevices.h"
 #include "gui/tools/SerialPortsDialog.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempSettings.h"
 
 namespace {
 

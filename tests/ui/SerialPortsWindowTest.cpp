@@ -10,9 +10,9 @@
 
 #include "MainWindowTestRig.h"
 #include "core/settings/SettingsStore.h"
+#include "gui/main/MainMenu.h"
 #include "gui/tools/CommunicationDialog.h"
 #include "gui/tools/SerialPortsDialog.h"
-#include "gui/main/MainMenu.h"
 
 // "Serial ports..." in the running tool: what the operator picks there is what the next open
 // of that port name uses.

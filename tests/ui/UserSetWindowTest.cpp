@@ -9,10 +9,10 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "gui/tools/ParameterAreaSelectDialog.h"
 #include "gui/common/WindowList.h"
 #include "gui/main/MainMenu.h"
 #include "gui/main/UserSetOperations.h"
+#include "gui/tools/ParameterAreaSelectDialog.h"
 
 using Area = CParameterAreaSelectDialog;
 

@@ -1,8 +1,8 @@
 #include "core/operations/SettingFileLoad.h"
 
+#include "core/formats/SettingFile.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/ControlTable.h"
-#include "core/formats/SettingFile.h"
 
 namespace {
 constexpr unsigned kModelWriteMs = 10000;

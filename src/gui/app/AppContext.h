@@ -4,14 +4,14 @@
 
 #include <QString>
 
-#include "core/composition/CoreObjects.h"
 #include "core/common/TickClock.h"
-#include "gui/operations/OperationGuard.h"
-#include "gui/operations/ProgressWindow.h"
+#include "core/composition/CoreObjects.h"
 #include "core/protocol/Command.h"
 #include "gui/common/OnlineStatus.h"
 #include "gui/common/UiCommandEvents.h"
 #include "gui/common/WindowList.h"
+#include "gui/operations/OperationGuard.h"
+#include "gui/operations/ProgressWindow.h"
 
 class Dialogs;
 

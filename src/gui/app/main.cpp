@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "gui/app/AppContext.h"
 #include "core/settings/PreferenceFile.h"
+#include "gui/app/AppContext.h"
 #include "gui/common/QtDialogs.h"
 #include "gui/main/CCtrlToolDlg.h"
 

@@ -13,13 +13,13 @@
 #include <QPushButton>
 
 #include "core/common/Dialogs.h"
-#include "gui/operations/LongOperation.h"
-#include "gui/operations/OperationGuard.h"
 #include "core/operations/LutExchange.h"
 #include "core/protocol/Command.h"
 #include "gui/common/WindowList.h"
 #include "gui/lut/LutGraph.h"
 #include "gui/main/SpinButton.h"
+#include "gui/operations/LongOperation.h"
+#include "gui/operations/OperationGuard.h"
 
 namespace {
 

@@ -15,16 +15,11 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "core/protocol/CommandIds.h"
-#include "gui/app/AppContext.h"
+#include "core/catalog/PageTables.h"
 #include "core/common/Dialogs.h"
 #include "core/operations/IdentifyModel.h"
-#include "gui/operations/ReadAllSettings.h"
-#include "gui/operations/ShadingTransfer.h"
-#include "gui/tools/CommunicationDialog.h"
-#include "gui/tools/SerialDevices.h"
-#include "gui/tools/SerialPortsDialog.h"
-#include "gui/tools/TerminalDialog.h"
+#include "core/protocol/CommandIds.h"
+#include "gui/app/AppContext.h"
 #include "gui/common/InitialiseFailure.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/main/AberrationGroup.h"
@@ -44,9 +39,14 @@
 #include "gui/main/SettingFileOperations.h"
 #include "gui/main/SpinRanges.h"
 #include "gui/main/UserSetOperations.h"
+#include "gui/operations/ReadAllSettings.h"
+#include "gui/operations/ShadingTransfer.h"
 #include "gui/pages/CTabSheetDialog.h"
 #include "gui/pages/PageBuilder.h"
-#include "core/catalog/PageTables.h"
+#include "gui/tools/CommunicationDialog.h"
+#include "gui/tools/SerialDevices.h"
+#include "gui/tools/SerialPortsDialog.h"
+#include "gui/tools/TerminalDialog.h"
 
 namespace {
 

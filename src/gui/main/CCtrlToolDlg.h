@@ -8,12 +8,12 @@
 
 #include "core/operations/LinkNegotiation.h"
 #include "core/operations/LinkRecovery.h"
-#include "gui/tools/CommunicationHost.h"
 #include "gui/common/OnlineStatus.h"
 #include "gui/main/BindingServices.h"
 #include "gui/main/ControlFinder.h"
 #include "gui/main/ControlRegistry.h"
 #include "gui/main/ModeKeySequence.h"
+#include "gui/tools/CommunicationHost.h"
 
 class AberrationGroup;
 class AppContext;

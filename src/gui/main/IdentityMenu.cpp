@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "gui/main/MainMenu.h"
 #include "gui/tools/AboutDialog.h"
 #include "gui/tools/CameraIdDialog.h"
 #include "gui/tools/UserIdDialog.h"
-#include "gui/main/MainMenu.h"
 
 bool OpenIdentityWindow(int menuId, const IdentityServices &services, QWidget *parent)
 {

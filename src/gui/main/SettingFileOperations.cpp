@@ -1,15 +1,15 @@
 #include "gui/main/SettingFileOperations.h"
 
-#include "gui/app/AppContext.h"
 #include "core/common/TextFiles.h"
-#include "gui/operations/LongOperation.h"
 #include "core/operations/SettingFileLoad.h"
+#include "gui/app/AppContext.h"
 #include "gui/common/FileChoice.h"
 #include "gui/main/CCtrlToolDlg.h"
 #include "gui/main/DependentControls.h"
 #include "gui/main/GainAutoControls.h"
 #include "gui/main/LineRateDisplay.h"
 #include "gui/main/ModelLayout.h"
+#include "gui/operations/LongOperation.h"
 
 namespace {
 

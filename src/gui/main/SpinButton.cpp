@@ -10,8 +10,8 @@
 #include <QStyleOption>
 
 #include "gui/main/ControlId.h"
-#include "gui/main/SpinButtonAccessible.h"
 #include "gui/main/DecimalText.h"
+#include "gui/main/SpinButtonAccessible.h"
 
 namespace {
 

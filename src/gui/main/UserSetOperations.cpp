@@ -1,13 +1,13 @@
 #include "gui/main/UserSetOperations.h"
 
-#include "gui/app/AppContext.h"
 #include "core/common/Dialogs.h"
 #include "core/common/TickClock.h"
+#include "core/operations/FlashAreas.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"
-#include "core/operations/FlashAreas.h"
-#include "gui/tools/ParameterAreaSelectDialog.h"
+#include "gui/app/AppContext.h"
 #include "gui/main/CCtrlToolDlg.h"
+#include "gui/tools/ParameterAreaSelectDialog.h"
 
 namespace {
 

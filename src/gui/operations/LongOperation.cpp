@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include "gui/operations/ProgressWindow.h"
 #include "gui/common/WindowList.h"
+#include "gui/operations/ProgressWindow.h"
 
 LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
                              const QString &message, Options options)

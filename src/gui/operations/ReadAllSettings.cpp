@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "core/operations/FullReadSet.h"
-#include "gui/operations/LongOperation.h"
 #include "core/settings/ControlModeSetting.h"
+#include "gui/operations/LongOperation.h"
 
 void SettingsReader::ReadAllSettings(QWidget *owner)
 {

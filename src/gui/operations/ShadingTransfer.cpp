@@ -2,10 +2,10 @@
 
 #include "core/common/Dialogs.h"
 #include "core/common/TextFiles.h"
-#include "gui/operations/LongOperation.h"
 #include "core/operations/ShadingExchange.h"
 #include "core/protocol/Command.h"
 #include "gui/common/FileChoice.h"
+#include "gui/operations/LongOperation.h"
 
 namespace {
 

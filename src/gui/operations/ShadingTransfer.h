@@ -4,8 +4,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "core/operations/ShadingExchange.h"
 #include "core/formats/ShadingFile.h"
+#include "core/operations/ShadingExchange.h"
 
 class CProgressBarDialog;
 class OperationGuard;

@@ -3,9 +3,9 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "core/catalog/PageTables.h"
 #include "gui/main/SpinRanges.h"
 #include "gui/pages/PageBuilder.h"
-#include "core/catalog/PageTables.h"
 
 CTabSheetDialog::CTabSheetDialog(const PageSpec &spec, QWidget *parent) : QWidget(parent), spec_(spec)
 {

@@ -5,9 +5,9 @@
 
 #include <QWidget>
 
+#include "core/catalog/PageShape.h"
 #include "gui/main/ControlFinder.h"
 #include "gui/main/ControlRegistry.h"
-#include "core/catalog/PageShape.h"
 
 // One tab page of the main window, built from its page table. The controls sit in a scroll
 // area so that a page never clips on a small screen.

@@ -14,20 +14,20 @@
 #include <QVBoxLayout>
 
 #include "core/common/Dialogs.h"
-#include "core/protocol/CommandIds.h"
-#include "gui/operations/LongOperation.h"
-#include "gui/operations/OperationGuard.h"
+#include "core/operations/FlashAreas.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
 #include "core/settings/ControlModeSetting.h"
 #include "core/settings/SettingsStore.h"
 #include "core/transport/SerialLink.h"
-#include "gui/tools/CommunicationHost.h"
-#include "core/operations/FlashAreas.h"
-#include "gui/tools/LogFileSave.h"
 #include "gui/common/DropDownAccessible.h"
 #include "gui/common/InitialiseFailure.h"
 #include "gui/common/WindowList.h"
+#include "gui/operations/LongOperation.h"
+#include "gui/operations/OperationGuard.h"
+#include "gui/tools/CommunicationHost.h"
+#include "gui/tools/LogFileSave.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "core/common/LineLog.h"
 #include "core/operations/LinkNegotiation.h"
-#include "gui/tools/LogList.h"
 #include "gui/common/OnlineStatus.h"
 #include "gui/main/ControlRegistry.h"
+#include "gui/tools/LogList.h"
 
 class CProgressBarDialog;
 class Command;

@@ -10,11 +10,11 @@
 #include "core/common/Dialogs.h"
 #include "core/settings/SettingsStore.h"
 #include "core/transport/SerialLink.h"
+#include "gui/common/WindowList.h"
+#include "gui/operations/OperationGuard.h"
 #include "gui/tools/LogFileSave.h"
 #include "gui/tools/TerminalLayout.h"
 #include "gui/tools/TerminalStamp.h"
-#include "gui/common/WindowList.h"
-#include "gui/operations/OperationGuard.h"
 
 CTerminalDialog::CTerminalDialog(const Services &services, QWidget *parent)
     : QDialog(parent),

@@ -3,9 +3,9 @@
 #include <QDialog>
 
 #include "core/common/LineLog.h"
-#include "gui/tools/LogList.h"
 #include "gui/common/OnlineStatus.h"
 #include "gui/main/ControlRegistry.h"
+#include "gui/tools/LogList.h"
 
 class Dialogs;
 class OperationGuard;
