@@ -46,6 +46,8 @@ CliSession::~CliSession()
 void CliSession::LinkLost(const QString &device, const QString &reason)
 {
     lostLink_ = true;
+    if (lossQuiet_)
+        return;
     dialogs_.Message(QStringLiteral("Link lost: %1 (%2)").arg(device, reason), QStringLiteral("No camera"),
                      MessageIcon::Stop);
 }

@@ -39,6 +39,11 @@ public:
     // device to appear and the camera to answer, trying again every second. NoCamera with the
     // reason when the time runs out.
     ExitStatus ConnectWhenThere(int seconds);
+    // Connect without a word when the port does not open or nothing answers, for a loop that
+    // looks again: true when a camera answered.
+    bool ConnectQuietly() { return findCamera(true) == Search::Found; }
+    // While set, a lost link is not told: for a wait in which the loss is the awaited news.
+    void SetLossQuiet(bool quiet) { lossQuiet_ = quiet; }
 
     // A lost link is told on standard error at once; the command's exchanges then fail at
     // once and the run ends with NoCamera.
@@ -73,4 +78,5 @@ private:
     SilentCommandEvents commandEvents_;
     Command command_;
     bool lostLink_ = false;
+    bool lossQuiet_ = false;
 };

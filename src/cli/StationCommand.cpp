@@ -1,5 +1,7 @@
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -30,6 +32,14 @@ constexpr unsigned kIdentityReadMs = 1000;
 // A device must stay this long before the station talks to it: an adapter that bounces on
 // its way in, or a udev rule still setting the permissions, is not yet a camera.
 constexpr std::uint32_t kSettleMs = 300;
+// How often a waiting station looks for a camera, or asks the one that is there whether it
+// still is; the waits look at the stop flag and the device every kStepMs meanwhile.
+constexpr std::uint32_t kLookEveryMs = 1000;
+constexpr std::uint32_t kStepMs = 100;
+// A present camera answers the model query at once; a cable swapped mid-query is a miss.
+constexpr unsigned kPresenceQueryMs = 300;
+// One miss may be noise on the line; two in a row mean the camera's cable is out.
+constexpr int kMissesForUnplugged = 2;
 
 struct StationArguments {
     QString file;
@@ -97,9 +107,16 @@ public:
 
 private:
     bool stopped() const { return stop_.Requested(); }
-    // Waits until the device is there (or gone); false when a stop was asked for first.
-    bool waitForDevice(bool present) const;
-    StationCamera provision();
+    // Sleeps the time in short steps, ending early when a stop is asked for or until() holds;
+    // false when stopped.
+    bool pause(std::uint32_t ms, const std::function<bool()> &until = {}) const;
+    // Waits until the device is there and a camera answers on it: the session that found it,
+    // or none when a stop was asked for first.
+    std::unique_ptr<CliSession> waitForCamera();
+    // Waits until the camera is gone: its device went away, its link was lost, or it missed
+    // the model query twice in a row (an adapter that stays). False when stopped first.
+    bool waitForUnplug(CliSession &session) const;
+    StationCamera provision(CliSession &session);
     void provisionSteps(CliSession &session, StationCamera &camera);
     void report(const StationCamera &camera);
 
@@ -116,9 +133,53 @@ private:
     bool logFailed_ = false;
 };
 
-bool Station::waitForDevice(bool present) const
+bool Station::pause(std::uint32_t ms, const std::function<bool()> &until) const
 {
-    return WaitForDevice(device_, present, -1, &stop_.Flag()) && !stopped();
+    for (std::uint32_t slept = 0; slept < ms && !stopped() && !(until && until()); slept += kStepMs)
+        TickClock::SleepMs(kStepMs);
+    return !stopped();
+}
+
+std::unique_ptr<CliSession> Station::waitForCamera()
+{
+    // A session of its own for every camera: nothing of the last one (rate, model, values)
+    // carries over, as with a separate qnctl run.
+    auto session = std::make_unique<CliSession>(options_, dialogs_);
+    session->command().Create();
+    for (;;) {
+        if (!WaitForDevice(device_, true, -1, &stop_.Flag()) || !pause(kSettleMs))
+            return nullptr;
+        if (!DevicePresent(device_))
+            continue; // gone again at once
+        // An empty adapter is no news: the search stays quiet and is looked at again.
+        session->SetLossQuiet(true);
+        session->command().SetCancel(&stop_.Flag());
+        const bool found = session->ConnectQuietly();
+        session->command().SetCancel(nullptr);
+        session->SetLossQuiet(false);
+        if (stopped())
+            return nullptr;
+        if (found)
+            return session;
+        if (!pause(kLookEveryMs))
+            return nullptr;
+    }
+}
+
+bool Station::waitForUnplug(CliSession &session) const
+{
+    SerialLink &link = session.serialLink();
+    const auto gone = [this, &link] { return !DevicePresent(device_) || link.CheckLoss(); };
+    session.SetLossQuiet(true);
+    session.command().SetCancel(&stop_.Flag());
+    int misses = 0;
+    while (!stopped() && !gone() && misses < kMissesForUnplugged) {
+        QString model;
+        misses = session.command().QueryString(CommandId::MD, model, kPresenceQueryMs) ? 0 : misses + 1;
+        pause(kLookEveryMs, gone);
+    }
+    session.command().SetCancel(nullptr);
+    return !stopped();
 }
 
 ExitStatus Station::Run()
@@ -127,20 +188,16 @@ ExitStatus Station::Run()
         return FileError(arguments_.log, log_.Error());
     while (!stopped()) {
         say(QStringLiteral("Waiting for a camera on %1...").arg(device_));
-        if (!waitForDevice(true))
+        const std::unique_ptr<CliSession> session = waitForCamera();
+        if (!session)
             break;
-        TickClock::SleepMs(kSettleMs);
-        if (stopped())
-            break;
-        if (!DevicePresent(device_))
-            continue; // gone again at once
-        const StationCamera camera = provision();
+        const StationCamera camera = provision(*session);
         report(camera);
         if (camera.result == StationResult::Stopped || stopped())
             break;
         if (DevicePresent(device_))
             say(QStringLiteral("Unplug the camera from %1.").arg(device_));
-        if (!waitForDevice(false))
+        if (!waitForUnplug(*session))
             break;
     }
     say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
@@ -149,13 +206,9 @@ ExitStatus Station::Run()
     return passed_ == cameras_ ? ExitStatus::Done : ExitStatus::Refused;
 }
 
-StationCamera Station::provision()
+StationCamera Station::provision(CliSession &session)
 {
     StationCamera camera;
-    // A session of its own for every camera: nothing of the last one (rate, model, values)
-    // carries over, as with a separate qnctl run.
-    CliSession session(options_, dialogs_);
-    session.command().Create();
     provisionSteps(session, camera);
     return camera;
 }
@@ -176,9 +229,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
         return true;
     };
 
-    say(QStringLiteral("Device %1 is there; finding the camera...").arg(device_));
-    if (session.Connect() != ExitStatus::Done)
-        return fail(QStringLiteral("no answer"));
+    say(QStringLiteral("Camera found on %1").arg(device_));
     camera.model = session.cameraModel().Name();
     command.QueryString(CommandId::VN, camera.firmware, kIdentityReadMs);
     command.QueryString(CommandId::ID, camera.cameraId, kIdentityReadMs);

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -173,25 +174,49 @@ TEST(Station, StopSignalWhileWaitingEndsAtOnceWithNothingReported)
     }
 }
 
-TEST(Station, CameraThatDoesNotAnswerGetsAVerdictAndTheStationGoesOn)
+// The adapter stays plugged in and only the camera's cable is swapped: the device path never
+// goes away, the station sees the cameras come and go by their answers.
+TEST(Station, AdapterThatStaysGetsNoVerdictWhileEmptyAndSeesCamerasComeAndGo)
 {
     StationBench bench;
     CameraSimulator &camera = bench.rig.Simulator();
-    camera.StopAnswering();
-    const std::unique_ptr<QnctlProcess> station = bench.Start({QStringLiteral("--rate=9600")});
-    ASSERT_TRUE(station->WaitForLines(1, kCameraMs)) << describe(*station);
-    EXPECT_EQ(station->Lines()[0], "FAIL - - - no answer");
+    camera.StopAnswering(); // an empty adapter
+    const std::unique_ptr<QnctlProcess> station = bench.Start();
+    ASSERT_TRUE(station->WaitForError("Waiting for a camera", kCameraMs)) << describe(*station);
+    // Long enough for a search and the next one to start.
+    ASSERT_FALSE(station->WaitForLines(1, 2500)) << describe(*station);
+    const QList<QByteArray> searched = camera.ReceivedLines();
+    EXPECT_GE(searched.count("MD?"), 2) << "the adapter is looked at again";
+    EXPECT_EQ(searched.count("MD?"), searched.size()) << "nothing but the search reaches an empty adapter";
 
-    camera.ResumeAnswering();
-    bench.Replug(*station, QStringLiteral("QN00000004"));
-    ASSERT_TRUE(station->WaitForLines(2, kCameraMs)) << describe(*station);
-    EXPECT_TRUE(station->Lines()[1].startsWith("OK QN00000004 ")) << describe(*station);
-    station->Signal(SIGTERM);
-    EXPECT_EQ(station->Finish(5000).exitCode, 1);
+    for (const QString &id : {QStringLiteral("QN00000005"), QStringLiteral("QN00000006")}) {
+        SCOPED_TRACE(id.toStdString());
+        const int cameras = station->Lines().size() + 1;
+        camera.SetText(QStringLiteral("ID"), id);
+        camera.PowerCycle();
+        camera.ResumeAnswering();
+        ASSERT_TRUE(station->WaitForLines(cameras, kCameraMs)) << describe(*station);
+        EXPECT_TRUE(station->Lines().last().startsWith("OK " + id.toUtf8() + ' ')) << describe(*station);
+        ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs, cameras)) << describe(*station);
+        camera.StopAnswering(); // the cable is pulled; the adapter stays
+        ASSERT_TRUE(station->WaitForError("Waiting for a camera", kCameraMs, cameras + 1)) << describe(*station);
+    }
+    EXPECT_EQ(camera.Value(QStringLiteral("GA")), 150);
+    EXPECT_FALSE(station->Error().contains("does not answer")) << describe(*station);
+    EXPECT_EQ(station->Error().count("Waiting for a camera"), 3) << "one line per wait, not per look";
+
+    // Ctrl-C while the empty adapter is being searched: the search ends with the wait.
+    QThread::msleep(1500);
+    station->Signal(SIGINT);
+    const QnctlRun run = station->Finish(5000);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_LT(run.elapsedMs, 1000);
+    EXPECT_TRUE(run.err.contains("2 camera(s), 2 passed")) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 2) << "no verdict for the empty adapter\n" << run.out.toStdString();
     const QList<QJsonObject> records = logRecords(bench.log);
     ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[0].value(QStringLiteral("result")).toString(), QStringLiteral("failed"));
-    EXPECT_EQ(records[0].value(QStringLiteral("reason")).toString(), QStringLiteral("no answer"));
+    EXPECT_EQ(records[0].value(QStringLiteral("cameraId")).toString(), QStringLiteral("QN00000005"));
+    EXPECT_EQ(records[1].value(QStringLiteral("cameraId")).toString(), QStringLiteral("QN00000006"));
 }
 
 TEST(Station, StopSignalDuringACameraEndsAfterTheCurrentStep)

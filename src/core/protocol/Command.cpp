@@ -177,7 +177,7 @@ bool Command::awaitLine(std::uint32_t timeoutMs)
         TickClock::SleepMs(kFirstLookMs);
     while (!ReceiveLine(true)) {
         // A lost link will not answer: the exchange ends now, as it would on its time-out.
-        if (link_.IsLost() || clock_.Since(start) >= timeoutMs)
+        if (link_.IsLost() || clock_.Since(start) >= timeoutMs || (cancel_ != nullptr && cancel_->load()))
             return false;
         if (!fastReplies_)
             TickClock::SleepMs(kLookIntervalMs);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 
@@ -71,6 +72,9 @@ public:
     void SetFastReplies(bool fast) { fastReplies_ = fast; }
     bool FastReplies() const { return fastReplies_; }
     Outcome LastOutcome() const { return lastOutcome_; }
+    // While the flag is set and true, every wait for a reply ends at once unanswered: a search
+    // that the operator stops must not sit out its time-outs. nullptr clears it.
+    void SetCancel(const std::atomic<bool> *cancel) { cancel_ = cancel; }
 
     bool ParseReply(const QString &line, ReplyRecord &record) const;
     QString FormatSet(int commandId, const CommandValue &value, bool withLineEnd) const;
@@ -103,4 +107,5 @@ private:
     bool busy_ = false;
     bool fastReplies_ = false;
     Outcome lastOutcome_ = Outcome::None;
+    const std::atomic<bool> *cancel_ = nullptr;
 };
