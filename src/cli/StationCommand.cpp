@@ -311,7 +311,7 @@ ExitStatus CheckStation(CliSession &session, const CliOptions &options)
         return UsageError(arguments.error);
     const QString device = session.DevicePath();
     if (!device.startsWith(QLatin1Char('/')))
-        return UsageError(QStringLiteral("station: give a serial device that comes and goes with its camera (--port /dev/... or a COM name mapped to one)"));
+        return UsageError(QStringLiteral("station: give a serial device (--port /dev/... or a COM name mapped to one)"));
     if (arguments.storing && CheckAreaToStore(session, arguments.area) != ExitStatus::Done)
         return ExitStatus::Usage;
     QByteArray bytes;
