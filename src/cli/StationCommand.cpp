@@ -113,9 +113,10 @@ private:
     // Waits until the device is there and a camera answers on it: the session that found it,
     // or none when a stop was asked for first.
     std::unique_ptr<CliSession> waitForCamera();
-    // Waits until the camera is gone: its device went away, its link was lost, or it missed
-    // the model query twice in a row (an adapter that stays). False when stopped first.
-    bool waitForUnplug(CliSession &session) const;
+    // Waits until the camera is gone: its device went away, its link was lost, it missed the
+    // id query twice in a row (an adapter that stays), or another camera answers (swapped
+    // between two looks). False when stopped first.
+    bool waitForUnplug(CliSession &session, const QString &cameraId) const;
     StationCamera provision(CliSession &session);
     void provisionSteps(CliSession &session, StationCamera &camera);
     void report(const StationCamera &camera);
@@ -166,7 +167,7 @@ std::unique_ptr<CliSession> Station::waitForCamera()
     }
 }
 
-bool Station::waitForUnplug(CliSession &session) const
+bool Station::waitForUnplug(CliSession &session, const QString &cameraId) const
 {
     SerialLink &link = session.serialLink();
     const auto gone = [this, &link] { return !DevicePresent(device_) || link.CheckLoss(); };
@@ -174,8 +175,11 @@ bool Station::waitForUnplug(CliSession &session) const
     session.command().SetCancel(&stop_.Flag());
     int misses = 0;
     while (!stopped() && !gone() && misses < kMissesForUnplugged) {
-        QString model;
-        misses = session.command().QueryString(CommandId::MD, model, kPresenceQueryMs) ? 0 : misses + 1;
+        QString id;
+        const bool answered = session.command().QueryString(CommandId::ID, id, kPresenceQueryMs);
+        if (answered && !cameraId.isEmpty() && id != cameraId)
+            break;
+        misses = answered ? 0 : misses + 1;
         pause(kLookEveryMs, gone);
     }
     session.command().SetCancel(nullptr);
@@ -197,7 +201,7 @@ ExitStatus Station::Run()
             break;
         if (DevicePresent(device_))
             say(QStringLiteral("Unplug the camera from %1.").arg(device_));
-        if (!waitForUnplug(*session))
+        if (!waitForUnplug(*session, camera.cameraId))
             break;
     }
     say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));

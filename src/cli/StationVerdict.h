@@ -15,7 +15,7 @@
 enum class StationResult {
     Ok,      // every value of the file read back as written
     Differs, // the camera holds other values, or some could not be read
-    Failed,  // no answer, lost on the way, or the flash store refused
+    Failed,  // lost on the way, or the flash store refused
     Stopped, // Ctrl-C before the camera was done
 };
 

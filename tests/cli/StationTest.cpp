@@ -175,7 +175,7 @@ TEST(Station, StopSignalWhileWaitingEndsAtOnceWithNothingReported)
 }
 
 // The adapter stays plugged in and only the camera's cable is swapped: the device path never
-// goes away, the station sees the cameras come and go by their answers.
+// goes away, the station sees the cameras come and go by their answers and their ids.
 TEST(Station, AdapterThatStaysGetsNoVerdictWhileEmptyAndSeesCamerasComeAndGo)
 {
     StationBench bench;
@@ -189,21 +189,37 @@ TEST(Station, AdapterThatStaysGetsNoVerdictWhileEmptyAndSeesCamerasComeAndGo)
     EXPECT_EQ(searched.count("MD?"), searched.size()) << "nothing but the search reaches an empty adapter";
     EXPECT_TRUE(station->Lines().isEmpty()) << describe(*station);
 
-    for (const QString &id : {QStringLiteral("QN00000005"), QStringLiteral("QN00000006")}) {
-        SCOPED_TRACE(id.toStdString());
-        const int cameras = station->Lines().size() + 1;
-        camera.SetText(QStringLiteral("ID"), id);
-        camera.PowerCycle();
-        camera.ResumeAnswering();
-        ASSERT_TRUE(station->WaitForLines(cameras, kCameraMs)) << describe(*station);
-        EXPECT_TRUE(station->Lines().last().startsWith("OK " + id.toUtf8() + ' ')) << describe(*station);
-        ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs, cameras)) << describe(*station);
-        camera.StopAnswering(); // the cable is pulled; the adapter stays
-        ASSERT_TRUE(station->WaitForError("Waiting for a camera", kCameraMs, cameras + 1)) << describe(*station);
+    // The first camera's cable is pulled; the second is swapped for the third between two looks,
+    // and the third answers at once at the rate the second was left at.
+    const struct {
+        QString id;
+        bool pulled; // else swapped for the next one while answering
+    } cameras[] = {{QStringLiteral("QN00000005"), true}, {QStringLiteral("QN00000006"), false},
+                   {QStringLiteral("QN00000007"), true}};
+    camera.SetText(QStringLiteral("ID"), cameras[0].id);
+    camera.PowerCycle();
+    camera.ResumeAnswering();
+    for (std::size_t i = 0; i < std::size(cameras); ++i) {
+        SCOPED_TRACE(cameras[i].id.toStdString());
+        const int done = static_cast<int>(i) + 1;
+        ASSERT_TRUE(station->WaitForLines(done, kCameraMs)) << describe(*station);
+        EXPECT_TRUE(station->Lines().last().startsWith("OK " + cameras[i].id.toUtf8() + ' ')) << describe(*station);
+        ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs, done)) << describe(*station);
+        if (cameras[i].pulled) {
+            camera.StopAnswering(); // the cable is pulled; the adapter stays
+            ASSERT_TRUE(station->WaitForError("Waiting for a camera", kCameraMs, done + 1)) << describe(*station);
+            if (i + 1 < std::size(cameras)) {
+                camera.SetText(QStringLiteral("ID"), cameras[i + 1].id);
+                camera.PowerCycle();
+                camera.ResumeAnswering();
+            }
+        } else {
+            camera.SetText(QStringLiteral("ID"), cameras[i + 1].id);
+        }
     }
     EXPECT_EQ(camera.Value(QStringLiteral("GA")), 150);
     EXPECT_FALSE(station->Error().contains("does not answer")) << describe(*station);
-    EXPECT_EQ(station->Error().count("Waiting for a camera"), 3) << "one line per wait, not per look";
+    EXPECT_EQ(station->Error().count("Waiting for a camera"), 4) << "one line per wait, not per look";
 
     // Ctrl-C while the empty adapter is being searched: the search ends with the wait.
     QThread::msleep(1500);
@@ -211,12 +227,12 @@ TEST(Station, AdapterThatStaysGetsNoVerdictWhileEmptyAndSeesCamerasComeAndGo)
     const QnctlRun run = station->Finish(5000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_LT(run.elapsedMs, 1000);
-    EXPECT_TRUE(run.err.contains("2 camera(s), 2 passed")) << run.err.toStdString();
-    EXPECT_EQ(run.out.count('\n'), 2) << "no verdict for the empty adapter\n" << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("3 camera(s), 3 passed")) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 3) << "no verdict for the empty adapter\n" << run.out.toStdString();
     const QList<QJsonObject> records = logRecords(bench.log);
-    ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[0].value(QStringLiteral("cameraId")).toString(), QStringLiteral("QN00000005"));
-    EXPECT_EQ(records[1].value(QStringLiteral("cameraId")).toString(), QStringLiteral("QN00000006"));
+    ASSERT_EQ(records.size(), 3);
+    for (std::size_t i = 0; i < std::size(cameras); ++i)
+        EXPECT_EQ(records[static_cast<qsizetype>(i)].value(QStringLiteral("cameraId")).toString(), cameras[i].id);
 }
 
 TEST(Station, StopSignalDuringACameraEndsAfterTheCurrentStep)

@@ -27,7 +27,7 @@ TEST(StationVerdict, LineSplitsOnBlanksWhateverTheCameraSays)
         const char *line;
     };
     StationCamera unknown;
-    unknown.reason = QStringLiteral("no answer");
+    unknown.reason = QStringLiteral("lost while identifying");
     StationCamera blanks = cameraWith(StationResult::Stopped, 0);
     blanks.cameraId = QStringLiteral("line 4 \"left\"");
     blanks.reason = QStringLiteral("stopped before storing");
@@ -39,7 +39,7 @@ TEST(StationVerdict, LineSplitsOnBlanksWhateverTheCameraSays)
          cameraWith(StationResult::Differs, kVerdictDifferences + 2),
          "DIFF QN00000007 QN-5200RL-BDXP 2.1.0.7 P0:file=0,camera=? P1:file=1,camera=-1 P2:file=2,camera=? "
          "P3:file=3,camera=-3 P4:file=4,camera=? P5:file=5,camera=-5 P6:file=6,camera=? P7:file=7,camera=-7 +2 more"},
-        {"nothing known", unknown, "FAIL - - - no answer"},
+        {"nothing known", unknown, "FAIL - - - lost while identifying"},
         {"blanks and quotes", blanks, "STOP \"line 4 \\\"left\\\"\" QN-5200RL-BDXP 2.1.0.7 stopped before storing"},
     };
     for (const Case &test : cases) {
