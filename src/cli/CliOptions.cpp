@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/transport/NetworkAddress.h"
+
 namespace {
 
 constexpr int kMaxDeviceWaitSeconds = 86400;
@@ -99,8 +101,12 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
         const bool comName = value.startsWith(QLatin1String("COM")) && parseInt(value.mid(3), number);
         if (comName && (number < 1 || number > 16))
             return QStringLiteral("--port %1: the COM names are COM1 to COM16").arg(value);
-        if (!comName && !value.startsWith(QLatin1Char('/')))
-            return QStringLiteral("--port %1: give a COM name (COM1..COM16) or a device path").arg(value);
+        if (LooksLikeNetworkAddress(value) && !NetworkAddressProblem(value).isEmpty())
+            return QStringLiteral("--port %1: %2").arg(value, NetworkAddressProblem(value));
+        if (!comName && !IsDirectDevice(value))
+            return QStringLiteral("--port %1: give a COM name (COM1..COM16), a device path or a network address "
+                                  "(rfc2217://HOST:PORT, socket://HOST:PORT)")
+                .arg(value);
         options.port = value;
     } else if (isOption(argument, QStringLiteral("--camera-link"))) {
         if (!takeValue(arguments, index, QStringLiteral("--camera-link"), value, error))
@@ -165,6 +171,11 @@ bool IsLinkRate(int baud)
     return baud == 9600 || baud == 19200 || baud == 38400 || baud == 57600 || baud == 115200;
 }
 
+bool IsDirectDevice(const QString &port)
+{
+    return port.startsWith(QLatin1Char('/')) || LooksLikeNetworkAddress(port);
+}
+
 CliParse ParseCommandLine(const QStringList &arguments)
 {
     CliParse parse;
@@ -219,7 +230,8 @@ QString ProgramUsage()
         "Usage: qnctl [OPTIONS] COMMAND [ARGUMENTS]\n\n"
         "Controls a QN-5200 line-scan colour camera on a serial line, without windows.\n\n"
         "Options:\n"
-        "  --port COMn | --port DEVICE   COM name through the [Ports] mapping, or a device path\n"
+        "  --port COMn | --port DEVICE   COM name through the [Ports] mapping, a device path, or a\n"
+        "                                network port: rfc2217://HOST:PORT or socket://HOST:PORT\n"
         "  --camera-link KIND:INDEX      Camera Link serial library kind 1..3 and port index\n"
         "  --rate auto | BAUD            find the camera and move it to 115200 bit/s (default),\n"
         "                                or talk at a fixed rate without a search\n"

@@ -35,6 +35,9 @@ struct CliParse {
 
 // The link rates the camera knows.
 bool IsLinkRate(int baud);
+// Whether a --port value names its device itself (a path or a network address) rather than
+// a COM name of the [Ports] mapping.
+bool IsDirectDevice(const QString &port);
 
 CliParse ParseCommandLine(const QStringList &arguments); // without the program name
 

@@ -17,6 +17,7 @@ public:
     }
     void SetBaudSelection(int) override {}
     bool IdentifyModel() override { return ::IdentifyModel(command_, model_, dialogs_); }
+    void LogNote(const QString &text) override { dialogs_.Message(text, QStringLiteral("Link"), MessageIcon::Information); }
 
 private:
     Command &command_;

@@ -26,7 +26,7 @@ PreferenceCopy::PreferenceCopy(QString storedPath, const CliOptions &options)
     : storedPath_(std::move(storedPath)),
       copyPath_(folder_.filePath(QStringLiteral("preferences.ini"))),
       writeBack_(options.savePreferences),
-      directDevice_(options.port.startsWith(QLatin1Char('/')))
+      directDevice_(IsDirectDevice(options.port))
 {
     if (QFile::exists(storedPath_) && QFile::copy(storedPath_, copyPath_))
         QFile::setPermissions(copyPath_, QFile::ReadOwner | QFile::WriteOwner);

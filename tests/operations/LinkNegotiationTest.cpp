@@ -41,6 +41,7 @@ public:
     std::function<void(int)> onBaudSelection;
     void SetBaudSelection(int code) override { onBaudSelection(code); }
     bool IdentifyModel() override { return false; }
+    void LogNote(const QString &) override {}
 };
 
 int speedOf(speed_t speed)

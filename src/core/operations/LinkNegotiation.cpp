@@ -22,18 +22,29 @@ void LinkNegotiation::reopenAtCode(int code)
     view_.SetBaudSelection(code);
 }
 
-void LinkNegotiation::WakeUpBurst()
+void LinkNegotiation::sendWakeUpBytes()
 {
     static const char zero = 0;
+    for (int i = 0; i < kWakeUpBytes; ++i)
+        link_.Com().WriteBytes(&zero, 1);
+}
+
+void LinkNegotiation::WakeUpBurst()
+{
+    if (!link_.CanChangeRate()) {
+        sendWakeUpBytes();
+        return;
+    }
     for (int code = kTopCode; code >= 0; --code) {
         reopenAtCode(code);
-        for (int i = 0; i < kWakeUpBytes; ++i)
-            link_.Com().WriteBytes(&zero, 1);
+        sendWakeUpBytes();
     }
 }
 
 bool LinkNegotiation::ScanRates()
 {
+    if (!link_.CanChangeRate())
+        return view_.IdentifyModel();
     for (int code = kTopCode; code >= 0; --code) {
         reopenAtCode(code);
         if (view_.IdentifyModel())
@@ -57,8 +68,15 @@ void LinkNegotiation::MoveToTopRate()
         link_.ReopenWithBaud(SerialLink::BaudOfCode(old));
 }
 
+void LinkNegotiation::NoteWhenRateFixed()
+{
+    if (!link_.CanChangeRate())
+        view_.LogNote(QString::fromLatin1(kFixedRateNote));
+}
+
 bool LinkNegotiation::FindCamera(bool answeredAtStoredRate)
 {
+    NoteWhenRateFixed();
     WakeUpBurst();
     const bool answered = answeredAtStoredRate || ScanRates();
     if (answered)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class Command;
 class SerialLink;
 
@@ -11,6 +13,8 @@ public:
     virtual void SetBaudSelection(int code) = 0;
     // Asks the camera for its model; true when it answered.
     virtual bool IdentifyModel() = 0;
+    // A line for the message log.
+    virtual void LogNote(const QString &text) = 0;
 };
 
 // The steps that find the camera on a port and move camera and link to 115200 bit/s. Used at
@@ -19,14 +23,18 @@ class LinkNegotiation {
 public:
     static constexpr int kTopCode = 4; // 115200 bit/s
     static constexpr int kWakeUpBytes = 14;
+    static constexpr const char *kFixedRateNote =
+        "This port cannot change the line rate: talking at the rate its server's line is set to.";
 
     LinkNegotiation(SerialLink &link, Command &command, NegotiationView &view);
 
     // Fourteen zero bytes at every rate from 115200 down to 9600 bit/s, through the COM port
     // itself (a Camera Link kind has it closed, so the bytes go nowhere). Ends at 9600 bit/s.
+    // A link that cannot change its rate gets the bytes once, at its own rate.
     void WakeUpBurst();
     // Tries the model query at every rate from 115200 down to 9600 bit/s; true at the first
-    // rate that answers, and the link stays there.
+    // rate that answers, and the link stays there. A link that cannot change its rate is
+    // asked once, at its own rate.
     bool ScanRates();
     // Moves the camera and the link to 115200 bit/s unless they are there already or the link
     // cannot be set to that rate (a Camera Link library without it): the camera is then not
@@ -35,11 +43,15 @@ public:
     void MoveToTopRate();
     // The start-up sequence after the first model query on the stored rate: the wake-up
     // burst, the scan when the camera did not answer, and the move to 115200 bit/s when it
-    // answered somewhere. True when it answered.
+    // answered somewhere. True when it answered. On a link that cannot change its rate the
+    // message log says once that the rate is left alone.
     bool FindCamera(bool answeredAtStoredRate);
+    // Tells the message log, when the link cannot change its rate, that the rate is left alone.
+    void NoteWhenRateFixed();
 
 private:
     void reopenAtCode(int code);
+    void sendWakeUpBytes();
 
     SerialLink &link_;
     Command &command_;

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <system_error>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -21,6 +19,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/transport/DevicePresence.h"
 #include "core/transport/LineSettings.h"
+#include "core/transport/NetworkAddress.h"
 
 namespace {
 
@@ -31,9 +30,6 @@ constexpr std::array<const char *, 6> kStepNames = {
 
 constexpr std::uint32_t kByteWriteLimitMs = 1000;
 constexpr std::uint32_t kWriteRetryMs = 50;
-// A hang-up that is not (yet) a loss, such as a device node that udev has not removed yet,
-// keeps reporting POLLHUP; look at it again only this often instead of spinning on it.
-constexpr int kHangUpRetryMs = 100;
 
 } // namespace
 
@@ -46,14 +42,20 @@ ComPort::~ComPort()
 
 bool ComPort::OpenPort(const QString &name, int baud)
 {
+    const QString device = settings_.PortDevice(name);
+    if (LooksLikeNetworkAddress(device))
+        return openNetwork(name, device, baud);
+    return openTerminal(name, device, baud);
+}
+
+bool ComPort::openTerminal(const QString &name, const QString &device, int baud)
+{
     if (IsOpen())
         ClosePort();
 
     lastFailure_ = OpenFailure{};
-    if (!openDevice(settings_.PortDevice(name)))
+    if (!openDevice(device))
         return fail(OpenStep::CreateFile, name);
-    if (!wakeup_.Create())
-        return fail(OpenStep::SetCommMask, name);
     // SetupComm has no counterpart: the ring is ours and the driver sizes its own queues.
 
     termios line{};
@@ -81,21 +83,56 @@ bool ComPort::OpenPort(const QString &name, int baud)
 
     setModemLines();
 
-    ring_.Reset();
-    roomWanted_.store(false);
-    {
-        const std::lock_guard<std::mutex> lock(dataMutex_);
-        lossReason_.clear();
-        lost_.store(false, std::memory_order_release);
-    }
-    running_.store(true, std::memory_order_release);
-    try {
-        receiver_ = std::thread(&ComPort::receiveLoop, this, fd_, device_);
-    } catch (const std::system_error &) {
-        running_.store(false);
+    terminal_.device = device_;
+    if (!receiver_.Start(fd_, terminal_))
         return fail(OpenStep::SetCommMask, name);
-    }
     return true;
+}
+
+bool ComPort::openNetwork(const QString &name, const QString &device, int baud)
+{
+    if (network_.IsOpen() && device == device_ && !receiver_.Lost()) {
+        // The same server: the connection stays and only the line's rate moves. What the
+        // ring holds belongs to the old rate.
+        lastFailure_ = OpenFailure{};
+        lastFailure_.device = device;
+        receiver_.Discard();
+        if (!network_.SetRate(baud))
+            return failNetwork(OpenStep::SetCommState, name);
+        receiver_.Discard();
+        return true;
+    }
+    if (IsOpen())
+        ClosePort();
+
+    lastFailure_ = OpenFailure{};
+    lastFailure_.device = device;
+    device_ = device;
+    const std::optional<NetworkAddress> address = ParseNetworkAddress(device);
+    if (!address) {
+        lastFailure_.failed = true;
+        lastFailure_.reason = NetworkAddressProblem(device);
+        lastFailure_.errorNumber = EINVAL;
+        lastFailure_.network = true;
+        return fail(OpenStep::CreateFile, name);
+    }
+    if (!network_.Connect(*address))
+        return failNetwork(OpenStep::CreateFile, name);
+    if (!receiver_.Start(network_.Fd(), network_))
+        return fail(OpenStep::SetCommMask, name);
+    if (!network_.SetUp(baud))
+        return failNetwork(OpenStep::SetCommState, name);
+    // Whatever came before the line was set up was sent at another rate.
+    receiver_.Discard();
+    return true;
+}
+
+bool ComPort::failNetwork(OpenStep step, const QString &name)
+{
+    lastFailure_.reason = network_.LastFailure().reason;
+    lastFailure_.errorNumber = network_.LastFailure().errorNumber;
+    lastFailure_.network = true;
+    return fail(step, name);
 }
 
 bool ComPort::openDevice(const QString &device)
@@ -151,13 +188,8 @@ bool ComPort::fail(OpenStep step, const QString &name)
 
 void ComPort::ClosePort()
 {
-    running_.store(false, std::memory_order_release);
-    if (receiver_.joinable()) {
-        wakeup_.Signal();
-        receiver_.join();
-    }
-    roomWanted_.store(false);
-    wakeup_.Destroy();
+    receiver_.Stop();
+    network_.Close();
     if (fd_ >= 0) {
         // The exclusive flag stays on the terminal while anyone else keeps it open, which
         // would lock out the next opener; the flock goes with the descriptor.
@@ -171,6 +203,10 @@ int ComPort::WriteBytes(const char *bytes, int count)
 {
     if (!IsOpen() || count <= 0)
         return 0;
+    if (network_.IsOpen()) {
+        network_.Write(bytes, count); // what the connection does not take in time is dropped
+        return 1;
+    }
     for (int i = 0; i < count; ++i)
         writeOneByte(bytes[i]); // a byte the port does not take in time is dropped
     return 1;
@@ -204,153 +240,49 @@ bool ComPort::writeOneByte(char byte)
 
 int ComPort::ReadAvailable(char *buffer, int max)
 {
-    if (!IsOpen() || max <= 0)
-        return 0;
-    const int taken = ring_.Take(buffer, max);
-    if (taken > 0)
-        roomMade();
-    return taken;
+    return IsOpen() ? receiver_.Take(buffer, max) : 0;
 }
 
 int ComPort::Available() const
 {
-    return ring_.Available();
+    return receiver_.Available();
 }
 
 void ComPort::ResetRing()
 {
-    if (receiver_.joinable()) {
-        // The write index belongs to the receive thread while it runs: empty the ring from
-        // the reading side instead.
-        ring_.Discard();
-        roomMade();
-    } else {
-        ring_.Reset();
-    }
+    receiver_.Discard();
 }
 
 bool ComPort::WaitForData(std::uint32_t timeoutMs)
 {
-    std::unique_lock<std::mutex> lock(dataMutex_);
-    // A loss wakes the waiter too: the exchange that waits fails at once instead of timing out.
-    dataArrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                          [this] { return IsOpen() && (ring_.Available() > 0 || Lost()); });
-    return IsOpen() && ring_.Available() > 0;
+    return IsOpen() && receiver_.WaitForData(timeoutMs);
 }
 
-QString ComPort::LossReason() const
+ReceiveSource::Got ComPort::TerminalSource::ReadInto(int fd, std::span<char> room)
 {
-    const std::lock_guard<std::mutex> lock(dataMutex_);
-    return lossReason_;
-}
-
-void ComPort::markLost(const QString &reason)
-{
-    {
-        const std::lock_guard<std::mutex> lock(dataMutex_);
-        lossReason_ = reason;
-        lost_.store(true, std::memory_order_release);
+    Got got;
+    for (;;) {
+        const ssize_t n = read(fd, room.data(), room.size());
+        if (n > 0) {
+            got.data = static_cast<int>(n);
+            got.progress = true;
+            return got;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        // Nothing more for now (0 with VMIN 0, or EAGAIN), or a read error.
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            got.error = errno;
+        return got;
     }
-    dataArrived_.notify_all();
 }
 
-std::optional<QString> ComPort::lossOf(int readError, const QString &device)
+std::optional<QString> ComPort::TerminalSource::LossOf(const Got &last)
 {
     // The node going away is the clearest sign of a pulled adapter, whatever read said.
     if (!DevicePresent(device))
         return QStringLiteral("device removed");
-    if (readError == EIO || readError == ENXIO || readError == ENODEV)
-        return QString::fromLocal8Bit(std::strerror(readError));
+    if (last.error == EIO || last.error == ENXIO || last.error == ENODEV)
+        return QString::fromLocal8Bit(std::strerror(last.error));
     return std::nullopt;
-}
-
-void ComPort::publishData()
-{
-    // Taking the mutex orders this notification after any waiter's check of the ring.
-    { const std::lock_guard<std::mutex> lock(dataMutex_); }
-    dataArrived_.notify_all();
-}
-
-void ComPort::roomMade()
-{
-    // Both sides change roomWanted_ with read-modify-writes, so either this exchange sees
-    // the receive thread's request and wakes it, or the thread's exchange comes after ours
-    // and its look at the ring then sees the room we made.
-    if (roomWanted_.exchange(false))
-        wakeup_.Signal();
-}
-
-bool ComPort::roomInRing()
-{
-    if (!ring_.Full())
-        return true;
-    roomWanted_.exchange(true);
-    if (!ring_.Full()) {
-        roomWanted_.store(false);
-        return true;
-    }
-    return false;
-}
-
-void ComPort::receiveLoop(int portFd, QString device)
-{
-    bool hungUp = false;
-    while (running_.load(std::memory_order_acquire)) {
-        // With a full ring the port is not polled, so what arrives waits in the driver
-        // until the reader makes room and wakes us. A lost port is not polled at all: the
-        // thread sleeps on the wake-up handle until the port is closed.
-        const bool lost = Lost();
-        const bool watchPort = !hungUp && !lost && roomInRing();
-        std::array<pollfd, 2> fds = {pollfd{wakeup_.ReadFd(), POLLIN, 0}, pollfd{portFd, POLLIN, 0}};
-        const int ready = poll(fds.data(), watchPort ? 2 : 1, hungUp && !lost ? kHangUpRetryMs : -1);
-        if (ready < 0) {
-            if (errno != EINTR)
-                hungUp = true;
-            continue;
-        }
-        if (ready == 0) {
-            hungUp = false;
-            continue;
-        }
-        if (fds[0].revents != 0)
-            wakeup_.Drain();
-        if (!watchPort || fds[1].revents == 0)
-            continue;
-        int readError = 0;
-        if (drainPort(portFd, readError) > 0)
-            continue;
-        // The port reported something but gave no byte. A device that is gone is reported
-        // once; anything else is looked at again a little later instead of at once.
-        if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-            if (const std::optional<QString> reason = lossOf(readError, device)) {
-                markLost(*reason);
-                continue;
-            }
-        }
-        hungUp = true;
-    }
-}
-
-int ComPort::drainPort(int portFd, int &readError)
-{
-    int drained = 0;
-    for (;;) {
-        const std::span<char> room = ring_.WritableSpan();
-        if (room.empty())
-            break; // full: the rest stays queued in the driver
-        const ssize_t got = read(portFd, room.data(), room.size());
-        if (got > 0) {
-            ring_.Commit(static_cast<int>(got));
-            drained += static_cast<int>(got);
-            continue;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            readError = errno;
-        break; // nothing more for now (0 with VMIN 0, or EAGAIN), or a read error
-    }
-    if (drained > 0)
-        publishData();
-    return drained;
 }

@@ -1,24 +1,22 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include <QString>
 
-#include "core/transport/ByteRing.h"
+#include "core/transport/NetworkLine.h"
 #include "core/transport/OpenFailure.h"
-#include "core/transport/WakeupPipe.h"
+#include "core/transport/PortReceiver.h"
+#include "core/transport/ReceiveSource.h"
 
 class Dialogs;
 class SettingsStore;
 
-// A COM port on a POSIX terminal device. A receive thread moves what arrives into the
-// 1,024-byte ring; the user-interface thread takes it from there. The device of a name such
-// as "COM3" comes from the settings' [Ports] group.
+// A COM port: the device of a name such as "COM3" comes from the settings' [Ports] group and
+// is a POSIX terminal device or a serial port served over the network (rfc2217://HOST:PORT or
+// socket://HOST:PORT). A receive thread moves what arrives into the 1,024-byte ring; the
+// user-interface thread takes it from there.
 class ComPort {
 public:
     ComPort(const SettingsStore &settings, Dialogs &dialogs);
@@ -26,13 +24,17 @@ public:
     ComPort(const ComPort &) = delete;
     ComPort &operator=(const ComPort &) = delete;
 
+    // Opens the name's device at the rate. A network port that is already open to the same
+    // address stays connected and only moves to the rate.
     bool OpenPort(const QString &name, int baud);
     void ClosePort();
     int WriteBytes(const char *bytes, int count); // 1 when open and count > 0, else 0
     int ReadAvailable(char *buffer, int max);
     int Available() const;
     void ResetRing();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || network_.IsOpen(); }
+    // False for a raw TCP port: its line keeps the rate the server gives it.
+    bool CanChangeRate() const { return !network_.IsOpen() || network_.CanChangeRate(); }
     // Blocks until at least one byte is in the ring or the time passes; true when a byte is there.
     bool WaitForData(std::uint32_t timeoutMs);
 
@@ -54,51 +56,44 @@ public:
     };
 
     // Whether a receive thread exists (it is joined inside ClosePort).
-    bool ReceiverRunning() const { return receiver_.joinable(); }
+    bool ReceiverRunning() const { return receiver_.Running(); }
 
     // Whether the receive thread found the device gone (unplugged adapter, hung-up line)
     // since the port was opened. The port then stays quiet until it is closed.
-    bool Lost() const { return lost_.load(std::memory_order_acquire); }
-    // Why it was lost ("device removed" or the read error's text); empty while not lost.
-    QString LossReason() const;
+    bool Lost() const { return receiver_.Lost(); }
+    // Why it was lost ("device removed", the read error's text, or what became of the
+    // network connection); empty while not lost.
+    QString LossReason() const { return receiver_.LossReason(); }
     // The device the port has open (or had, when it is lost).
     const QString &Device() const { return device_; }
 
 private:
     enum class OpenStep { CreateFile, SetCommMask, SetupComm, SetCommTimeouts, GetCommState, SetCommState };
 
-    bool fail(OpenStep step, const QString &name);
-    bool openDevice(const QString &device);
-    bool configureLine(int baud);
-    void setModemLines();
+    // Reads a terminal device as it is.
+    class TerminalSource : public ReceiveSource {
+    public:
+        QString device;
+        Got ReadInto(int fd, std::span<char> room) override;
+        std::optional<QString> LossOf(const Got &last) override;
+    };
 
-    void receiveLoop(int portFd, QString device);
-    bool roomInRing();
-    // Bytes moved into the ring; a read error other than "nothing now" goes to readError.
-    int drainPort(int portFd, int &readError);
-    // After a hang-up that gave no byte: whether the device is gone for good, and why.
-    static std::optional<QString> lossOf(int readError, const QString &device);
-    void markLost(const QString &reason);
-    void publishData();
-    void roomMade();
+    bool fail(OpenStep step, const QString &name);
+    bool openTerminal(const QString &name, const QString &device, int baud);
+    bool openDevice(const QString &device);
+    void setModemLines();
+    bool openNetwork(const QString &name, const QString &device, int baud);
+    bool failNetwork(OpenStep step, const QString &name);
     bool writeOneByte(char byte);
 
     const SettingsStore &settings_;
     Dialogs &dialogs_;
 
-    int fd_ = -1;
+    int fd_ = -1; // the terminal device, when that is what is open
     bool quiet_ = false;
     QString device_;
     OpenFailure lastFailure_;
-    WakeupPipe wakeup_;
-    std::thread receiver_;
-    std::atomic<bool> running_{false};
-    // Set by the receive thread while it waits for room in a full ring.
-    std::atomic<bool> roomWanted_{false};
-    std::atomic<bool> lost_{false};
-    QString lossReason_; // written before lost_ is set, under dataMutex_
-
-    ByteRing ring_;
-    mutable std::mutex dataMutex_;
-    std::condition_variable dataArrived_;
+    TerminalSource terminal_;
+    NetworkLine network_;
+    PortReceiver receiver_;
 };

@@ -8,6 +8,37 @@
 
 #include <QFile>
 
+namespace {
+
+QString describeNetworkFailure(const OpenFailure &failure)
+{
+    QString advice;
+    switch (failure.errorNumber) {
+    case ECONNREFUSED:
+        advice = QStringLiteral("Nothing serves this address: check that the serial device server runs and that "
+                                "the TCP port is the one it serves the camera's line on.");
+        break;
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case ETIMEDOUT:
+        advice = QStringLiteral("Check the host name or address, the network between this PC and the serial "
+                                "device server, and any firewall on the way.");
+        break;
+    case 0:
+        if (failure.reason.startsWith(QLatin1String("unknown host")))
+            advice = QStringLiteral("Check the spelling of the host name, or write its address.");
+        break;
+    default:
+        break;
+    }
+    QString text = QStringLiteral("Device: %1\nReason: %2").arg(failure.device, failure.reason);
+    if (!advice.isEmpty())
+        text += QLatin1Char('\n') + advice;
+    return text;
+}
+
+} // namespace
+
 QString DescribeOpenFailure(const OpenFailure &failure, const QString &settingsPath)
 {
     if (failure.device.isEmpty())
@@ -15,7 +46,10 @@ QString DescribeOpenFailure(const OpenFailure &failure, const QString &settingsP
                               "group of %1.")
             .arg(settingsPath);
 
-    const QString system = failure.errorNumber != 0
+    if (failure.network)
+        return describeNetworkFailure(failure);
+    const QString system = !failure.reason.isEmpty() ? failure.reason
+        : failure.errorNumber != 0
         ? QString::fromLocal8Bit(std::strerror(failure.errorNumber))
         : QStringLiteral("the device does not behave like a serial port");
     QString advice;

@@ -9,6 +9,8 @@ struct OpenFailure {
     QString device;     // the path the COM name stands for; empty when it names none
     int errorNumber = 0; // errno of the failed call, 0 when the system gave none
     QString ownerGroup; // the group that owns the device node, when it could be found
+    QString reason;     // why, in words, when the system's error text would not say it
+    bool network = false; // the device is a serial port served over the network
 };
 
 // The detailed text of the "Failed to initialize!" box and of the message log line.

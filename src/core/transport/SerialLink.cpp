@@ -9,6 +9,7 @@
 #include "core/transport/ComPort.h"
 #include "core/transport/DevicePresence.h"
 #include "core/transport/LinkLossListener.h"
+#include "core/transport/NetworkAddress.h"
 #include "core/transport/OpenFailure.h"
 
 namespace {
@@ -70,7 +71,10 @@ int SerialLink::portIndexOf(int kind) const
 
 bool SerialLink::Open(int kind, int baud, int portIndex)
 {
-    Close();
+    // The COM port closes itself when it opens another device; a network port it keeps open
+    // when only the rate changes.
+    if (kind_ != kComKind || kind != kComKind)
+        Close();
     kind_ = kind;
     baud_ = baud;
     if (!IsKnownLinkKind(kind))
@@ -197,7 +201,8 @@ QString SerialLink::Device() const
 
 bool SerialLink::DeviceAvailable() const
 {
-    return kind_ != kComKind || DevicePresent(Device());
+    // A network port, like a Camera Link port, can only be tried.
+    return kind_ != kComKind || LooksLikeNetworkAddress(Device()) || DevicePresent(Device());
 }
 
 // One step: whatever bytes are there now, or, when none are, a wait of at most the remaining
@@ -275,10 +280,18 @@ QString SerialLink::LastOpenFailureText() const
     return DescribeOpenFailure(comPort_.LastOpenFailure(), settings_.Path());
 }
 
+bool SerialLink::CanChangeRate() const
+{
+    if (kind_ != kComKind)
+        return true;
+    const std::optional<NetworkAddress> address = ParseNetworkAddress(Device());
+    return !address || address->kind != NetworkAddress::Kind::RawTcp;
+}
+
 bool SerialLink::CanCarry(int baud) const
 {
     if (kind_ == kComKind)
-        return true;
+        return CanChangeRate() || baud == baud_;
     const CameraLinkTransport *transport = cameraLinkOf(kind_);
     return transport != nullptr && transport->CanCarry(baud);
 }

@@ -48,8 +48,12 @@ public:
     // device and reason, or a Camera Link library's loader or clSerialInit reason); empty when
     // it did not fail or the kind gives no reason.
     QString LastOpenFailureText() const;
+    // False when the current kind and port cannot set the line's rate at all: a raw TCP port
+    // talks at the rate its server's line has.
+    bool CanChangeRate() const;
     // Whether the open link of the current kind can be moved to the rate (a COM port always
-    // can; a Camera Link port only to the rates its library supports).
+    // can unless it is a raw TCP port; a Camera Link port only to the rates its library
+    // supports).
     bool CanCarry(int baud) const;
 
     // Told once when the device behind the open link goes away; the link closes itself then,

@@ -366,6 +366,11 @@ bool CCtrlToolDlg::IdentifyModel()
     return ::IdentifyModel(context_.command(), context_.cameraModel(), context_.dialogs());
 }
 
+void CCtrlToolDlg::LogNote(const QString &text)
+{
+    communication_->AppendLogLine(text);
+}
+
 void CCtrlToolDlg::SetBaudSelection(int code)
 {
     communication_->SetBaudSelection(code);

@@ -62,6 +62,7 @@ public:
     int OpenAndIdentify();
 
     bool IdentifyModel() override;
+    void LogNote(const QString &text) override;
     void ReloadAllSettings() override;
     void SaveAllDataAs() override;
     void OpenSettingFile() override;

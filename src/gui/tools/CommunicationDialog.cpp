@@ -280,6 +280,11 @@ void CCommunicationDialog::SetBaudSelection(int code)
     baudRate_->setCurrentIndex(code);
 }
 
+void CCommunicationDialog::LogNote(const QString &text)
+{
+    AppendLogLine(text);
+}
+
 bool CCommunicationDialog::IdentifyModel()
 {
     return host_.IdentifyModel();
@@ -346,6 +351,7 @@ void CCommunicationDialog::NegotiateBaudRate(int portIndex)
     if (!link_.ReopenWithPort(portIndex))
         logOpenFailure();
     LinkNegotiation negotiation(link_, command_, *this);
+    negotiation.NoteWhenRateFixed();
     negotiation.WakeUpBurst();
     // The burst leaves the link at 9600 bit/s, where a freshly powered camera listens.
     if (!host_.IdentifyModel() && !negotiation.ScanRates())

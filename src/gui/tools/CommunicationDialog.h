@@ -57,6 +57,7 @@ public:
     // Shows a rate (baud code 0..4) in the display-only list; nothing else.
     void SetBaudSelection(int code) override;
     bool IdentifyModel() override;
+    void LogNote(const QString &text) override;
     // "Store" is usable for a user area, or for any area in the extended mode.
     void UpdateStoreButton();
     void OnOnlineStatusChanged(int online) override;

@@ -12,6 +12,7 @@
 
 #include "core/common/Dialogs.h"
 #include "core/settings/SettingsStore.h"
+#include "core/transport/NetworkAddress.h"
 #include "gui/common/DropDownAccessible.h"
 
 namespace {
@@ -94,8 +95,17 @@ bool CSerialPortsDialog::Apply()
         const QString path = fields_[static_cast<std::size_t>(row)]->currentText().trimmed();
         if (path == settings_.PortDevice(comName(row)))
             continue;
-        // An empty field gives the name its default device back.
-        if (!path.isEmpty() && !QFileInfo::exists(path)) {
+        // An empty field gives the name its default device back; a network port is only
+        // checked for its form, its server is tried when the port is opened.
+        if (LooksLikeNetworkAddress(path)) {
+            const QString problem = NetworkAddressProblem(path);
+            if (!problem.isEmpty()) {
+                dialogs_.Message(QStringLiteral("\"%1\" for %2 is not a network port: %3.\nNothing was changed.")
+                                     .arg(path, comName(row), problem),
+                                 QStringLiteral("Serial ports"), MessageIcon::Exclamation);
+                return false;
+            }
+        } else if (!path.isEmpty() && !QFileInfo::exists(path)) {
             dialogs_.Message(QStringLiteral("There is no device \"%1\" for %2.\nNothing was changed.")
                                  .arg(path, comName(row)),
                              QStringLiteral("Serial ports"), MessageIcon::Exclamation);
