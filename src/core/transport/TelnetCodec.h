@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -95,6 +96,11 @@ public:
     static constexpr int kMaxSubnegotiation = 64;
 
 private:
+    // Takes the byte after an IAC that is not a second IAC.
+    void Command(unsigned char byte);
+    // Adds a byte to the subnegotiation body unless it is already full.
+    void Keep(unsigned char byte);
+
     enum class State { Data, Iac, Verb, SubOption, SubBody, SubIac };
     State state_ = State::Data;
     unsigned char verb_ = 0;
@@ -115,17 +121,23 @@ public:
 
     // Whether the server agreed to COM-PORT-OPTION (DO 44), refused it (DONT 44), or has not
     // said yet.
-    bool ComPortAccepted() const { return comPort_ == Side::Yes; }
-    bool ComPortRefused() const { return comPort_ == Side::No; }
+    bool ComPortAccepted() const { return ours_[kOptionComPort] == Side::Yes; }
+    bool ComPortRefused() const { return ours_[kOptionComPort] == Side::No; }
 
 private:
-    enum class Side { Unknown, Yes, No, WantYes };
-    // Our side (WILL) and the server's side (DO from us) of the options we care about.
-    Side ourBinary_ = Side::Unknown;
-    Side hisBinary_ = Side::Unknown;
-    Side ourSga_ = Side::Unknown;
-    Side hisSga_ = Side::Unknown;
-    Side comPort_ = Side::Unknown;
+    // RFC 1143 states without the disabling ones (we never ask to turn an option off). Unknown
+    // is an option nobody has spoken of; No is one refused, by either end.
+    enum class Side : unsigned char { Unknown, Yes, No, WantYes };
+    using Sides = std::array<Side, 256>;
+
+    static QByteArray Enable(Side &side, bool wanted, unsigned char agree, unsigned char refuse,
+                             unsigned char option);
+    static QByteArray Disable(Side &side, bool wanted, unsigned char acknowledge,
+                              unsigned char option);
+
+    // Our side (WILL from us) and the server's side (DO from us) of every option.
+    Sides ours_{};
+    Sides his_{};
 };
 
 } // namespace telnet
