@@ -17,7 +17,10 @@ public:
     }
     void SetBaudSelection(int) override {}
     bool IdentifyModel() override { return ::IdentifyModel(command_, model_, dialogs_); }
-    void LogNote(const QString &text) override { dialogs_.Message(text, QStringLiteral("Link"), MessageIcon::Information); }
+    void LogNote(const QString &text) override
+    {
+        dialogs_.Message(text, QStringLiteral("Link"), MessageIcon::Information);
+    }
 
 private:
     Command &command_;
@@ -107,7 +110,8 @@ ExitStatus CliSession::ConnectWhenThere(int seconds)
     for (;;) {
         const std::uint32_t spent = clock.Since(start);
         const int left = spent >= limitMs ? 0 : static_cast<int>(limitMs - spent);
-        // A Camera Link port has no device to look for; it can only be tried.
+        // A Camera Link port has no device to look for, a network port none to see; they can
+        // only be tried.
         if (comPort && !WaitForDevice(core_.serialLink.Device(), true, left)) {
             dialogs_.Message(QStringLiteral("%1 did not appear within %2 s.").arg(LinkDescription()).arg(seconds),
                              QStringLiteral("No camera"), MessageIcon::Stop);

@@ -128,10 +128,10 @@ int main(int argc, char *argv[])
         window.Lut().Window(channel).grab().save(folder + QStringLiteral("/lut-%1.png").arg(channel));
 
     saveSerialPorts(context, dialogs, simulator.SlavePath(), folder + QStringLiteral("/serial-ports.png"));
-    saveInitialiseFailure({true, QStringLiteral("/dev/ttyUSB0"), EACCES, QStringLiteral("dialout")}, temp.Path(),
+    saveInitialiseFailure({true, QStringLiteral("/dev/ttyUSB0"), EACCES, QStringLiteral("dialout"), QString(), false}, temp.Path(),
                           folder + QStringLiteral("/initialise-failure-permission.png"));
     saveInitialiseFailure({true, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"),
-                           ENOENT, QString()},
+                           ENOENT, QString(), QString(), false},
                           temp.Path(), folder + QStringLiteral("/initialise-failure-missing.png"));
     return 0;
 }

@@ -28,7 +28,7 @@ TEST(OpenFailureTest, EachReasonSaysWhatToDo)
         {EIO, QString(), {"Device: /dev/ttyUSB0", "Reason: "}},
     };
     for (const Case &c : cases) {
-        const QString text = DescribeOpenFailure({true, QStringLiteral("/dev/ttyUSB0"), c.errorNumber, c.group}, ini);
+        const QString text = DescribeOpenFailure({true, QStringLiteral("/dev/ttyUSB0"), c.errorNumber, c.group, QString(), false}, ini);
         for (const QString &part : c.says)
             EXPECT_TRUE(text.contains(part)) << c.errorNumber << ": " << text.toStdString();
     }
@@ -36,7 +36,7 @@ TEST(OpenFailureTest, EachReasonSaysWhatToDo)
 
 TEST(OpenFailureTest, APortNameWithoutDevicePointsAtTheSettingsFile)
 {
-    const QString text = DescribeOpenFailure({true, QString(), 0, QString()}, QStringLiteral("/x/tool.ini"));
+    const QString text = DescribeOpenFailure({true, QString(), 0, QString(), QString(), false}, QStringLiteral("/x/tool.ini"));
     EXPECT_TRUE(text.contains("/x/tool.ini"));
     EXPECT_FALSE(text.contains("Device:"));
 }

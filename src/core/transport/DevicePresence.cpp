@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include "core/common/TickClock.h"
+#include "core/transport/NetworkAddress.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ bool DevicePresent(const QString &device)
 {
     if (device.isEmpty())
         return false;
+    // A network port has no node to look at: it can only be tried, so it counts as there.
+    if (LooksLikeNetworkAddress(device))
+        return true;
     // stat follows the link, so a by-id name whose adapter is gone is absent.
     struct stat info {};
     return stat(QFile::encodeName(device).constData(), &info) == 0;

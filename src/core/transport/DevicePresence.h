@@ -8,7 +8,8 @@
 // device a symbolic link (a /dev/serial/by-id name) leads to. Waiting looks once a second,
 // so a bench can wait for the next camera to be plugged in without using the processor.
 
-// True when the path names something that exists now (a dangling link counts as absent).
+// True when the path names something that exists now (a dangling link counts as absent), and
+// for a network port, which can only be tried.
 bool DevicePresent(const QString &device);
 
 // Waits until the device is present (present true) or absent (present false); timeoutMs < 0

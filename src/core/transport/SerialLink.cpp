@@ -201,8 +201,7 @@ QString SerialLink::Device() const
 
 bool SerialLink::DeviceAvailable() const
 {
-    // A network port, like a Camera Link port, can only be tried.
-    return kind_ != kComKind || LooksLikeNetworkAddress(Device()) || DevicePresent(Device());
+    return kind_ != kComKind || DevicePresent(Device());
 }
 
 // One step: whatever bytes are there now, or, when none are, a wait of at most the remaining
