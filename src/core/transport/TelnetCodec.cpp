@@ -26,8 +26,9 @@ constexpr Verb kOffers[] = {
 
 bool Offered(unsigned char verb, unsigned char option)
 {
-    return std::any_of(std::begin(kOffers), std::end(kOffers),
-                       [&](const Verb &offer) { return offer.verb == verb && offer.option == option; });
+    return std::any_of(std::begin(kOffers), std::end(kOffers), [&](const Verb &offer) {
+        return offer.verb == verb && offer.option == option;
+    });
 }
 
 QByteArray VerbBytes(unsigned char verb, unsigned char option)
@@ -45,7 +46,8 @@ void AppendData(QByteArray &out, const char *data, int count)
     const char *const end = data + count;
     while (data < end) {
         // Copy up to and including the next IAC, then double it.
-        const auto *iac = static_cast<const char *>(std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
+        const auto *iac =
+            static_cast<const char *>(std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
         const char *const runEnd = iac ? iac + 1 : end;
         out.append(data, static_cast<qsizetype>(runEnd - data));
         if (iac)
@@ -165,7 +167,8 @@ int Decoder::Decode(std::span<char> bytes, DecoderEvents &events)
             }
             // IAC SE ends the body as it should; any other command ends it too (the server's
             // IAC SE was lost), and what was read is still reported before the command is taken.
-            events.Subnegotiation(subOption_, std::span<const unsigned char>(sub_, static_cast<std::size_t>(subLength_)));
+            events.Subnegotiation(subOption_, std::span<const unsigned char>(
+                                                  sub_, static_cast<std::size_t>(subLength_)));
             if (byte == kSe)
                 state_ = State::Data;
             else

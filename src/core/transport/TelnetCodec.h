@@ -83,7 +83,9 @@ public:
 
 // Takes the bytes a server sends, in pieces of any size: data stays (IAC IAC becomes one 0xFF),
 // commands and subnegotiations are reported, other two-byte commands (NOP, GA, ...) vanish.
-// A command or subnegotiation split across pieces is kept until its end arrives.
+// A command or subnegotiation split across pieces is kept until its end arrives. A command other
+// than IAC IAC or IAC SE inside a subnegotiation ends it (the server's IAC SE was lost): the body
+// read so far is reported, then the command is taken as usual.
 class Decoder {
 public:
     // Decodes in place: the data is moved to the front of bytes; returns how many bytes of
