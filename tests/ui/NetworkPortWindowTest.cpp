@@ -1,0 +1,116 @@
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "MainWindowTestRig.h"
+#include "OperatorActions.h"
+#include "core/protocol/CommandIds.h"
+#include "core/operations/LinkNegotiation.h"
+#include "gui/tools/CommunicationDialog.h"
+#include "gui/tools/LogList.h"
+#include "gui/tools/TerminalDialog.h"
+#include "gui/tools/TerminalLayout.h"
+#include "support/Ser2NetServer.h"
+
+namespace {
+
+using Kind = WireEvent::Kind;
+
+// What the camera understood, each line with the line speed it came at.
+QList<QPair<QByteArray, int>> receivedWithSpeeds(const CameraSimulator &sim)
+{
+    QList<QPair<QByteArray, int>> lines;
+    for (const WireEvent &event : sim.WireLog()) {
+        if (event.kind == Kind::Received)
+            lines.append({event.data, event.lineSpeed});
+    }
+    return lines;
+}
+
+int zeroBytes(const CameraSimulator &sim, int lineSpeed = 0)
+{
+    int count = 0;
+    for (const WireEvent &event : sim.WireLog())
+        count += event.kind == Kind::ZeroByte && (lineSpeed == 0 || event.lineSpeed == lineSpeed) ? 1 : 0;
+    return count;
+}
+
+// A window run on a camera at 57600 bit/s whose COM1 is the camera's line served by ser2net.
+struct NetworkRig {
+    explicit NetworkRig(Ser2NetServer::Mode mode, int serverBaud = 9600)
+        : rig({.cameraBaud = 57600}), server(rig.simulator->SlavePath(), serverBaud, mode)
+    {
+        started = server.Start();
+        rig.context->settings().SetPortDevice(QStringLiteral("COM1"), server.Address());
+    }
+    MainWindowRig rig;
+    Ser2NetServer server;
+    bool started = false;
+};
+
+class NetworkPortWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!Ser2NetServer::Available())
+            GTEST_SKIP() << "ser2net is not installed (scripts/install-deps.sh installs it)";
+    }
+};
+
+} // namespace
+
+TEST_F(NetworkPortWindow, Rfc2217StartUpPutsTheSameLinesAtTheSameRatesOnTheWireAsTheComPort)
+{
+    QList<QPair<QByteArray, int>> overComPort;
+    {
+        MainWindowRig direct({.cameraBaud = 57600});
+        direct.Start();
+        overComPort = receivedWithSpeeds(*direct.simulator);
+    }
+    NetworkRig net(Ser2NetServer::Mode::Rfc2217);
+    ASSERT_TRUE(net.started) << net.server.Failure().toStdString();
+    net.rig.Start();
+    const CameraSimulator &sim = *net.rig.simulator;
+    EXPECT_EQ(receivedWithSpeeds(sim), overComPort);
+    ASSERT_GT(overComPort.size(), 100) << "start-up, the move to 115200 bit/s and the full read";
+    EXPECT_EQ(overComPort.back().second, 115200);
+    // The wake-up burst: fourteen zero bytes at each of the five rates, arriving as zero bytes.
+    EXPECT_EQ(zeroBytes(sim), 70);
+    EXPECT_TRUE(net.rig.BoxTexts().isEmpty()) << net.rig.BoxTexts().join(QLatin1Char('|')).toStdString();
+
+    // An edit goes out and is read back over the same connection.
+    net.rig.simulator->ClearWireLog();
+    TypeAndEnter(*net.rig.window, 1225, QStringLiteral("2048"));
+    EXPECT_TRUE(net.rig.simulator->ReceivedLines().contains("WTC=2048"));
+    EXPECT_EQ(net.rig.simulator->Value(QStringLiteral("WTC")), 2048);
+
+    // The byte 0xFF, typed in the terminal, reaches the camera once and comes back intact.
+    CTerminalDialog &terminal = net.rig.window->Terminal();
+    qobject_cast<QLineEdit *>(terminal.FindControl(kTerminalEditId))->setText(QStringLiteral("UD=A\u00ffB"));
+    net.rig.simulator->ClearWireLog();
+    qobject_cast<QPushButton *>(terminal.FindControl(kTerminalSendId))->click();
+    ASSERT_TRUE(net.rig.simulator->WaitForReceivedLines(1, 3000));
+    EXPECT_EQ(net.rig.simulator->ReceivedLines().value(0), QByteArray("UD=A\xff" "B"));
+    QString userId;
+    ASSERT_TRUE(net.rig.context->command().QueryString(CommandId::UD, userId, 1000));
+    EXPECT_EQ(userId, QStringLiteral("A\u00ffB"));
+}
+
+TEST_F(NetworkPortWindow, RawTcpTalksAtTheServersRateAndSaysSoOnce)
+{
+    NetworkRig net(Ser2NetServer::Mode::RawTcp, 57600);
+    ASSERT_TRUE(net.started) << net.server.Failure().toStdString();
+    net.rig.Start();
+    const CameraSimulator &sim = *net.rig.simulator;
+    const auto lines = receivedWithSpeeds(sim);
+    ASSERT_GT(lines.size(), 100);
+    for (const auto &[line, speed] : lines) {
+        EXPECT_EQ(speed, 57600) << line.toStdString();
+        EXPECT_FALSE(line.startsWith("CBDRT=")) << "the camera is not asked to move";
+    }
+    EXPECT_EQ(zeroBytes(sim), 14);
+    EXPECT_EQ(zeroBytes(sim, 57600), 14);
+    const QStringList log = net.rig.window->Communication().Log().OldestFirst();
+    EXPECT_EQ(log.count(QString::fromLatin1(LinkNegotiation::kFixedRateNote)), 1) << log.join('\n').toStdString();
+}
