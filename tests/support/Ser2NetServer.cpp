@@ -1,0 +1,225 @@
+#include "support/Ser2NetServer.h"
+
+#include <utility>
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTcpServer>
+
+namespace {
+
+constexpr int kStartAttempts = 5;
+constexpr int kListenTimeoutMs = 3000;
+constexpr int kPollMs = 20;
+constexpr int kStopGraceMs = 1000;
+// What ser2net prints, and goes on running without its port, when the port is taken.
+constexpr const char *kPortTaken = "Address already in use";
+
+// ser2net lives in sbin, which is not on every user's PATH.
+QString program()
+{
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
+    if (!onPath.isEmpty())
+        return onPath;
+    return QStandardPaths::findExecutable(QStringLiteral("ser2net"),
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin")});
+}
+
+// A port that nobody listens on now; 0 when none can be had.
+quint16 freePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+// The inodes of the sockets a process holds ("socket:[INODE]" in its descriptor folder).
+QSet<QByteArray> socketInodes(qint64 pid)
+{
+    QSet<QByteArray> inodes;
+    const QString folder = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString &name : QDir(folder).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        char target[64] = {};
+        const ssize_t length = ::readlink(path.constData(), target, sizeof target - 1);
+        const QByteArray link(target, length > 0 ? static_cast<int>(length) : 0);
+        if (link.startsWith("socket:[") && link.endsWith(']'))
+            inodes.insert(link.mid(8, link.size() - 9));
+    }
+    return inodes;
+}
+
+} // namespace
+
+Ser2NetServer::Ser2NetServer(QString device, int baud, Mode mode)
+    : device_(std::move(device)), baud_(baud), mode_(mode)
+{
+}
+
+Ser2NetServer::~Ser2NetServer()
+{
+    Stop();
+}
+
+bool Ser2NetServer::Available()
+{
+    return !program().isEmpty();
+}
+
+QString Ser2NetServer::Address() const
+{
+    const QString scheme = mode_ == Mode::Rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("socket");
+    return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port_);
+}
+
+QByteArray Ser2NetServer::Output() const
+{
+    QFile file(dir_.filePath(QStringLiteral("ser2net.out")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Ser2NetServer::config(quint16 port) const
+{
+    const QByteArray accepter = mode_ == Mode::Rfc2217 ? "telnet(rfc2217),tcp" : "tcp";
+    // mdns off keeps the port from being announced on the network; the "Unable to start mdns"
+    // line ser2net prints at start-up comes before the configuration is read and stays.
+    return "connection: &camera\n"
+           "    accepter: " + accepter + ",127.0.0.1," + QByteArray::number(port) + "\n"
+           "    enable: on\n"
+           "    options:\n"
+           "      kickolduser: true\n"
+           "      mdns: false\n"
+           "    connector: serialdev," + QFile::encodeName(device_) + ',' + QByteArray::number(baud_) + "n81,local\n";
+}
+
+bool Ser2NetServer::Start(quint16 firstPort)
+{
+    if (!dir_.isValid()) {
+        failure_ = QStringLiteral("no temporary folder for ser2net: %1").arg(dir_.errorString());
+        return false;
+    }
+    const QString path = program();
+    if (path.isEmpty()) {
+        failure_ = QStringLiteral("ser2net is not installed");
+        return false;
+    }
+    process_.setProgram(path);
+    quint16 port = firstPort;
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (port == 0)
+            port = freePort();
+        if (port == 0) {
+            failure_ = QStringLiteral("no free TCP port on 127.0.0.1");
+            return false;
+        }
+        switch (startOn(port)) {
+        case Outcome::Listening:
+            port_ = port;
+            failure_.clear();
+            return true;
+        case Outcome::Failed:
+            return false;
+        case Outcome::PortTaken:
+            port = 0;
+            break;
+        }
+    }
+    failure_ = QStringLiteral("ser2net found the port taken %1 times in a row").arg(kStartAttempts);
+    return false;
+}
+
+Ser2NetServer::Outcome Ser2NetServer::startOn(quint16 port)
+{
+    const QString configPath = dir_.filePath(QStringLiteral("ser2net.yaml"));
+    QFile configFile(configPath);
+    if (!configFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || configFile.write(config(port)) < 0 ||
+        !configFile.flush()) {
+        failure_ = QStringLiteral("cannot write %1: %2").arg(configPath, configFile.errorString());
+        return Outcome::Failed;
+    }
+    configFile.close();
+
+    // -n stays in the foreground (the pid is ser2net's own), -d keeps it off syslog, -u takes
+    // no UUCP lock (no root needed, no /var/lock).
+    process_.setArguments({QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-u"), QStringLiteral("-c"),
+                           configPath, QStringLiteral("-P"), PidFile()});
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.setStandardOutputFile(dir_.filePath(QStringLiteral("ser2net.out")));
+    process_.start();
+    if (!process_.waitForStarted()) {
+        failure_ = QStringLiteral("cannot run %1: %2").arg(process_.program(), process_.errorString());
+        return Outcome::Failed;
+    }
+    pid_ = process_.processId();
+
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kListenTimeoutMs) {
+        if (Output().contains(kPortTaken)) {
+            Kill(); // it would go on running without its port, and ignores SIGTERM then
+            return Outcome::PortTaken;
+        }
+        if (listensOn(port))
+            return Outcome::Listening;
+        if (process_.waitForFinished(kPollMs)) {
+            failure_ = QStringLiteral("ser2net ended at start with exit code %1; it printed:\n%2")
+                           .arg(process_.exitCode())
+                           .arg(QString::fromLocal8Bit(Output()));
+            return Outcome::Failed;
+        }
+    }
+    Kill();
+    failure_ = QStringLiteral("ser2net did not listen on 127.0.0.1:%1 within %2 ms; it printed:\n%3")
+                   .arg(port)
+                   .arg(kListenTimeoutMs)
+                   .arg(QString::fromLocal8Bit(Output()));
+    return Outcome::Failed;
+}
+
+// True when this ser2net, not some other program, holds a socket listening on the port: then
+// a connection to it is accepted. Checking without connecting keeps ser2net from opening the
+// device before the test's own client comes.
+bool Ser2NetServer::listensOn(quint16 port) const
+{
+    const QSet<QByteArray> owned = socketInodes(pid_);
+    if (owned.isEmpty())
+        return false;
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray localPort = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    constexpr int kListenState = 0x0A;
+    // "sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode ..."
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 9 && fields[1].endsWith(localPort) && fields[3].toInt(nullptr, 16) == kListenState &&
+            owned.contains(fields[9]))
+            return true;
+    }
+    return false;
+}
+
+void Ser2NetServer::Kill()
+{
+    if (!IsRunning())
+        return;
+    process_.kill();
+    process_.waitForFinished();
+}
+
+void Ser2NetServer::Stop()
+{
+    if (!IsRunning())
+        return;
+    process_.terminate();
+    if (!process_.waitForFinished(kStopGraceMs))
+        Kill();
+}

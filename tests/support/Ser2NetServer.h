@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real ser2net serving one serial device (normally the simulator's pseudo-terminal or its
+// link) on 127.0.0.1 at a free TCP port, so that tests reach the camera over the network as an
+// operator with a serial device server would. ser2net opens the device only when a client
+// connects, so the device must be there by then, not at Start(). Everything the program needs
+// (configuration, pid file, its output) lives in a temporary folder of this object; the
+// program never outlives it.
+class Ser2NetServer {
+public:
+    // Rfc2217: Telnet with the COM Port Control Option ("rfc2217://"); RawTcp: the bytes as
+    // they are ("socket://").
+    enum class Mode { Rfc2217, RawTcp };
+
+    Ser2NetServer(QString device, int baud, Mode mode);
+    ~Ser2NetServer();
+    Ser2NetServer(const Ser2NetServer &) = delete;
+    Ser2NetServer &operator=(const Ser2NetServer &) = delete;
+
+    // Whether ser2net is installed.
+    static bool Available();
+
+    // Starts ser2net and waits until it listens. A port taken by someone else between the
+    // choice and ser2net's bind is chosen again. firstPort, when given, is tried first. False
+    // with Failure() saying why (and what the program printed) when it did not come up.
+    bool Start(quint16 firstPort = 0);
+    // SIGKILL at once, as a server that crashes or loses power: clients see the connection go.
+    void Kill();
+    // SIGTERM; SIGKILL when the program has not ended a second later.
+    void Stop();
+
+    bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
+    quint16 Port() const { return port_; }
+    // "rfc2217://127.0.0.1:PORT" or "socket://127.0.0.1:PORT".
+    QString Address() const;
+    // The program's process id while it runs (and after, for checking that it is gone).
+    qint64 Pid() const { return pid_; }
+    QString PidFile() const { return dir_.filePath(QStringLiteral("ser2net.pid")); }
+    // Everything the program printed so far (its output goes to a file: a pipe nobody reads
+    // could fill and stall it).
+    QByteArray Output() const;
+    const QString &Failure() const { return failure_; }
+
+private:
+    enum class Outcome { Listening, PortTaken, Failed };
+    Outcome startOn(quint16 port);
+    QByteArray config(quint16 port) const;
+    bool listensOn(quint16 port) const;
+
+    QString device_;
+    int baud_;
+    Mode mode_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+    qint64 pid_ = 0;
+    QString failure_;
+};
