@@ -1,22 +1,44 @@
 # The Debian package: `cmake --build <build> --target package` writes qn-control-tool_<version>_<arch>.deb
-# with both programs, the desktop entry, the icon and the AppStream metainfo. Dependencies
-# are computed by dpkg-shlibdeps from what the programs link.
+# with the three programs, their manual pages, the bash completion of qnctl, the desktop entry,
+# the icon, the AppStream metainfo, the copyright file and the changelog. Dependencies are
+# computed by dpkg-shlibdeps from what the programs link.
 set(QN_APP_ID example.korvel.QnControlTool)
+set(QN_PACKAGE qn-control-tool)
+set(QN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
+
+include(cmake/ManPages.cmake)
 
 install(TARGETS qn-control-tool qnctl qn-camera-sim RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/res/app-icon.png DESTINATION share/icons/hicolor/32x32/apps
         RENAME ${QN_APP_ID}.png)
+install(FILES ${QN_PACKAGING}/qnctl.bash-completion DESTINATION share/bash-completion/completions
+        RENAME qnctl)
+install(FILES ${QN_PACKAGING}/copyright DESTINATION share/doc/${QN_PACKAGE})
+
+# Debian wants the changelog compressed; -n leaves out the name and time, so it is reproducible.
+set(QN_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${QN_CHANGELOG_GZ}
+                   COMMAND ${QN_GZIP} -9n -c ${QN_CHANGELOG} > ${QN_CHANGELOG_GZ}
+                   DEPENDS ${QN_CHANGELOG}
+                   COMMENT "Compressed changelog")
+add_custom_target(qn_changelog ALL DEPENDS ${QN_CHANGELOG_GZ})
+install(FILES ${QN_CHANGELOG_GZ} DESTINATION share/doc/${QN_PACKAGE})
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME qn-control-tool)
+set(CPACK_PACKAGE_NAME ${QN_PACKAGE})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "QN control tool maintainers <tools@korvel.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Control tool for QN-5200 line-scan colour cameras")
-set(CPACK_PACKAGE_DESCRIPTION "Finds a camera on a serial line or a Camera Link serial channel, shows and \
-changes every camera parameter, saves and loads setting files, runs calibrations and moves shading and \
-look-up-table data. Includes qn-camera-sim, a camera simulator on a pseudo-terminal.")
+# One paragraph line per source line: lintian wants each within 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Finds a camera on a serial line or a Camera Link serial channel, shows and"
+  "changes every camera parameter, saves and loads setting files, runs"
+  "calibrations and moves shading and look-up-table data."
+  "."
+  "Includes qnctl, the same control from the command line for scripts and"
+  "production lines, and qn-camera-sim, a camera simulator on a pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-serialport-dev
           googletest libgtest-dev libgmock-dev xvfb xauth
-          dpkg-dev file desktop-file-utils appstream
+          dpkg-dev file desktop-file-utils appstream lintian help2man
           dbus-daemon at-spi2-core python3-pyatspi
           ser2net)
 

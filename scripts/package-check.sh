@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a configured build folder and checks it: its file list, the
-# desktop entry and the AppStream metainfo, and that the unpacked programs run.
+# Builds the Debian package from a configured build folder and checks it: lintian (no error,
+# no warning), its file list, the changelog's version, the desktop entry and the AppStream
+# metainfo, that the unpacked programs run and that the completion loads.
 # scripts/package-check.sh [build-folder]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,10 +15,19 @@ echo "$listing"
 for wanted in ./usr/bin/qn-control-tool ./usr/bin/qn-camera-sim ./usr/bin/qnctl \
               ./usr/share/applications/example.korvel.QnControlTool.desktop \
               ./usr/share/metainfo/example.korvel.QnControlTool.metainfo.xml \
-              ./usr/share/icons/hicolor/32x32/apps/example.korvel.QnControlTool.png; do
+              ./usr/share/icons/hicolor/32x32/apps/example.korvel.QnControlTool.png \
+              ./usr/share/doc/qn-control-tool/copyright ./usr/share/doc/qn-control-tool/changelog.gz \
+              ./usr/share/man/man1/qn-control-tool.1.gz ./usr/share/man/man1/qnctl.1.gz \
+              ./usr/share/man/man1/qn-camera-sim.1.gz ./usr/share/bash-completion/completions/qnctl; do
   grep -qxF "$wanted" <<<"$listing" || { echo "missing from the package: $wanted" >&2; exit 1; }
 done
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt dependency computed" >&2; exit 1; }
+version="$(dpkg-deb --field "$deb" Version)"
+logged="$(dpkg-parsechangelog -l "$root/packaging/changelog" -S Version)"
+[ "$version" = "$logged" ] || { echo "packaging/changelog ends at $logged, the package is $version" >&2; exit 1; }
+# No tag is overridden; one that ever must be goes, with its reason, into an overrides file
+# installed as /usr/share/lintian/overrides/qn-control-tool.
+lintian --fail-on error,warning "$deb"
 
 unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
@@ -33,4 +43,5 @@ fi
 if ldd "$unpacked/usr/bin/qnctl" | grep -q 'libQt6Widgets\|libQt6Gui'; then
   echo "qnctl links Qt Gui or Widgets" >&2; exit 1
 fi
+bash -c 'source "$1" && complete -p qnctl' _ "$unpacked/usr/share/bash-completion/completions/qnctl"
 echo "Package checked."

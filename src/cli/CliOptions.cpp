@@ -11,32 +11,41 @@ constexpr int kMaxDeviceWaitSeconds = 86400;
 struct CommandHelp {
     const char *name;
     const char *synopsis;
+    const char *summary; // one line of the program's usage
     const char *description;
 };
 
 constexpr std::array<CommandHelp, 14> kCommands = {{
-    {"identify", "identify", "Model name and code, firmware, FPGA and device version, camera id, user id."},
-    {"get", "get NAME...", "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width)."},
-    {"set", "set NAME=VALUE...",
+    {"identify", "identify", "model, firmware, versions and ids",
+     "Model name and code, firmware, FPGA and device version, camera id, user id."},
+    {"get", "get NAME...", "read parameters",
+     "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width)."},
+    {"set", "set NAME=VALUE...", "check, then write parameters",
      "Writes parameters. Values are checked against the parameter's limits before anything is\n"
      "sent; list parameters take their entry texts (CLC=Eighty) or their codes."},
-    {"dump", "dump", "Reads every setting of the camera (a table, or JSON with --json)."},
-    {"save", "save FILE [--shipping]", "Reads every setting and writes a camera setting file (.cam)."},
-    {"load", "load FILE", "Loads a camera setting file into the camera."},
-    {"store-area", "store-area N", "Stores the current settings in flash area N (0 factory, 1..3 user)."},
-    {"load-area", "load-area N", "Loads the settings of flash area N (0 factory, 1..3 user)."},
-    {"shading", "shading read FILE | write FILE | store", "Moves the shading correction data."},
-    {"lut", "lut read FILE | write FILE", "Moves the look-up tables (gamma table file)."},
-    {"send", "send LINE [--wait MS]", "Sends one raw line and prints every line received within the wait."},
-    {"station", "station FILE [--store-area N] [--log FILE]",
+    {"dump", "dump", "read every setting", "Reads every setting of the camera (a table, or JSON with --json)."},
+    {"save", "save FILE [--shipping]", "write a setting file (.cam)",
+     "Reads every setting and writes a camera setting file (.cam)."},
+    {"load", "load FILE", "load a setting file", "Loads a camera setting file into the camera."},
+    {"store-area", "store-area N", "store the settings in flash area N",
+     "Stores the current settings in flash area N (0 factory, 1..3 user)."},
+    {"load-area", "load-area N", "load the settings of flash area N",
+     "Loads the settings of flash area N (0 factory, 1..3 user)."},
+    {"shading", "shading read FILE | write FILE | store", "shading correction data",
+     "Moves the shading correction data."},
+    {"lut", "lut read FILE | write FILE", "look-up tables (gamma table file)",
+     "Moves the look-up tables (gamma table file)."},
+    {"send", "send LINE [--wait MS]", "send one raw line, print the answers",
+     "Sends one raw line and prints every line received within the wait."},
+    {"station", "station FILE [--store-area N] [--log FILE]", "provisioning station for one port",
      "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
      "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"
      "appends a JSON line to the log; then waits until the camera is unplugged and starts again.\n"
      "Ctrl-C ends it between cameras, or after the current step. Verdicts:\n"
      "  OK|DIFF|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
      "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written."},
-    {"ports", "ports", "Lists COM1..COM16 with the device each opens."},
-    {"help", "help [COMMAND]", "Shows this text, or a command's."},
+    {"ports", "ports", "COM1..COM16 and their devices", "Lists COM1..COM16 with the device each opens."},
+    {"help", "help [COMMAND]", "this text, or a command's", "Shows this text, or a command's."},
 }};
 
 const CommandHelp *findCommand(const QString &name)
@@ -226,10 +235,21 @@ bool IsKnownCommand(const QString &command)
 
 QString ProgramUsage()
 {
+    // Two columns, as the options are laid out; a synopsis too wide for the first puts its
+    // summary on the next line.
+    constexpr int kSummaryColumn = 44;
     QString text = QStringLiteral(
         "Usage: qnctl [OPTIONS] COMMAND [ARGUMENTS]\n\n"
         "Controls a QN-5200 line-scan colour camera on a serial line, without windows.\n\n"
-        "Options:\n"
+        "Commands:\n");
+    for (const CommandHelp &command : kCommands) {
+        QString line = QStringLiteral("  %1").arg(QLatin1String(command.synopsis));
+        line = line.size() + 2 <= kSummaryColumn ? line.leftJustified(kSummaryColumn)
+                                                 : line + QLatin1Char('\n') + QString(kSummaryColumn, u' ');
+        text += line + QLatin1String(command.summary) + QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "\nOptions:\n"
         "  --port COMn | --port DEVICE   COM name through the [Ports] mapping, a device path, or a\n"
         "                                network port: rfc2217://HOST:PORT or socket://HOST:PORT\n"
         "  --camera-link KIND:INDEX      Camera Link serial library kind 1..3 and port index\n"
@@ -243,12 +263,9 @@ QString ProgramUsage()
         "  --settings FILE               preference file (default: the tool's own)\n"
         "  --wait SECONDS                wait up to SECONDS for the device to appear and the\n"
         "                                camera to answer before the command starts\n"
-        "  --help, --version\n\n"
-        "Commands:\n");
-    for (const CommandHelp &command : kCommands)
-        text += QStringLiteral("  %1\n").arg(QLatin1String(command.synopsis));
-    text += QStringLiteral("\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
-                           "3 no camera (time-out, port cannot open, link lost), 4 file error.\n");
+        "  --help, --version\n"
+        "\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
+        "3 no camera (time-out, port cannot open, link lost), 4 file error.\n");
     return text;
 }
 

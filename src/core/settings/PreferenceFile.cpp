@@ -49,6 +49,21 @@ QString PreferenceFile::DefaultPath()
     return probe.fileName();
 }
 
+QString PreferenceFile::ShownPath(const QString &path, const QString &home)
+{
+    QString base = home;
+    while (base.size() > 1 && base.endsWith(u'/'))
+        base.chop(1);
+    // Only a whole folder name counts: /home/ann is not the home of /home/anna.
+    if (base.isEmpty() || base == QLatin1String("/") || !path.startsWith(base))
+        return path;
+    if (path.size() == base.size())
+        return QStringLiteral("~");
+    if (path[base.size()] != u'/')
+        return path;
+    return QLatin1Char('~') + path.mid(base.size());
+}
+
 std::int32_t PreferenceFile::LeadingNumber(const QString &text)
 {
     qsizetype i = 0;

@@ -14,6 +14,9 @@ public:
 
     // The file the program uses when nobody names another: the user's INI file of the tool.
     static QString DefaultPath();
+    // A path as a user reads it: under the home folder it starts with "~", so a help text
+    // (and a manual page made from it) reads the same for everyone.
+    static QString ShownPath(const QString &path, const QString &home);
 
     const QString &Path() const { return path_; }
 

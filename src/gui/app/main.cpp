@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 #include "core/settings/PreferenceFile.h"
@@ -21,11 +22,14 @@ bool answeredFromCommandLine(int argc, char *argv[])
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Usage: qn-control-tool [--help] [--version]\n\n"
+            std::printf("Usage: qn-control-tool [OPTION]\n\n"
                         "Control tool for QN-5200 line-scan colour cameras on a serial line.\n"
                         "Preferences and the device of each COM name ([Ports] group) are kept in\n"
-                        "  %s\n",
-                        qPrintable(PreferenceFile::DefaultPath()));
+                        "  %s\n\n"
+                        "Options:\n"
+                        "  -h, --help     show this help and exit\n"
+                        "  --version      show the version and exit\n",
+                        qPrintable(PreferenceFile::ShownPath(PreferenceFile::DefaultPath(), QDir::homePath())));
             return true;
         }
     }
