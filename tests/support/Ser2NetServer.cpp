@@ -75,7 +75,7 @@ bool Ser2NetServer::Available()
 
 QString Ser2NetServer::Address() const
 {
-    const QString scheme = mode_ == Mode::Rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("socket");
+    const QString scheme = mode_ == Mode::RawTcp ? QStringLiteral("socket") : QStringLiteral("rfc2217");
     return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port_);
 }
 
@@ -87,7 +87,7 @@ QByteArray Ser2NetServer::Output() const
 
 QByteArray Ser2NetServer::config(quint16 port) const
 {
-    const QByteArray accepter = mode_ == Mode::Rfc2217 ? "telnet(rfc2217),tcp" : "tcp";
+    const QByteArray accepter = mode_ == Mode::Rfc2217 ? "telnet(rfc2217),tcp" : mode_ == Mode::Telnet ? "telnet,tcp" : "tcp";
     // mdns off keeps the port from being announced on the network; the "Unable to start mdns"
     // line ser2net prints at start-up comes before the configuration is read and stays.
     return "connection: &camera\n"

@@ -14,8 +14,9 @@
 class Ser2NetServer {
 public:
     // Rfc2217: Telnet with the COM Port Control Option ("rfc2217://"); RawTcp: the bytes as
-    // they are ("socket://").
-    enum class Mode { Rfc2217, RawTcp };
+    // they are ("socket://"); Telnet: Telnet without the option, which a client asking for it
+    // is refused (addressed as "rfc2217://").
+    enum class Mode { Rfc2217, RawTcp, Telnet };
 
     Ser2NetServer(QString device, int baud, Mode mode);
     ~Ser2NetServer();

@@ -81,7 +81,7 @@ TEST_F(NetworkPortWindow, Rfc2217StartUpPutsTheSameLinesAtTheSameRatesOnTheWireA
 
     // An edit goes out and is read back over the same connection.
     net.rig.simulator->ClearWireLog();
-    TypeAndEnter(*net.rig.window, 1225, QStringLiteral("2048"));
+    OperatorActions::TypeAndEnter(*net.rig.window, 1225, QStringLiteral("2048"));
     EXPECT_TRUE(net.rig.simulator->ReceivedLines().contains("WTC=2048"));
     EXPECT_EQ(net.rig.simulator->Value(QStringLiteral("WTC")), 2048);
 

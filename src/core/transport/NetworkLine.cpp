@@ -48,6 +48,13 @@ bool NetworkLine::fail(int errorNumber, const QString &reason)
     return false;
 }
 
+bool NetworkLine::failSend()
+{
+    if (errno == EPIPE || errno == ECONNRESET)
+        return fail(ECONNRESET, QStringLiteral("the server closed the connection"));
+    return fail(errno, QStringLiteral("the server does not take what we send"));
+}
+
 bool NetworkLine::Connect(const NetworkAddress &address)
 {
     Close();
@@ -97,7 +104,7 @@ bool NetworkLine::SetUp(int baud)
         offers = negotiation_.Offers();
     }
     if (!sendRaw(offers))
-        return fail(errno, QStringLiteral("the server does not take what we send"));
+        return failSend();
     const bool answered =
         waitFor([this] { return negotiation_.ComPortAccepted() || negotiation_.ComPortRefused(); });
     if (!answered) {
@@ -113,7 +120,7 @@ bool NetworkLine::SetUp(int baud)
                                           "TCP port write socket://"));
     }
     if (!sendRaw(telnet::Line8N1Request()))
-        return fail(errno, QStringLiteral("the server does not take what we send"));
+        return failSend();
     return requestRate(baud);
 }
 
@@ -134,7 +141,7 @@ bool NetworkLine::requestRate(int baud)
                                                       QByteArray(1, kPurgeServerReceive)) +
         telnet::SetBaudrateRequest(static_cast<std::uint32_t>(baud));
     if (!sendRaw(request))
-        return fail(errno, QStringLiteral("the server does not take what we send"));
+        return failSend();
     // Nothing more is sent until the server has the line at the new rate.
     if (!waitFor([&] { return rateReplies_ > before; })) {
         if (failure_.reason.isEmpty())

@@ -55,6 +55,8 @@ private:
     friend class ServerEvents;
 
     bool fail(int errorNumber, const QString &reason);
+    // After a send that failed (errno set).
+    bool failSend();
     bool sendRaw(const QByteArray &bytes);
     // Waits until ready() holds (under stateMutex_), the server closes or the time passes.
     template <typename Ready>
