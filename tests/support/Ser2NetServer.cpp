@@ -111,6 +111,7 @@ QByteArray Ser2NetServer::config(quint16 port) const
 
 bool Ser2NetServer::Start(quint16 firstPort)
 {
+    Stop();
     if (!dir_.isValid()) {
         failure_ = QStringLiteral("no temporary folder for ser2net: %1").arg(dir_.errorString());
         return false;
@@ -144,7 +145,7 @@ bool Ser2NetServer::Start(quint16 firstPort)
     return false;
 }
 
-Ser2NetServer::Outcome Ser2NetServer::startOn(const QString &program, quint16 port)
+Ser2NetServer::Outcome Ser2NetServer::startOn(const QString &executable, quint16 port)
 {
     const QString configPath = dir_.filePath(QStringLiteral("ser2net.yaml"));
     QFile configFile(configPath);
@@ -155,8 +156,8 @@ Ser2NetServer::Outcome Ser2NetServer::startOn(const QString &program, quint16 po
     }
     configFile.close();
 
-    if (!spawn(program, configPath)) {
-        failure_ = QStringLiteral("cannot run %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!spawn(executable, configPath)) {
+        failure_ = QStringLiteral("cannot run %1: %2").arg(executable, QString::fromLocal8Bit(std::strerror(errno)));
         return Outcome::Failed;
     }
 
@@ -170,8 +171,9 @@ Ser2NetServer::Outcome Ser2NetServer::startOn(const QString &program, quint16 po
         if (listensOn(port))
             return Outcome::Listening;
         if (waitForEnd(kPollMs)) {
-            failure_ = QStringLiteral("ser2net ended at start (wait status %1); it printed:\n%2")
-                           .arg(status_)
+            failure_ = QStringLiteral("ser2net ended at start (%1 %2); it printed:\n%3")
+                           .arg(WIFSIGNALED(status_) ? QStringLiteral("signal") : QStringLiteral("exit code"))
+                           .arg(WIFSIGNALED(status_) ? WTERMSIG(status_) : WEXITSTATUS(status_))
                            .arg(QString::fromLocal8Bit(Output()));
             return Outcome::Failed;
         }
@@ -207,11 +209,11 @@ bool Ser2NetServer::listensOn(quint16 port) const
     return false;
 }
 
-bool Ser2NetServer::spawn(const QString &program, const QString &configPath)
+bool Ser2NetServer::spawn(const QString &executable, const QString &configPath)
 {
-    // -n stays in the foreground (the pid is ser2net's own), -d keeps it off syslog, -u takes
-    // no UUCP lock (no root needed, no /var/lock).
-    const std::vector<QByteArray> arguments = {QFile::encodeName(program), "-n", "-d", "-u", "-c",
+    // -n stays in the foreground (the pid is ser2net's own), -d prints its messages instead of
+    // sending them to syslog, -u takes no UUCP lock (no root needed, no /var/lock).
+    const std::vector<QByteArray> arguments = {QFile::encodeName(executable), "-n", "-d", "-u", "-c",
                                                QFile::encodeName(configPath), "-P", QFile::encodeName(PidFile())};
     std::vector<char *> argv;
     for (const QByteArray &argument : arguments)

@@ -27,9 +27,11 @@ public:
     // Whether ser2net is installed.
     static bool Available();
 
-    // Starts ser2net and waits until it listens. A port taken by someone else between the
-    // choice and ser2net's bind is chosen again. firstPort, when given, is tried first. False
-    // with Failure() saying why (and what the program printed) when it did not come up.
+    // Starts ser2net (stopping one this object runs) and waits until it listens. A port taken
+    // by someone else between the choice and ser2net's bind is chosen again. firstPort, when
+    // given, is tried first: Start(Port()) after Kill() brings the server back at the same
+    // address while the port is still free. False with Failure() saying why (and what the
+    // program printed) when it did not come up.
     bool Start(quint16 firstPort = 0);
     // SIGKILL at once, as a server that crashes or loses power: clients see the connection go.
     void Kill();
@@ -50,9 +52,9 @@ public:
 
 private:
     enum class Outcome { Listening, PortTaken, Failed };
-    Outcome startOn(const QString &program, quint16 port);
+    Outcome startOn(const QString &executable, quint16 port);
     QByteArray config(quint16 port) const;
-    bool spawn(const QString &program, const QString &configPath);
+    bool spawn(const QString &executable, const QString &configPath);
     bool listensOn(quint16 port) const;
     // Reaps the program if it ends within the time; true when it has ended.
     bool waitForEnd(int timeoutMs);
@@ -64,6 +66,6 @@ private:
     quint16 port_ = 0;
     pid_t pid_ = 0;
     bool running_ = false;
-    int status_ = 0; // as waitpid gave it
+    int status_ = 0; // as waitpid gave it when the program ended
     QString failure_;
 };

@@ -160,4 +160,22 @@ TEST_F(Ser2NetRig, TakenPortIsChosenAgain)
     EXPECT_EQ(client.AskModel(), kModelReply);
 }
 
+// A server that went away with a client on it comes back at the same address.
+TEST_F(Ser2NetRig, ComesBackOnItsPortAfterAKill)
+{
+    const auto server = serve(Mode::Rfc2217);
+    const quint16 port = server->Port();
+    Client before(port);
+    ASSERT_TRUE(before.Connected());
+    EXPECT_EQ(before.AskModel().right(kModelReply.size()), kModelReply);
+    server->Kill();
+    EXPECT_TRUE(before.Disconnected());
+
+    ASSERT_TRUE(server->Start(port)) << qPrintable(server->Failure());
+    EXPECT_EQ(server->Port(), port);
+    Client after(port);
+    ASSERT_TRUE(after.Connected());
+    EXPECT_EQ(after.AskModel().right(kModelReply.size()), kModelReply);
+}
+
 } // namespace
