@@ -1,7 +1,17 @@
 #include "support/Ser2NetServer.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <chrono>
+#include <thread>
 #include <utility>
+#include <vector>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -101,6 +111,7 @@ QByteArray Ser2NetServer::config(quint16 port) const
 
 bool Ser2NetServer::Start(quint16 firstPort)
 {
+    Stop();
     if (!dir_.isValid()) {
         failure_ = QStringLiteral("no temporary folder for ser2net: %1").arg(dir_.errorString());
         return false;
@@ -110,7 +121,6 @@ bool Ser2NetServer::Start(quint16 firstPort)
         failure_ = QStringLiteral("ser2net is not installed");
         return false;
     }
-    process_.setProgram(path);
     quint16 port = firstPort;
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
         if (port == 0)
@@ -119,7 +129,7 @@ bool Ser2NetServer::Start(quint16 firstPort)
             failure_ = QStringLiteral("no free TCP port on 127.0.0.1");
             return false;
         }
-        switch (startOn(port)) {
+        switch (startOn(path, port)) {
         case Outcome::Listening:
             port_ = port;
             failure_.clear();
@@ -135,7 +145,7 @@ bool Ser2NetServer::Start(quint16 firstPort)
     return false;
 }
 
-Ser2NetServer::Outcome Ser2NetServer::startOn(quint16 port)
+Ser2NetServer::Outcome Ser2NetServer::startOn(const QString &executable, quint16 port)
 {
     const QString configPath = dir_.filePath(QStringLiteral("ser2net.yaml"));
     QFile configFile(configPath);
@@ -146,19 +156,10 @@ Ser2NetServer::Outcome Ser2NetServer::startOn(quint16 port)
     }
     configFile.close();
 
-    // -n stays in the foreground (the pid is ser2net's own), -d keeps it off syslog, -u takes
-    // no UUCP lock (no root needed, no /var/lock).
-    process_.setArguments({QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-u"), QStringLiteral("-c"),
-                           configPath, QStringLiteral("-P"), PidFile()});
-    process_.setStandardInputFile(QProcess::nullDevice());
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.setStandardOutputFile(dir_.filePath(QStringLiteral("ser2net.out")));
-    process_.start();
-    if (!process_.waitForStarted()) {
-        failure_ = QStringLiteral("cannot run %1: %2").arg(process_.program(), process_.errorString());
+    if (!spawn(executable, configPath)) {
+        failure_ = QStringLiteral("cannot run %1: %2").arg(executable, QString::fromLocal8Bit(std::strerror(errno)));
         return Outcome::Failed;
     }
-    pid_ = process_.processId();
 
     QElapsedTimer clock;
     clock.start();
@@ -169,9 +170,10 @@ Ser2NetServer::Outcome Ser2NetServer::startOn(quint16 port)
         }
         if (listensOn(port))
             return Outcome::Listening;
-        if (process_.waitForFinished(kPollMs)) {
-            failure_ = QStringLiteral("ser2net ended at start with exit code %1; it printed:\n%2")
-                           .arg(process_.exitCode())
+        if (waitForEnd(kPollMs)) {
+            failure_ = QStringLiteral("ser2net ended at start (%1 %2); it printed:\n%3")
+                           .arg(WIFSIGNALED(status_) ? QStringLiteral("signal") : QStringLiteral("exit code"))
+                           .arg(WIFSIGNALED(status_) ? WTERMSIG(status_) : WEXITSTATUS(status_))
                            .arg(QString::fromLocal8Bit(Output()));
             return Outcome::Failed;
         }
@@ -207,19 +209,67 @@ bool Ser2NetServer::listensOn(quint16 port) const
     return false;
 }
 
+bool Ser2NetServer::spawn(const QString &executable, const QString &configPath)
+{
+    // -n stays in the foreground (the pid is ser2net's own), -d prints its messages instead of
+    // sending them to syslog, -u takes no UUCP lock (no root needed, no /var/lock).
+    const std::vector<QByteArray> arguments = {QFile::encodeName(executable), "-n", "-d", "-u", "-c",
+                                               QFile::encodeName(configPath), "-P", QFile::encodeName(PidFile())};
+    std::vector<char *> argv;
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    const QByteArray output = QFile::encodeName(dir_.filePath(QStringLiteral("ser2net.out")));
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    // Holding none of the test's descriptors: a pseudo-terminal it kept would not hang up.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    pid_t pid = 0;
+    const int result = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (result != 0) {
+        errno = result;
+        return false;
+    }
+    pid_ = pid;
+    running_ = true;
+    return true;
+}
+
+bool Ser2NetServer::waitForEnd(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (running_) {
+        const pid_t ended = ::waitpid(pid_, &status_, WNOHANG);
+        if (ended == pid_ || (ended == -1 && errno == ECHILD)) {
+            running_ = false;
+            break;
+        }
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(kPollMs, timeoutMs - clock.elapsed())));
+    }
+    return true;
+}
+
 void Ser2NetServer::Kill()
 {
-    if (!IsRunning())
+    if (!running_)
         return;
-    process_.kill();
-    process_.waitForFinished();
+    ::kill(pid_, SIGKILL);
+    waitForEnd(kStopGraceMs * 10); // SIGKILL cannot be ignored: this returns at once
 }
 
 void Ser2NetServer::Stop()
 {
-    if (!IsRunning())
+    if (!running_)
         return;
-    process_.terminate();
-    if (!process_.waitForFinished(kStopGraceMs))
+    ::kill(pid_, SIGTERM);
+    if (!waitForEnd(kStopGraceMs))
         Kill();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -10,7 +11,8 @@
 // operator with a serial device server would. ser2net opens the device only when a client
 // connects, so the device must be there by then, not at Start(). Everything the program needs
 // (configuration, pid file, its output) lives in a temporary folder of this object; the
-// program never outlives it.
+// program never outlives it. It is spawned without fork(), so that the rig also runs in a
+// ThreadSanitizer build, which stops a threaded program that forks and then starts threads.
 class Ser2NetServer {
 public:
     // Rfc2217: Telnet with the COM Port Control Option ("rfc2217://"); RawTcp: the bytes as
@@ -26,16 +28,18 @@ public:
     // Whether ser2net is installed.
     static bool Available();
 
-    // Starts ser2net and waits until it listens. A port taken by someone else between the
-    // choice and ser2net's bind is chosen again. firstPort, when given, is tried first. False
-    // with Failure() saying why (and what the program printed) when it did not come up.
+    // Starts ser2net (stopping one this object runs) and waits until it listens. A port taken
+    // by someone else between the choice and ser2net's bind is chosen again. firstPort, when
+    // given, is tried first: Start(Port()) after Kill() brings the server back at the same
+    // address while the port is still free. False with Failure() saying why (and what the
+    // program printed) when it did not come up.
     bool Start(quint16 firstPort = 0);
     // SIGKILL at once, as a server that crashes or loses power: clients see the connection go.
     void Kill();
     // SIGTERM; SIGKILL when the program has not ended a second later.
     void Stop();
 
-    bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
+    bool IsRunning() const { return running_; }
     quint16 Port() const { return port_; }
     // "rfc2217://127.0.0.1:PORT" or "socket://127.0.0.1:PORT".
     QString Address() const;
@@ -49,16 +53,20 @@ public:
 
 private:
     enum class Outcome { Listening, PortTaken, Failed };
-    Outcome startOn(quint16 port);
+    Outcome startOn(const QString &executable, quint16 port);
     QByteArray config(quint16 port) const;
+    bool spawn(const QString &executable, const QString &configPath);
     bool listensOn(quint16 port) const;
+    // Reaps the program if it ends within the time; true when it has ended.
+    bool waitForEnd(int timeoutMs);
 
     QString device_;
     int baud_;
     Mode mode_;
     QTemporaryDir dir_;
-    QProcess process_;
     quint16 port_ = 0;
-    qint64 pid_ = 0;
+    pid_t pid_ = 0;
+    bool running_ = false;
+    int status_ = 0; // as waitpid gave it when the program ended
     QString failure_;
 };

@@ -23,24 +23,48 @@ using Mode = Ser2NetServer::Mode;
 constexpr int kBaud = 57600;
 constexpr int kReplyMs = 2000;
 constexpr char kIac = '\xff';
+const QByteArray kModelReply = "MD=QN-5200RL-BDXP\r\n";
 
 bool processGone(qint64 pid)
 {
     return ::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH;
 }
 
-// What the socket receives until done says so or the time passes.
-QByteArray readUntil(QTcpSocket &socket, const std::function<bool(const QByteArray &)> &done, int timeoutMs)
-{
-    QByteArray received;
-    QElapsedTimer clock;
-    clock.start();
-    while (!done(received) && clock.elapsed() < timeoutMs) {
-        socket.waitForReadyRead(static_cast<int>(qMax<qint64>(1, timeoutMs - clock.elapsed())));
-        received += socket.readAll();
+// A plain TCP client of the server.
+class Client {
+public:
+    explicit Client(quint16 port) { socket_.connectToHost(QStringLiteral("127.0.0.1"), port); }
+    bool Connected() { return socket_.waitForConnected(kReplyMs); }
+    // What arrives until done says so or the time passes.
+    QByteArray ReadUntil(const std::function<bool(const QByteArray &)> &done, int timeoutMs)
+    {
+        QByteArray received;
+        QElapsedTimer clock;
+        clock.start();
+        while (!done(received) && clock.elapsed() < timeoutMs) {
+            socket_.waitForReadyRead(static_cast<int>(qMax<qint64>(1, timeoutMs - clock.elapsed())));
+            received += socket_.readAll();
+        }
+        return received;
     }
-    return received;
-}
+    QByteArray FirstBytes(int timeoutMs)
+    {
+        return ReadUntil([](const QByteArray &bytes) { return !bytes.isEmpty(); }, timeoutMs);
+    }
+    // The camera's model: the reply to "MD?" (Telnet negotiation left unanswered).
+    QByteArray AskModel()
+    {
+        socket_.write("MD?\r\n");
+        return ReadUntil([](const QByteArray &bytes) { return bytes.endsWith('\n'); }, kReplyMs);
+    }
+    bool Disconnected()
+    {
+        return socket_.state() == QAbstractSocket::UnconnectedState || socket_.waitForDisconnected(kReplyMs);
+    }
+
+private:
+    QTcpSocket socket_;
+};
 
 // The simulated camera at 57600 bit/s behind a link path, which ser2net serves.
 class Ser2NetRig : public ::testing::Test {
@@ -84,17 +108,12 @@ TEST_F(Ser2NetRig, CameraAnswersThroughEitherMode)
         ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
         EXPECT_EQ(pidFile.readAll().trimmed().toLongLong(), server->Pid()) << "ser2net must not fork away";
 
-        QTcpSocket client;
-        client.connectToHost(QStringLiteral("127.0.0.1"), server->Port());
-        ASSERT_TRUE(client.waitForConnected(kReplyMs));
-        const QByteArray greeting = readUntil(client, [](const QByteArray &bytes) { return !bytes.isEmpty(); }, 300);
+        Client client(server->Port());
+        ASSERT_TRUE(client.Connected());
+        const QByteArray greeting = client.FirstBytes(300);
         EXPECT_EQ(greeting.startsWith(kIac), c.telnetFirst) << greeting.toHex(' ').constData();
-
-        // Never answering the negotiation: ser2net passes data all the same.
-        client.write("MD?\r\n");
-        const QByteArray reply =
-            readUntil(client, [](const QByteArray &bytes) { return bytes.endsWith('\n'); }, kReplyMs);
-        EXPECT_EQ(reply, "MD=QN-5200RL-BDXP\r\n");
+        // ser2net passes data before the negotiation is answered.
+        EXPECT_EQ(client.AskModel(), kModelReply);
         // The line arrived at the camera's own rate: ser2net set the device to the given one.
         EXPECT_EQ(simulator_->ReceivedLines(), QList<QByteArray>{"MD?"});
     }
@@ -118,15 +137,13 @@ TEST_F(Ser2NetRig, NoServerOutlivesItsRig)
         const qint64 pid = server->Pid();
         ASSERT_FALSE(processGone(pid));
         // A client holding the device open must not keep the server alive.
-        QTcpSocket client;
-        client.connectToHost(QStringLiteral("127.0.0.1"), server->Port());
-        ASSERT_TRUE(client.waitForConnected(kReplyMs));
-        readUntil(client, [](const QByteArray &bytes) { return !bytes.isEmpty(); }, kReplyMs);
+        Client client(server->Port());
+        ASSERT_TRUE(client.Connected());
+        ASSERT_FALSE(client.FirstBytes(kReplyMs).isEmpty());
 
         c.end(server);
         EXPECT_TRUE(processGone(pid));
-        EXPECT_TRUE(client.state() == QAbstractSocket::UnconnectedState || client.waitForDisconnected(kReplyMs))
-            << "the client sees its connection go";
+        EXPECT_TRUE(client.Disconnected());
     }
 }
 
@@ -138,12 +155,27 @@ TEST_F(Ser2NetRig, TakenPortIsChosenAgain)
     ASSERT_TRUE(server->IsRunning());
     EXPECT_NE(server->Port(), occupant.serverPort());
 
-    QTcpSocket client;
-    client.connectToHost(QStringLiteral("127.0.0.1"), server->Port());
-    ASSERT_TRUE(client.waitForConnected(kReplyMs));
-    client.write("MD?\r\n");
-    EXPECT_EQ(readUntil(client, [](const QByteArray &bytes) { return bytes.endsWith('\n'); }, kReplyMs),
-              "MD=QN-5200RL-BDXP\r\n");
+    Client client(server->Port());
+    ASSERT_TRUE(client.Connected());
+    EXPECT_EQ(client.AskModel(), kModelReply);
+}
+
+// A server that went away with a client on it comes back at the same address.
+TEST_F(Ser2NetRig, ComesBackOnItsPortAfterAKill)
+{
+    const auto server = serve(Mode::Rfc2217);
+    const quint16 port = server->Port();
+    Client before(port);
+    ASSERT_TRUE(before.Connected());
+    EXPECT_EQ(before.AskModel().right(kModelReply.size()), kModelReply);
+    server->Kill();
+    EXPECT_TRUE(before.Disconnected());
+
+    ASSERT_TRUE(server->Start(port)) << qPrintable(server->Failure());
+    EXPECT_EQ(server->Port(), port);
+    Client after(port);
+    ASSERT_TRUE(after.Connected());
+    EXPECT_EQ(after.AskModel().right(kModelReply.size()), kModelReply);
 }
 
 } // namespace
