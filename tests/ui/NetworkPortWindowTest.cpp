@@ -92,6 +92,8 @@ TEST_F(NetworkPortWindow, Rfc2217StartUpPutsTheSameLinesAtTheSameRatesOnTheWireA
     qobject_cast<QPushButton *>(terminal.FindControl(kTerminalSendId))->click();
     ASSERT_TRUE(net.rig.simulator->WaitForReceivedLines(1, 3000));
     EXPECT_EQ(net.rig.simulator->ReceivedLines().value(0), QByteArray("UD=A\xff" "B"));
+    // The terminal takes the camera's answer to its line; then the user id is asked for.
+    MainWindowRig::RunEventsUntil([] { return false; }, 300);
     QString userId;
     ASSERT_TRUE(net.rig.context->command().QueryString(CommandId::UD, userId, 1000));
     EXPECT_EQ(userId, QStringLiteral("A\u00ffB"));
