@@ -9,33 +9,10 @@
 #include <vector>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 
 #include "BenchRig.h"
+#include "QnctlTiming.h"
 #include "support/Ser2NetServer.h"
-
-namespace {
-
-double runQnctl(const QStringList &arguments)
-{
-    QProcess process;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(QStringLiteral(QNCTL_PATH), arguments);
-    process.waitForFinished(600000);
-    if (process.exitCode() != 0)
-        std::fprintf(stderr, "qnctl %s ended with %d\n", qPrintable(arguments.join(' ')), process.exitCode());
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -69,22 +46,22 @@ int main(int argc, char **argv)
     std::vector<double> overLine;
     std::vector<double> overNetwork;
     for (int i = 0; i < kRuns; ++i) {
-        overLine.push_back(runQnctl(line + QStringList{QStringLiteral("dump")}));
-        overNetwork.push_back(runQnctl(network + QStringList{QStringLiteral("dump")}));
+        overLine.push_back(RunQnctlTimed(line + QStringList{QStringLiteral("dump")}).ms);
+        overNetwork.push_back(RunQnctlTimed(network + QStringList{QStringLiteral("dump")}).ms);
     }
     std::printf("full read (qnctl dump, paced), median of %d, alternating:\n", kRuns);
-    std::printf("  over the line: %.0f ms; over RFC 2217 on loopback: %.0f ms: %.3f x\n", median(overLine),
-                median(overNetwork), median(overNetwork) / median(overLine));
+    std::printf("  over the line: %.0f ms; over RFC 2217 on loopback: %.0f ms: %.3f x\n", Median(overLine),
+                Median(overNetwork), Median(overNetwork) / Median(overLine));
 
     simulator.SetValue(QStringLiteral("SDM"), 1);
     const QString csv = temp.Folder() + QStringLiteral("/shading.csv");
     const QStringList shading = {QStringLiteral("--fast"), QStringLiteral("--force"), QStringLiteral("shading"),
                                  QStringLiteral("read"), csv};
     simulator.ClearWireLog();
-    const double lineMs = runQnctl(line + shading);
+    const double lineMs = RunQnctlTimed(line + shading).ms;
     const ExchangeFloor lineFloor = FloorOf(simulator);
     simulator.ClearWireLog();
-    const double networkMs = runQnctl(network + shading);
+    const double networkMs = RunQnctlTimed(network + shading).ms;
     const ExchangeFloor networkFloor = FloorOf(simulator);
     std::printf("--fast shading read, %d exchanges, wire time %.0f ms:\n", networkFloor.exchanges, networkFloor.wireMs);
     std::printf("  over the line: %.0f ms (%.2f x wire); over RFC 2217: %.0f ms (%.2f x wire)\n", lineMs,

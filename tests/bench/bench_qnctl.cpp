@@ -10,33 +10,11 @@
 #include <vector>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 
 #include "BenchRig.h"
+#include "QnctlTiming.h"
 
 namespace {
-
-struct Timed {
-    double ms = 0;
-    int exitCode = -1;
-};
-
-Timed runQnctl(const QStringList &arguments)
-{
-    QProcess process;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(QStringLiteral(QNCTL_PATH), arguments);
-    process.waitForFinished(600000);
-    return {static_cast<double>(clock.nsecsElapsed()) / 1e6, process.exitCode()};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Measured {
     double ms = 0;
@@ -46,10 +24,7 @@ struct Measured {
 Measured measure(CameraSimulator &simulator, const QStringList &arguments)
 {
     simulator.ClearWireLog();
-    const Timed run = runQnctl(arguments);
-    if (run.exitCode != 0)
-        std::fprintf(stderr, "qnctl %s ended with %d\n", qPrintable(arguments.join(' ')), run.exitCode);
-    return {run.ms, FloorOf(simulator)};
+    return {RunQnctlTimed(arguments).ms, FloorOf(simulator)};
 }
 
 } // namespace
@@ -60,8 +35,8 @@ int main(int argc, char **argv)
 
     std::vector<double> versions;
     for (int i = 0; i < 30; ++i)
-        versions.push_back(runQnctl({QStringLiteral("--version")}).ms);
-    std::printf("qnctl --version: median %.1f ms, fastest %.1f ms, slowest %.1f ms (30 runs)\n", median(versions),
+        versions.push_back(RunQnctlTimed({QStringLiteral("--version")}).ms);
+    std::printf("qnctl --version: median %.1f ms, fastest %.1f ms, slowest %.1f ms (30 runs)\n", Median(versions),
                 *std::min_element(versions.begin(), versions.end()), *std::max_element(versions.begin(), versions.end()));
 
     SimulatorOptions options;
@@ -87,8 +62,8 @@ int main(int argc, char **argv)
         fastRun = measure(simulator, link + QStringList{QStringLiteral("--fast"), QStringLiteral("dump")});
         fast.push_back(fastRun.ms);
     }
-    const double pacedMs = median(paced);
-    const double fastMs = median(fast);
+    const double pacedMs = Median(paced);
+    const double fastMs = Median(fast);
     std::printf("dump, %d exchanges at 115200 bit/s (whole process, connection included, median of %d):\n",
                 pacedRun.floor.exchanges, kRuns);
     std::printf("  default: %.0f ms; floor %.0f ms (20 ms x %d + wire %.0f ms): %.3f x floor\n", pacedMs,

@@ -30,19 +30,6 @@ QByteArray Pattern(int count)
     return bytes;
 }
 
-// Takes bytes from the ring until count arrived or the time passed.
-QByteArray Collect(ComPort &port, int count, int timeoutMs)
-{
-    QByteArray got;
-    const std::int64_t end = SteadyMs() + timeoutMs;
-    char buffer[256];
-    while (got.size() < count && SteadyMs() < end) {
-        port.WaitForData(20);
-        got.append(buffer, port.ReadAvailable(buffer, sizeof buffer));
-    }
-    return got;
-}
-
 double ProcessCpuMs()
 {
     rusage usage{};
@@ -170,7 +157,7 @@ TEST_F(ComPortTest, BytesGoBothWaysIntact)
     EXPECT_EQ(pty.ReadMaster(static_cast<int>(all.size()), 2000), all);
 
     ASSERT_TRUE(pty.WriteMaster(all));
-    EXPECT_EQ(Collect(*port, static_cast<int>(all.size()), 2000), all);
+    EXPECT_EQ(CollectFromPort(*port, static_cast<int>(all.size()), 2000), all);
 
     EXPECT_EQ(port->WriteBytes(all.constData(), 0), 0);
     port->ClosePort();
@@ -220,7 +207,7 @@ TEST_F(ComPortTest, FullRingHoldsBackTheRestInsteadOfOverwriting)
     TickClock::SleepMs(100);
     EXPECT_EQ(port->Available(), ByteRing::kCapacity);
 
-    EXPECT_EQ(Collect(*port, static_cast<int>(sent.size()), 5000), sent);
+    EXPECT_EQ(CollectFromPort(*port, static_cast<int>(sent.size()), 5000), sent);
     camera.join();
 }
 
@@ -235,7 +222,7 @@ TEST_F(ComPortTest, ResetRingDropsWhatIsPending)
     port->ResetRing();
     EXPECT_EQ(port->Available(), 0);
     ASSERT_TRUE(pty.WriteMaster("fresh"));
-    EXPECT_EQ(Collect(*port, 5, 2000), QByteArray("fresh"));
+    EXPECT_EQ(CollectFromPort(*port, 5, 2000), QByteArray("fresh"));
 }
 
 TEST_F(ComPortTest, ClosePortEndsTheReceiveThreadPromptly)

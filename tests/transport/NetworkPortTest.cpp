@@ -100,18 +100,6 @@ QByteArray everyByteValue()
     return bytes;
 }
 
-QByteArray collect(ComPort &port, int count, int timeoutMs)
-{
-    QByteArray got;
-    const std::int64_t end = SteadyMs() + timeoutMs;
-    char buffer[256];
-    while (got.size() < count && SteadyMs() < end) {
-        port.WaitForData(20);
-        got.append(buffer, port.ReadAvailable(buffer, sizeof buffer));
-    }
-    return got;
-}
-
 class NetworkPortTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -156,7 +144,7 @@ TEST_F(NetworkPortTest, Rfc2217SetsEveryRateBeforeDataAndCarriesEveryByteValue)
     ASSERT_EQ(port->WriteBytes(bytes.constData(), static_cast<int>(bytes.size())), 1);
     EXPECT_EQ(pty.ReadMaster(static_cast<int>(bytes.size()) + 1, 3000), bytes);
     ASSERT_TRUE(pty.WriteMaster(bytes));
-    EXPECT_EQ(collect(*port, static_cast<int>(bytes.size()), 3000), bytes);
+    EXPECT_EQ(CollectFromPort(*port, static_cast<int>(bytes.size()), 3000), bytes);
 
     // A server that goes away is a lost link with its reason.
     server.Kill();

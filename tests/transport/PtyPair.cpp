@@ -8,6 +8,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "core/transport/ComPort.h"
+
 PtyPair::PtyPair()
 {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -77,4 +79,16 @@ std::int64_t SteadyMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+QByteArray CollectFromPort(ComPort &port, int count, int timeoutMs)
+{
+    QByteArray got;
+    const std::int64_t end = SteadyMs() + timeoutMs;
+    char buffer[256];
+    while (got.size() < count && SteadyMs() < end) {
+        port.WaitForData(20);
+        got.append(buffer, port.ReadAvailable(buffer, sizeof buffer));
+    }
+    return got;
 }

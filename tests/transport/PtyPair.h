@@ -47,3 +47,7 @@ public:
 
 // Milliseconds of a steady clock, for measuring how long calls take.
 std::int64_t SteadyMs();
+
+class ComPort;
+// Takes bytes from the port's ring until count arrived or the time passed.
+QByteArray CollectFromPort(ComPort &port, int count, int timeoutMs);

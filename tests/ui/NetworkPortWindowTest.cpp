@@ -5,8 +5,8 @@
 
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
-#include "core/protocol/CommandIds.h"
 #include "core/operations/LinkNegotiation.h"
+#include "core/protocol/CommandIds.h"
 #include "gui/tools/CommunicationDialog.h"
 #include "gui/tools/LogList.h"
 #include "gui/tools/TerminalDialog.h"
