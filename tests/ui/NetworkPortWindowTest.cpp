@@ -116,3 +116,30 @@ TEST_F(NetworkPortWindow, RawTcpTalksAtTheServersRateAndSaysSoOnce)
     const QStringList log = net.rig.window->Communication().Log().OldestFirst();
     EXPECT_EQ(log.count(QString::fromLatin1(LinkNegotiation::kFixedRateNote)), 1) << log.join('\n').toStdString();
 }
+
+// A server that goes is a lost link; when it serves again on the same address, the window finds
+// the camera there and reads it again.
+TEST_F(NetworkPortWindow, AServerThatGoesIsALostLinkAndTheSameAddressIsFoundAgain)
+{
+    NetworkRig net(Ser2NetServer::Mode::Rfc2217);
+    ASSERT_TRUE(net.started) << net.server.Failure().toStdString();
+    net.rig.Start();
+    const QString address = net.server.Address();
+    const auto logCount = [&](const QString &line) {
+        return static_cast<int>(net.rig.window->Communication().Log().NewestFirst().count(line));
+    };
+    const auto online = [&] { return net.rig.context->onlineStatus().IsOnline(); };
+    ASSERT_TRUE(online());
+
+    net.server.Kill();
+    const QString lost = QStringLiteral("Link lost: %1 (the server closed the connection)").arg(address);
+    EXPECT_TRUE(MainWindowRig::RunEventsUntil([&] { return !online() && logCount(lost) == 1; }, 2000))
+        << net.rig.window->Communication().Log().NewestFirst().join('\n').toStdString();
+
+    net.rig.simulator->ClearWireLog();
+    ASSERT_TRUE(net.server.Start(net.server.Port())) << net.server.Failure().toStdString();
+    const QString restored = QStringLiteral("Link restored: %1").arg(address);
+    EXPECT_TRUE(MainWindowRig::RunEventsUntil([&] { return online() && logCount(restored) == 1; }, 20000));
+    EXPECT_GT(net.rig.simulator->ReceivedLines().size(), 100) << "every setting read again";
+    EXPECT_TRUE(net.rig.dialogs.Messages().empty()) << net.rig.BoxTexts().join(" | ").toStdString();
+}

@@ -38,6 +38,42 @@ TEST(SerialPortsDialog, ListsEveryNameWithItsDeviceAndWritesOnlyPathsThatExist)
     EXPECT_EQ(settings.PortDevice(QStringLiteral("COM3")), "/dev/ttyS2");
 }
 
+// A network port is taken as typed when its form is right; its server is only tried on opening.
+TEST(SerialPortsDialog, NetworkAddressesAreStoredAsTypedAndAMalformedOneIsNamed)
+{
+    TestApplication();
+    TempSettings temp;
+    SettingsStore settings(temp.Path());
+    ScriptedDialogs dialogs;
+    CSerialPortsDialog dialog(settings, dialogs, {});
+    const struct {
+        const char *typed;
+        const char *problem; // empty: taken
+    } cases[] = {
+        {"rfc2217://camserver:2217", ""},
+        {"socket://192.168.10.20:4001", ""},
+        {"rfc2217://[fe80::1]:2217", ""},
+        {"rfc2217://camserver", "the TCP port is missing"},
+        {"socket://camserver:70000", "is not a TCP port"},
+        {"rfc2217://:2217", "the host is missing"},
+    };
+    for (const auto &row : cases) {
+        dialogs.Clear();
+        dialog.DeviceField(5).setEditText(QString::fromLatin1(row.typed));
+        const bool taken = *row.problem == '\0';
+        EXPECT_EQ(dialog.Apply(), taken) << row.typed;
+        if (taken) {
+            EXPECT_EQ(SettingsStore(temp.Path()).PortDevice(QStringLiteral("COM5")), QString::fromLatin1(row.typed));
+            EXPECT_TRUE(dialogs.MessageTexts().isEmpty());
+        } else {
+            ASSERT_EQ(dialogs.MessageTexts().size(), 1) << row.typed;
+            EXPECT_TRUE(dialogs.MessageTexts().front().contains(QLatin1String(row.problem)))
+                << dialogs.MessageTexts().front().toStdString();
+            EXPECT_TRUE(dialogs.MessageTexts().front().contains(QLatin1String(row.typed)));
+        }
+    }
+}
+
 TEST(SerialDevices, StablePathsComeFirstAndEachDeviceSaysWhatItIs)
 {
     const std::vector<SerialPortFacts> ports = {
