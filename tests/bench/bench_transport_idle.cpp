@@ -1,6 +1,7 @@
 // What an open, idle COM port costs: the receive thread sleeping in poll() and a reader that
 // calls ReadBytes(1 byte, 10 ms) every 25 ms, as the command engine's timer does. Run by hand:
-//   bench_transport_idle [seconds]        (default 10)
+//   bench_transport_idle [seconds] [device]   (default 10 s, a pseudo-terminal of its own)
+// A device such as rfc2217://127.0.0.1:7411 measures a network port instead.
 // Prints the process's CPU time over the run as a share of one core; the target is below 1 %.
 
 
@@ -41,7 +42,7 @@ int main(int argc, char **argv)
         return 1;
     }
     TempSettings temp;
-    temp.WriteRaw(QByteArray("[Ports]\nCOM1=") + ptsname(master) + "\n");
+    temp.WriteRaw(QByteArray("[Ports]\nCOM1=") + (argc > 2 ? argv[2] : ptsname(master)) + "\n");
 
     SettingsStore settings(temp.Path());
     ScriptedDialogs dialogs;
