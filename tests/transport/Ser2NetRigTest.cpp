@@ -1,14 +1,12 @@
 #include <cerrno>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -22,7 +20,6 @@ using Mode = Ser2NetServer::Mode;
 
 constexpr int kBaud = 57600;
 constexpr int kReplyMs = 2000;
-constexpr char kIac = '\xff';
 const QByteArray kModelReply = "MD=QN-5200RL-BDXP\r\n";
 
 bool processGone(qint64 pid)
@@ -91,34 +88,6 @@ protected:
     std::unique_ptr<CameraSimulator> simulator_;
 };
 
-TEST_F(Ser2NetRig, CameraAnswersThroughEitherMode)
-{
-    struct Case {
-        Mode mode;
-        std::string scheme;
-        bool telnetFirst; // the server opens with Telnet negotiation
-    };
-    for (const Case &c : {Case{Mode::RawTcp, "socket://", false}, Case{Mode::Rfc2217, "rfc2217://", true}}) {
-        SCOPED_TRACE(c.scheme);
-        simulator_->ClearWireLog();
-        const auto server = serve(c.mode);
-        ASSERT_TRUE(server->IsRunning());
-        EXPECT_EQ(server->Address().toStdString(), c.scheme + "127.0.0.1:" + std::to_string(server->Port()));
-        QFile pidFile(server->PidFile());
-        ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
-        EXPECT_EQ(pidFile.readAll().trimmed().toLongLong(), server->Pid()) << "ser2net must not fork away";
-
-        Client client(server->Port());
-        ASSERT_TRUE(client.Connected());
-        const QByteArray greeting = client.FirstBytes(300);
-        EXPECT_EQ(greeting.startsWith(kIac), c.telnetFirst) << greeting.toHex(' ').constData();
-        // ser2net passes data before the negotiation is answered.
-        EXPECT_EQ(client.AskModel(), kModelReply);
-        // The line arrived at the camera's own rate: ser2net set the device to the given one.
-        EXPECT_EQ(simulator_->ReceivedLines(), QList<QByteArray>{"MD?"});
-    }
-}
-
 TEST_F(Ser2NetRig, NoServerOutlivesItsRig)
 {
     struct Case {
@@ -158,24 +127,6 @@ TEST_F(Ser2NetRig, TakenPortIsChosenAgain)
     Client client(server->Port());
     ASSERT_TRUE(client.Connected());
     EXPECT_EQ(client.AskModel(), kModelReply);
-}
-
-// A server that went away with a client on it comes back at the same address.
-TEST_F(Ser2NetRig, ComesBackOnItsPortAfterAKill)
-{
-    const auto server = serve(Mode::Rfc2217);
-    const quint16 port = server->Port();
-    Client before(port);
-    ASSERT_TRUE(before.Connected());
-    EXPECT_EQ(before.AskModel().right(kModelReply.size()), kModelReply);
-    server->Kill();
-    EXPECT_TRUE(before.Disconnected());
-
-    ASSERT_TRUE(server->Start(port)) << qPrintable(server->Failure());
-    EXPECT_EQ(server->Port(), port);
-    Client after(port);
-    ASSERT_TRUE(after.Connected());
-    EXPECT_EQ(after.AskModel().right(kModelReply.size()), kModelReply);
 }
 
 } // namespace
