@@ -5,6 +5,7 @@
 #include "core/operations/LinkNegotiation.h"
 #include "core/settings/PreferenceFile.h"
 #include "core/transport/DevicePresence.h"
+#include "core/transport/OpenFailure.h"
 
 namespace {
 
@@ -50,20 +51,20 @@ CliSession::~CliSession()
 void CliSession::LinkLost(const QString &device, const QString &reason)
 {
     lostLink_ = true;
+    failure_ = CliFailure{QStringLiteral("link-lost"), device, reason};
     if (lossQuiet_)
         return;
     dialogs_.Message(QStringLiteral("Link lost: %1 (%2)").arg(device, reason), QStringLiteral("No camera"),
                      MessageIcon::Stop);
 }
 
-CliSession::Search CliSession::findCamera(bool quiet)
+CliSession::Search CliSession::findCamera()
 {
     const int kind = core_.serialLink.GetKind();
     const int port = core_.serialLink.CurrentPortIndex();
     const int baud = options_.fixedBaud.value_or(SerialLink::kStartBaud);
-    std::optional<ComPort::QuietOpen> quietOpen;
-    if (quiet)
-        quietOpen.emplace(core_.comPort);
+    // The port's own box is not shown: the failure is told once, by report().
+    const ComPort::QuietOpen quietOpen(core_.comPort);
     if (!core_.serialLink.Open(kind, baud, port))
         return Search::NotOpened;
     bool answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
@@ -78,18 +79,25 @@ CliSession::Search CliSession::findCamera(bool quiet)
 ExitStatus CliSession::report(Search result)
 {
     if (result == Search::NotOpened) {
-        const QString reason = core_.serialLink.LastOpenFailureText();
+        const bool comPort = core_.serialLink.GetKind() == static_cast<int>(LinkKind::ComPort);
+        // Advice about the [Ports] group only when it named the device, and then about the
+        // operator's own preference file, not this run's private copy.
+        const QString portsFile = preferences_.DirectDevice() ? QString() : preferences_.StoredPath();
+        const OpenFailure &failure = core_.comPort.LastOpenFailure();
         MessageRequest request;
-        request.text = QStringLiteral("Failed to initialize!");
+        request.text = QStringLiteral("Cannot open %1.").arg(LinkDescription());
         request.caption = QStringLiteral("No camera");
-        request.detailedText = reason;
+        request.detailedText = comPort ? DescribeOpenFailure(failure, portsFile) : core_.serialLink.LastOpenFailureText();
         request.icon = MessageIcon::Stop;
         dialogs_.ShowMessage(request);
+        failure_ = CliFailure{QStringLiteral("no-camera"), LinkDescription(),
+                              comPort ? OpenFailureReason(failure) : request.detailedText.simplified()};
         return ExitStatus::NoCamera;
     }
     if (result == Search::NoAnswer) {
         dialogs_.Message(QStringLiteral("The camera does not answer on %1.").arg(LinkDescription()),
                          QStringLiteral("No camera"), MessageIcon::Stop);
+        failure_ = CliFailure{QStringLiteral("no-camera"), LinkDescription(), QStringLiteral("the camera does not answer")};
         return ExitStatus::NoCamera;
     }
     return ExitStatus::Done;
@@ -97,7 +105,7 @@ ExitStatus CliSession::report(Search result)
 
 ExitStatus CliSession::Connect()
 {
-    return report(findCamera(false));
+    return report(findCamera());
 }
 
 ExitStatus CliSession::ConnectWhenThere(int seconds)
@@ -118,7 +126,7 @@ ExitStatus CliSession::ConnectWhenThere(int seconds)
             return ExitStatus::NoCamera;
         }
         // Quiet until the last try: a device that is still coming up is no news.
-        const Search result = findCamera(true);
+        const Search result = findCamera();
         if (result == Search::Found)
             return ExitStatus::Done;
         if (clock.Since(start) >= limitMs)
@@ -132,6 +140,8 @@ QString CliSession::LinkDescription() const
     const QString name = core_.serialLink.PortName(core_.serialLink.CurrentPortIndex());
     if (core_.serialLink.GetKind() != 0)
         return name;
+    if (preferences_.DirectDevice())
+        return DevicePath();
     return QStringLiteral("%1 (%2)").arg(name, DevicePath());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 #include "cli/CliOptions.h"
@@ -13,6 +15,14 @@ class Dialogs;
 
 // The exit statuses of the command-line front end.
 enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4 };
+
+// Why a run failed, for a script: kind is one of "refused", "usage", "no-camera", "link-lost",
+// "file"; device and reason are set for "no-camera" and "link-lost".
+struct CliFailure {
+    QString kind;
+    QString device;
+    QString reason;
+};
 
 // The engine's reports have no window to go to.
 class SilentCommandEvents final : public CommandEvents {
@@ -41,7 +51,7 @@ public:
     ExitStatus ConnectWhenThere(int seconds);
     // Connect without a word when the port does not open or nothing answers, for a loop that
     // looks again: true when a camera answered.
-    bool ConnectQuietly() { return findCamera(true) == Search::Found; }
+    bool ConnectQuietly() { return findCamera() == Search::Found; }
     // While set, a lost link is not told: for a wait in which the loss is the awaited news.
     void SetLossQuiet(bool quiet) { lossQuiet_ = quiet; }
 
@@ -50,8 +60,11 @@ public:
     void LinkLost(const QString &device, const QString &reason) override;
     bool LostLink() const { return lostLink_; }
 
-    // What the link reaches: the COM name and its device, or the Camera Link port.
+    // What the link reaches, in the operator's words: the device path or address given on the
+    // command line, or the COM name and its device, or the Camera Link port.
     QString LinkDescription() const;
+    // Why the camera could not be reached, once Connect or the link failed.
+    const std::optional<CliFailure> &Failure() const { return failure_; }
     // The device a COM link opens ("/dev/ttyUSB0", or a network address); empty for Camera Link.
     QString DevicePath() const;
 
@@ -68,7 +81,7 @@ public:
 
 private:
     enum class Search { NotOpened, NoAnswer, Found };
-    Search findCamera(bool quiet);
+    Search findCamera();
     ExitStatus report(Search result);
 
     const CliOptions &options_;
@@ -77,6 +90,7 @@ private:
     CoreObjects core_;
     SilentCommandEvents commandEvents_;
     Command command_;
+    std::optional<CliFailure> failure_;
     bool lostLink_ = false;
     bool lossQuiet_ = false;
 };

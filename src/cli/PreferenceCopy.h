@@ -19,6 +19,10 @@ public:
     PreferenceCopy &operator=(const PreferenceCopy &) = delete;
 
     const QString &Path() const { return copyPath_; }
+    // The preference file the operator keeps (the copy's original).
+    const QString &StoredPath() const { return storedPath_; }
+    // Whether the run's port was given as a device path or address rather than a COM name.
+    bool DirectDevice() const { return directDevice_; }
     // A device path stands in for this COM name in the copy.
     static constexpr int kDirectDevicePort = 0; // COM1
 

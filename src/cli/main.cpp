@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QStringList>
 
 #include "cli/CliCommands.h"
@@ -30,6 +31,36 @@ int listPorts(CliSession &session, CliReport &report)
     report.Json().insert(QStringLiteral("ports"), ports);
     print(report.Output());
     return 0;
+}
+
+// Why the run failed, for a script: the session's account of a missing camera or a lost link,
+// else the kind of the status with the last message as the reason.
+QJsonObject errorObject(ExitStatus status, const CliSession &session, const ConsoleDialogs &dialogs)
+{
+    CliFailure failure;
+    if (session.Failure() && status == ExitStatus::NoCamera) {
+        failure = *session.Failure();
+    } else {
+        switch (status) {
+        case ExitStatus::Refused:
+            failure.kind = QStringLiteral("refused");
+            break;
+        case ExitStatus::Usage:
+            failure.kind = QStringLiteral("usage");
+            break;
+        case ExitStatus::FileError:
+            failure.kind = QStringLiteral("file");
+            break;
+        default:
+            failure.kind = QStringLiteral("no-camera");
+            break;
+        }
+        failure.reason = dialogs.Shown().isEmpty() ? QString() : dialogs.Shown().last();
+    }
+    QJsonObject error{{QStringLiteral("kind"), failure.kind}, {QStringLiteral("reason"), failure.reason}};
+    if (!failure.device.isEmpty())
+        error.insert(QStringLiteral("device"), failure.device);
+    return error;
 }
 
 } // namespace
@@ -81,6 +112,8 @@ int main(int argc, char *argv[])
         status = ExitStatus::NoCamera;
     if (options.json) {
         report.Json().insert(QStringLiteral("status"), static_cast<int>(status));
+        if (status != ExitStatus::Done)
+            report.Json().insert(QStringLiteral("error"), errorObject(status, session, dialogs));
         report.Json().insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.Shown()));
     }
     print(report.Output());

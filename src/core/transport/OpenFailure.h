@@ -13,8 +13,13 @@ struct OpenFailure {
     bool network = false; // the device is a serial port served over the network
 };
 
-// The detailed text of the "Failed to initialize!" box and of the message log line.
-QString DescribeOpenFailure(const OpenFailure &failure, const QString &settingsPath);
+// The detailed text of the "Failed to initialize!" box and of the message log line. portsFile
+// is the preference file whose [Ports] group named the device; empty when the device was given
+// directly, and the advice then does not send the operator there.
+QString DescribeOpenFailure(const OpenFailure &failure, const QString &portsFile);
+
+// Why, in one phrase: what the system or the server said.
+QString OpenFailureReason(const OpenFailure &failure);
 
 // The group that owns the file, or empty when it cannot be found.
 QString OwnerGroupOf(const QString &path);
