@@ -1,9 +1,60 @@
 #include "core/formats/SettingFile.h"
 
+#include <limits>
+
 #include "core/common/TextFiles.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
+
+namespace {
+
+constexpr int kMaxHexDigits = 8;
+
+bool isDecimalDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// The text after the piece's first '=', as the file has it: the reply conversion drops
+// spaces inside the value, which would turn "12 34" into 1234.
+QByteArray rawValueOf(const QByteArray &piece)
+{
+    return piece.mid(piece.indexOf('=') + 1).trimmed();
+}
+
+bool isWholeNumber(const QByteArray &value, bool hexAllowed)
+{
+    if (hexAllowed && value.startsWith("&H")) {
+        const QByteArray digits = value.mid(2);
+        if (digits.isEmpty() || digits.size() > kMaxHexDigits)
+            return false;
+        for (char c : digits) {
+            if (!isHexDigit(c))
+                return false;
+        }
+        return true;
+    }
+    const bool hasSign = value.startsWith('-') || value.startsWith('+');
+    const QByteArray digits = hasSign ? value.mid(1) : value;
+    if (digits.isEmpty())
+        return false;
+    for (char c : digits) {
+        if (!isDecimalDigit(c))
+            return false;
+    }
+    bool inRange = false;
+    const qlonglong number = value.toLongLong(&inRange);
+    return inRange && number >= std::numeric_limits<std::int32_t>::min() &&
+           number <= std::numeric_limits<std::int32_t>::max();
+}
+
+} // namespace
 
 bool IsRowWritten(const ControlEntry &row, SettingFileVariant variant, bool extendedMode, const CameraModel &model)
 {
@@ -36,6 +87,32 @@ QList<QByteArray> SettingFilePieces(const QByteArray &bytes)
     return TextPieces(bytes, kSettingPieceChars);
 }
 
+std::vector<int> SettingPieceLineNumbers(const QList<QByteArray> &pieces)
+{
+    std::vector<int> numbers;
+    numbers.reserve(static_cast<std::size_t>(pieces.size()));
+    int line = 1;
+    for (const QByteArray &piece : pieces) {
+        numbers.push_back(line);
+        if (piece.endsWith('\n'))
+            ++line;
+    }
+    return numbers;
+}
+
+QString SettingPieceText(const QByteArray &piece)
+{
+    QByteArray text = piece;
+    while (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
+    return QString::fromLatin1(text);
+}
+
+QString MalformedLineNote(int lineNumber, const QString &text)
+{
+    return QStringLiteral("Setting file line %1 skipped, its value is not a whole number: %2").arg(lineNumber).arg(text);
+}
+
 SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &commands, const ControlTable &table,
                                 const CameraModel &model, bool extendedMode)
 {
@@ -63,6 +140,11 @@ SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &com
     step.controlId = table.ToCtrlId(record.commandId);
     if (step.controlId < 0) {
         step.reason = Reason::NoControl;
+        return step;
+    }
+    if (!isWholeNumber(rawValueOf(piece), commands.ValueTypeOf(record.commandId) == ValueType::Integer)) {
+        step.kind = Kind::Malformed;
+        step.reason = Reason::Malformed;
         return step;
     }
     step.value = record.value.integerValue;
