@@ -1,6 +1,6 @@
 #include "core/formats/SettingFile.h"
 
-#include <limits>
+#include <algorithm>
 
 #include "core/common/TextFiles.h"
 #include "core/protocol/CameraModel.h"
@@ -8,8 +8,6 @@
 #include "core/protocol/ControlTable.h"
 
 namespace {
-
-constexpr int kMaxHexDigits = 8;
 
 bool isDecimalDigit(char c)
 {
@@ -28,30 +26,14 @@ QByteArray rawValueOf(const QByteArray &piece)
     return piece.mid(piece.indexOf('=') + 1).trimmed();
 }
 
+// Any number of digits: a value beyond 32 bits is clamped, as the engine does for replies.
 bool isWholeNumber(const QByteArray &value, bool hexAllowed)
 {
-    if (hexAllowed && value.startsWith("&H")) {
-        const QByteArray digits = value.mid(2);
-        if (digits.isEmpty() || digits.size() > kMaxHexDigits)
-            return false;
-        for (char c : digits) {
-            if (!isHexDigit(c))
-                return false;
-        }
-        return true;
-    }
-    const bool hasSign = value.startsWith('-') || value.startsWith('+');
-    const QByteArray digits = hasSign ? value.mid(1) : value;
-    if (digits.isEmpty())
-        return false;
-    for (char c : digits) {
-        if (!isDecimalDigit(c))
-            return false;
-    }
-    bool inRange = false;
-    const qlonglong number = value.toLongLong(&inRange);
-    return inRange && number >= std::numeric_limits<std::int32_t>::min() &&
-           number <= std::numeric_limits<std::int32_t>::max();
+    const bool hex = hexAllowed && value.startsWith("&H");
+    const bool hasSign = !hex && (value.startsWith('-') || value.startsWith('+'));
+    const QByteArray digits = value.mid(hex ? 2 : hasSign ? 1 : 0);
+    return !digits.isEmpty() &&
+           std::all_of(digits.begin(), digits.end(), [hex](char c) { return hex ? isHexDigit(c) : isDecimalDigit(c); });
 }
 
 } // namespace

@@ -59,11 +59,10 @@ struct SettingLineStep {
 inline constexpr int kAberrationModeControl = 1560;
 
 // Applies the load rules in their order: parse, model line, bound control (ToCtrlId reports a
-// command without one in its box), the value's form (an optional sign and decimal digits
-// within 32 bits, or "&H" and one to eight hexadecimal digits for an integer command; the
-// reply conversion would take "1O0" as 1 and "abc" as 0), the lens-mode rule, factory rows in
-// the standard mode, the filed flag, the model's support. Lines with the empty mnemonic, and
-// lines that are not writes ("GA?"), are skipped: sending them would write nonsense to the
-// camera.
+// command without one in its box), the value's form (an optional sign and decimal digits, or
+// "&H" and hexadecimal digits for an integer command; the reply conversion would take "1O0"
+// as 1 and "abc" as 0), the lens-mode rule, factory rows in the standard mode, the filed flag,
+// the model's support. Lines with the empty mnemonic, and lines that are not writes ("GA?"),
+// are skipped: sending them would write nonsense to the camera.
 SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &commands, const ControlTable &table,
                                 const CameraModel &model, bool extendedMode);
