@@ -104,6 +104,11 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
     ASSERT_EQ(unreadable.size(), 1) << describe(json);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("line")).toInt(), typoLine);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("text")).toString(), QStringLiteral("GAR=2O0"));
+
+    const QnctlRun verify = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("verify"), typo});
+    EXPECT_EQ(verify.exitCode, 5) << describe(verify);
+    EXPECT_EQ(QJsonDocument::fromJson(verify.out).object().value(QStringLiteral("same")), QJsonValue(false))
+        << describe(verify);
 }
 
 // A typo in a file that is loaded is named and left off the wire; the rest is loaded.
