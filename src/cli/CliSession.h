@@ -14,7 +14,8 @@
 class Dialogs;
 
 // The exit statuses of the command-line front end.
-enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4 };
+// Differs: the camera does not hold what a setting file sets (diff, verify).
+enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4, Differs = 5 };
 
 // Why a run failed, for a script: kind is one of "refused", "usage", "no-camera", "link-lost",
 // "file"; device and reason are set for "no-camera" and "link-lost".
