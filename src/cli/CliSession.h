@@ -18,7 +18,7 @@ class Dialogs;
 enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4, Differs = 5 };
 
 // Why a run failed, for a script: kind is one of "refused", "usage", "no-camera", "link-lost",
-// "file"; device and reason are set for "no-camera" and "link-lost".
+// "file", "differences"; device is set for "no-camera" and "link-lost".
 struct CliFailure {
     QString kind;
     QString device;

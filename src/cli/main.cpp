@@ -51,6 +51,9 @@ QJsonObject errorObject(ExitStatus status, const CliSession &session, const Cons
         case ExitStatus::FileError:
             failure.kind = QStringLiteral("file");
             break;
+        case ExitStatus::Differs:
+            failure.kind = QStringLiteral("differences");
+            break;
         default:
             failure.kind = QStringLiteral("no-camera");
             break;
