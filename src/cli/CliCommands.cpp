@@ -32,7 +32,12 @@ const CliCommand *FindCliCommand(const QString &name)
 
 ExitStatus StatusOfLastExchange(const Command &command)
 {
-    switch (command.LastOutcome()) {
+    return StatusOfExchangeOutcome(command.LastOutcome());
+}
+
+ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome)
+{
+    switch (outcome) {
     case Command::Outcome::None:
     case Command::Outcome::Answered:
         return ExitStatus::Done;

@@ -53,6 +53,7 @@ bool StoreInArea(Command &command, int area);
 
 // The outcome of the engine's last exchange as an exit status.
 ExitStatus StatusOfLastExchange(const Command &command);
+ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);
