@@ -7,7 +7,8 @@ namespace {
 constexpr CliCommand kCommands[] = {
     {"identify", CheckIdentify, RunIdentify},       {"get", CheckGet, RunGet},
     {"set", CheckSet, RunSet},                      {"dump", CheckIdentify, RunDump},
-    {"save", CheckSave, RunSave},                   {"load", CheckLoad, RunLoad},
+    {"save", CheckSave, RunSave},                   {"load", CheckSettingFileToRead, RunLoad},
+    {"diff", CheckSettingFileToRead, RunDiff},      {"verify", CheckSettingFileToRead, RunVerify},
     {"store-area", CheckStoreArea, RunStoreArea},   {"load-area", CheckLoadArea, RunLoadArea},
     {"send", CheckSend, RunSend},
     {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},

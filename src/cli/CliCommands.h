@@ -27,7 +27,7 @@ ExitStatus CheckIdentify(CliSession &session, const CliOptions &options);
 ExitStatus CheckGet(CliSession &session, const CliOptions &options);
 ExitStatus CheckSet(CliSession &session, const CliOptions &options);
 ExitStatus CheckSave(CliSession &session, const CliOptions &options);
-ExitStatus CheckLoad(CliSession &session, const CliOptions &options);
+ExitStatus CheckSettingFileToRead(CliSession &session, const CliOptions &options); // load, diff, verify
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
@@ -39,6 +39,8 @@ ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &rep
 ExitStatus RunDump(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunDiff(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunVerify(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);

@@ -15,7 +15,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 14> kCommands = {{
+constexpr std::array<CommandHelp, 16> kCommands = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
@@ -26,7 +26,18 @@ constexpr std::array<CommandHelp, 14> kCommands = {{
     {"dump", "dump", "read every setting", "Reads every setting of the camera (a table, or JSON with --json)."},
     {"save", "save FILE [--shipping]", "write a setting file (.cam)",
      "Reads every setting and writes a camera setting file (.cam)."},
-    {"load", "load FILE", "load a setting file", "Loads a camera setting file into the camera."},
+    {"load", "load FILE", "load a setting file",
+     "Loads a camera setting file into the camera. A line whose value is not a whole number is\n"
+     "skipped, named on standard error and counted among the lines not taken."},
+    {"diff", "diff FILE", "list where the camera differs from a setting file",
+     "Reads every parameter that loading the setting file would set and lists those the camera\n"
+     "holds otherwise (NAME, MNEMONIC, CAMERA, FILE), and the file's lines whose value is not a\n"
+     "whole number. With --json: {\"differences\": [{name, mnemonic, camera, file}],\n"
+     "\"unreadable\": [{line, text}]}.\n"
+     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
+    {"verify", "verify FILE", "check the camera against a setting file",
+     "As diff, without the listing: the exit status says whether the camera holds the file.\n"
+     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
     {"store-area", "store-area N", "store the settings in flash area N",
      "Stores the current settings in flash area N (0 factory, 1..3 user)."},
     {"load-area", "load-area N", "load the settings of flash area N",
@@ -265,7 +276,8 @@ QString ProgramUsage()
         "                                camera to answer before the command starts\n"
         "  --help, --version\n"
         "\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
-        "3 no camera (time-out, port cannot open, link lost), 4 file error.\n");
+        "3 no camera (time-out, port cannot open, link lost), 4 file error,\n"
+        "5 the camera differs from the setting file (diff, verify).\n");
     return text;
 }
 

@@ -12,7 +12,8 @@
 class Dialogs;
 
 // The exit statuses of the command-line front end.
-enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4 };
+// Differs: the camera does not hold what a setting file sets (diff, verify).
+enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4, Differs = 5 };
 
 // The engine's reports have no window to go to.
 class SilentCommandEvents final : public CommandEvents {

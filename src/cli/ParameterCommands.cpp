@@ -6,7 +6,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
-#include "cli/ParameterCatalog.h"
+#include "core/catalog/ParameterCatalog.h"
 #include "core/operations/FullReadSet.h"
 
 namespace {

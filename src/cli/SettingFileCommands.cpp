@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cstdio>
 
 #include <QFileInfo>
+#include <QJsonArray>
 
 #include "cli/CliCommands.h"
 #include "cli/CliReport.h"
@@ -8,8 +10,88 @@
 #include "core/common/TextFiles.h"
 #include "core/formats/SettingFile.h"
 #include "core/operations/IdentifyModel.h"
+#include "core/operations/SettingFileDiff.h"
 #include "core/operations/SettingFileLoad.h"
 #include "core/operations/SettingFileSave.h"
+
+namespace {
+
+QString differenceTable(const SettingFileDiff &diff)
+{
+    QStringList names{QStringLiteral("NAME")};
+    QStringList mnemonics{QStringLiteral("MNEMONIC")};
+    QStringList cameras{QStringLiteral("CAMERA")};
+    QStringList files{QStringLiteral("FILE")};
+    for (const ParameterDifference &difference : diff.differences) {
+        names.append(difference.name);
+        mnemonics.append(difference.mnemonic);
+        cameras.append(difference.cameraValue);
+        files.append(difference.fileValue);
+    }
+    const auto widest = [](const QStringList &column) {
+        qsizetype width = 0;
+        for (const QString &text : column)
+            width = std::max(width, text.size());
+        return width;
+    };
+    const qsizetype nameWidth = widest(names);
+    const qsizetype mnemonicWidth = widest(mnemonics);
+    const qsizetype cameraWidth = widest(cameras);
+    QStringList lines;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        lines.append(QStringLiteral("%1  %2  %3  %4")
+                         .arg(names[i].leftJustified(nameWidth), mnemonics[i].leftJustified(mnemonicWidth),
+                              cameras[i].leftJustified(cameraWidth), files[i]));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void reportDifferences(const SettingFileDiff &diff, CliReport &report)
+{
+    QJsonArray differences;
+    for (const ParameterDifference &difference : diff.differences) {
+        differences.append(QJsonObject{{QStringLiteral("name"), difference.name},
+                                       {QStringLiteral("mnemonic"), difference.mnemonic},
+                                       {QStringLiteral("camera"), difference.cameraValue},
+                                       {QStringLiteral("file"), difference.fileValue}});
+    }
+    QJsonArray unreadable;
+    for (const UnreadableLine &line : diff.unreadable)
+        unreadable.append(QJsonObject{{QStringLiteral("line"), line.lineNumber}, {QStringLiteral("text"), line.text}});
+    report.Json().insert(QStringLiteral("differences"), differences);
+    report.Json().insert(QStringLiteral("unreadable"), unreadable);
+    if (!diff.differences.empty())
+        report.Line(differenceTable(diff));
+    for (const UnreadableLine &line : diff.unreadable)
+        report.Line(QStringLiteral("line %1 unreadable: %2").arg(line.lineNumber).arg(line.text));
+}
+
+// diff and verify: the same read and the same status, with or without the listing.
+ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliReport &report, bool listing)
+{
+    const QString path = options.arguments.front();
+    SettingFileDiff diff;
+    {
+        ConsoleProgress progress(QStringLiteral("Reading camera settings"));
+        diff = DiffSettingFile(session.command(), session.commandTable(), session.controlTable(), session.cameraModel(),
+                               session.IsExtended(), path, [&progress](int percent) { progress.Step(percent); });
+    }
+    if (!diff.fileRead)
+        return FileError(path, diff.fileError);
+    report.Json().insert(QStringLiteral("file"), path);
+    if (listing) {
+        reportDifferences(diff, report);
+    } else {
+        report.Json().insert(QStringLiteral("differences"), static_cast<int>(diff.differences.size()));
+        report.Json().insert(QStringLiteral("unreadable"), static_cast<int>(diff.unreadable.size()));
+    }
+    // A camera gone during the read leaves its parameters "not read": that is no difference.
+    if (StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
+        return ExitStatus::NoCamera;
+    return diff.IsSame() ? ExitStatus::Done : ExitStatus::Differs;
+}
+
+} // namespace
 
 ExitStatus CheckSave(CliSession &, const CliOptions &options)
 {
@@ -50,10 +132,10 @@ ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &re
     return ExitStatus::Done;
 }
 
-ExitStatus CheckLoad(CliSession &, const CliOptions &options)
+ExitStatus CheckSettingFileToRead(CliSession &, const CliOptions &options)
 {
     if (options.arguments.size() != 1)
-        return UsageError(QStringLiteral("load: give one FILE"));
+        return UsageError(QStringLiteral("%1: give one FILE").arg(options.command));
     QByteArray bytes;
     if (!ReadFileBytes(options.arguments.front(), bytes))
         return FileError(options.arguments.front(), QStringLiteral("could not be read"));
@@ -70,9 +152,15 @@ ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &re
     int refused = 0;
     {
         ConsoleProgress progress(QStringLiteral("Loading camera setting file"));
-        const SettingLoadHooks hooks{[&progress](int percent) { progress.Step(percent); }, {},
+        const SettingLoadHooks hooks{[&progress](int percent) { progress.Step(percent); },
+                                     {},
                                      [&session] {
                                          IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
+                                     },
+                                     {},
+                                     [&path](int lineNumber, const QString &text) {
+                                         std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path),
+                                                      qPrintable(MalformedLineNote(lineNumber, text)));
                                      }};
         refused = LoadSettingPieces(pieces, session.command(), session.commandTable(), session.controlTable(),
                                     session.cameraModel(), session.IsExtended(), hooks);
@@ -83,4 +171,14 @@ ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &re
     if (refused == 0)
         return ExitStatus::Done;
     return StatusOfLastExchange(session.command()) == ExitStatus::NoCamera ? ExitStatus::NoCamera : ExitStatus::Refused;
+}
+
+ExitStatus RunDiff(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    return compareWithFile(session, options, report, true);
+}
+
+ExitStatus RunVerify(CliSession &session, const CliOptions &options, CliReport &report)
+{
+    return compareWithFile(session, options, report, false);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/ParameterCatalog.h"
+#include "core/catalog/ParameterCatalog.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
 #include "support/ScriptedDialogs.h"

@@ -73,7 +73,8 @@ TEST(SettingFile, LoadRulesInTheirOrder)
     const Case cases[] = {
         {"GA=100\n", false, Kind::Write, Reason::None, 100, -1},
         {"GA = 100\n", false, Kind::Write, Reason::None, 100, -1},
-        {"GA=abc\n", false, Kind::Write, Reason::None, 0, -1},
+        {"GA=abc\n", false, Kind::Malformed, Reason::Malformed, 0, -1},
+        {"CACM=x\n", false, Kind::Malformed, Reason::Malformed, 0, -1}, // no lens-mode change either
         {"GA?\n", false, Kind::Skip, Reason::NotAWrite, 0, -1},
         {"ga=100\n", false, Kind::Skip, Reason::Unparsed, 0, -1},
         {"XYZ=1\n", false, Kind::Skip, Reason::Unparsed, 0, -1},
@@ -110,4 +111,46 @@ TEST(SettingFile, PiecesOfLongAndUnendedLines)
     EXPECT_EQ(pieces[0].size(), 255);
     EXPECT_EQ(pieces[2], QByteArray(90, 'A') + "\n");
     EXPECT_EQ(pieces[3], "GA=1");
+}
+
+// A value typed wrongly must not reach the camera as whatever its leading digits say.
+TEST(SettingFile, ValuesOutsideTheWholeNumberFormAreMalformed)
+{
+    struct Case {
+        QByteArray value;
+        bool hexAllowed; // false: GA taken as a text command
+        bool wellFormed;
+        std::int32_t number;
+    };
+    const Case cases[] = {
+        {"abc", true, false, 0},       {"1O0", true, false, 0},   {"", true, false, 0},
+        {"+", true, false, 0},         {"--5", true, false, 0},   {"&HZZ", true, false, 0},
+        {"12 34", true, false, 0},     {"1e3", true, false, 0},   {"1.5", true, false, 0},
+        {"12,34", true, false, 0},     {"&H", true, false, 0},    {"&h1F", true, false, 0},
+        {"-", true, false, 0},         {"5-", true, false, 0},    {"&H1F", false, false, 0},
+        {"-5", true, true, -5},        {"+7", true, true, 7},     {"&H1F", true, true, 31},
+        {"&Hff", true, true, 255},     {"0", true, true, 0},      {"007", true, true, 7},
+        {" 42 ", true, true, 42},      {"15", false, true, 15},   {"99999999999", true, true, 2147483647},
+    };
+    for (const Case &c : cases) {
+        Tables t;
+        if (!c.hexAllowed)
+            t.commands.SetValueTypeOf(t.commands.FindMnemonic(QStringLiteral("GA")), ValueType::Text);
+        const QByteArray piece = "GA=" + c.value + "\r\n";
+        const SettingLineStep step = PlanSettingLine(piece, t.commands, t.table, t.model, false);
+        EXPECT_EQ(step.kind, c.wellFormed ? SettingLineStep::Kind::Write : SettingLineStep::Kind::Malformed)
+            << piece.constData();
+        if (c.wellFormed && c.hexAllowed) {
+            EXPECT_EQ(step.value, c.number) << piece.constData();
+        }
+    }
+}
+
+TEST(SettingFile, PiecesKeepTheirLineNumbersAndText)
+{
+    const QList<QByteArray> pieces = SettingFilePieces("GA=1\r\n" + QByteArray(300, 'A') + "\nGA=x\r\nGA=2");
+    EXPECT_EQ(SettingPieceLineNumbers(pieces), (std::vector<int>{1, 2, 2, 3, 4}));
+    EXPECT_EQ(SettingPieceText(pieces[3]), QStringLiteral("GA=x"));
+    EXPECT_EQ(SettingPieceText(pieces[4]), QStringLiteral("GA=2"));
+    EXPECT_TRUE(SettingPieceLineNumbers({}).empty());
 }

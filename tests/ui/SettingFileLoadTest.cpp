@@ -176,11 +176,11 @@ TEST(SettingFileLoad, LinesSentByTheLoadRules)
         {"long value", "GA=1" + QByteArray(400, '0') + "\r\nGAR=300\r\n", {"GA=2147483647", "GAR=300"}, {}, -1},
         {"binary bytes", QByteArray("\x00\xff\x01\x80GA=7\r\n\x1b=5\r\n", 15) + "GA=140\r\n", {"GA=140"}, {}, -1},
         {"no line end", "GA=130", {"GA=130"}, {}, -1},
-        {"two lines in one", "GA=130GAR=200", {"GA=130"}, {}, -1},
+        // A value that is not a whole number is a typo: nothing of the line is sent.
+        {"two lines in one", "GA=130GAR=200", {}, {}, -1},
         {"unknown mnemonics", "XYZ=1\r\nga=100\r\nGA?\r\nno operator\r\n=0\r\n", {}, {}, -1},
         {"out of range", "GA=999999\r\n", {"GA=999999"}, {}, -1},
-        // Converted as the engine converts replies: no leading digits give 0.
-        {"not a number", "GA=abc\r\n", {"GA=0"}, {}, -1},
+        {"not a number", "GA=abc\r\nGAR=210\r\n", {"GAR=210"}, {}, -1},
     };
     SettingFileRig t;
     for (const auto &c : cases) {
@@ -205,7 +205,33 @@ TEST(SettingFileLoad, LinesSentByTheLoadRules)
         }
     }
     // The table takes the file's value even where the camera refused it.
-    EXPECT_EQ(t.rig.context->controlTable().GetDataValue(1041), 0);
+    EXPECT_EQ(t.rig.context->controlTable().GetDataValue(1041), 999999);
+}
+
+// The operator learns which line of the file was left out, and why.
+TEST(SettingFileLoad, MalformedLinesAreNamedInTheMessageLog)
+{
+    const struct {
+        const char *name;
+        QByteArray file;
+        QList<QByteArray> sent;
+        QStringList named;
+    } cases[] = {
+        {"letter O for a zero", "GA=120\r\nOFC=1O0\r\nGAR=210\r\n", {"GA=120", "GAR=210"},
+         {"Setting file line 2 skipped, its value is not a whole number: OFC=1O0"}},
+        {"two, after a long line", QByteArray(300, 'A') + "\nGA=\nGAB=+\nGAR=-0\n", {"GAR=0"},
+         {"line 2 skipped, its value is not a whole number: GA=", "line 3 skipped, its value is not a whole number: GAB=+"}},
+        {"none", "GA=120\r\n", {"GA=120"}, {}},
+    };
+    SettingFileRig t;
+    for (const auto &c : cases) {
+        EXPECT_EQ(t.Load(c.file), c.sent) << c.name;
+        const QStringList notes = t.LogLines().filter(QStringLiteral("is not a whole number"));
+        ASSERT_EQ(notes.size(), c.named.size()) << c.name << " " << notes.join(" | ").toStdString();
+        for (const QString &named : c.named)
+            EXPECT_EQ(notes.filter(named).size(), 1) << c.name << " " << named.toStdString();
+        EXPECT_TRUE(t.rig.BoxTexts().isEmpty()) << c.name;
+    }
 }
 
 // A pulled cable in mid-load: the load stops at once, one box says the camera holds only part

@@ -5,6 +5,7 @@
 
 #include "MainWindowTestRig.h"
 #include "gui/main/MainMenu.h"
+#include "gui/tools/CommunicationDialog.h"
 
 // A started window with a folder for setting files, saved and loaded through the menu.
 struct SettingFileRig {
@@ -26,9 +27,10 @@ struct SettingFileRig {
             qFatal("cannot write the test file");
         return path;
     }
-    // Loads a file of these bytes; the lines the camera received.
+    // Loads a file of these bytes; the lines the camera received. The message log starts empty.
     QList<QByteArray> Load(const QByteArray &bytes)
     {
+        rig.window->Communication().OnClearLog();
         const QString path = Write(QStringLiteral("load.cam"), bytes);
         rig.simulator->ClearWireLog();
         rig.dialogs.Clear();
@@ -36,6 +38,8 @@ struct SettingFileRig {
         rig.window->OnMenu(MenuId::Open);
         return rig.Received();
     }
+
+    QStringList LogLines() const { return rig.window->Communication().Log().NewestFirst(); }
 
     MainWindowRig rig;
     QTemporaryDir folder;

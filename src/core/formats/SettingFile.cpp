@@ -1,9 +1,42 @@
 #include "core/formats/SettingFile.h"
 
+#include <algorithm>
+
 #include "core/common/TextFiles.h"
 #include "core/protocol/CameraModel.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
+
+namespace {
+
+bool isDecimalDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// The text after the piece's first '=', as the file has it: the reply conversion drops
+// spaces inside the value, which would turn "12 34" into 1234.
+QByteArray rawValueOf(const QByteArray &piece)
+{
+    return piece.mid(piece.indexOf('=') + 1).trimmed();
+}
+
+// Any number of digits: a value beyond 32 bits is clamped, as the engine does for replies.
+bool isWholeNumber(const QByteArray &value, bool hexAllowed)
+{
+    const bool hex = hexAllowed && value.startsWith("&H");
+    const bool hasSign = !hex && (value.startsWith('-') || value.startsWith('+'));
+    const QByteArray digits = value.mid(hex ? 2 : hasSign ? 1 : 0);
+    return !digits.isEmpty() &&
+           std::all_of(digits.begin(), digits.end(), [hex](char c) { return hex ? isHexDigit(c) : isDecimalDigit(c); });
+}
+
+} // namespace
 
 bool IsRowWritten(const ControlEntry &row, SettingFileVariant variant, bool extendedMode, const CameraModel &model)
 {
@@ -36,6 +69,32 @@ QList<QByteArray> SettingFilePieces(const QByteArray &bytes)
     return TextPieces(bytes, kSettingPieceChars);
 }
 
+std::vector<int> SettingPieceLineNumbers(const QList<QByteArray> &pieces)
+{
+    std::vector<int> numbers;
+    numbers.reserve(static_cast<std::size_t>(pieces.size()));
+    int line = 1;
+    for (const QByteArray &piece : pieces) {
+        numbers.push_back(line);
+        if (piece.endsWith('\n'))
+            ++line;
+    }
+    return numbers;
+}
+
+QString SettingPieceText(const QByteArray &piece)
+{
+    QByteArray text = piece;
+    while (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
+    return QString::fromLatin1(text);
+}
+
+QString MalformedLineNote(int lineNumber, const QString &text)
+{
+    return QStringLiteral("Setting file line %1 skipped, its value is not a whole number: %2").arg(lineNumber).arg(text);
+}
+
 SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &commands, const ControlTable &table,
                                 const CameraModel &model, bool extendedMode)
 {
@@ -63,6 +122,11 @@ SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &com
     step.controlId = table.ToCtrlId(record.commandId);
     if (step.controlId < 0) {
         step.reason = Reason::NoControl;
+        return step;
+    }
+    if (!isWholeNumber(rawValueOf(piece), commands.ValueTypeOf(record.commandId) == ValueType::Integer)) {
+        step.kind = Kind::Malformed;
+        step.reason = Reason::Malformed;
         return step;
     }
     step.value = record.value.integerValue;

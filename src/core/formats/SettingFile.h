@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <QByteArray>
 #include <QList>
@@ -32,10 +33,19 @@ QList<QByteArray> SettingFileLines(const ControlTable &table, const CommandTable
 // The file's lines as they are read back: pieces of at most 255 characters.
 QList<QByteArray> SettingFilePieces(const QByteArray &bytes);
 
+// The line number (from 1) of each piece: a line longer than a piece gives several pieces.
+std::vector<int> SettingPieceLineNumbers(const QList<QByteArray> &pieces);
+// A piece as a person reads it: without its line end.
+QString SettingPieceText(const QByteArray &piece);
+// What the log says of a line skipped for its value.
+QString MalformedLineNote(int lineNumber, const QString &text);
+
 // What one piece of a file asks for when it is loaded.
 struct SettingLineStep {
-    enum class Kind { Skip, ModelName, Write };
-    enum class Reason { None, Unparsed, NotAWrite, EmptyMnemonic, NoControl, Factory, NotFiled, Unsupported };
+    // Malformed: a parameter line whose value is not a whole number; skipped like Skip, but
+    // named to the user, as it is a typo rather than a line meant for another camera.
+    enum class Kind { Skip, ModelName, Write, Malformed };
+    enum class Reason { None, Unparsed, NotAWrite, EmptyMnemonic, NoControl, Malformed, Factory, NotFiled, Unsupported };
     Kind kind = Kind::Skip;
     Reason reason = Reason::Unparsed;
     int commandId = -1;
@@ -49,8 +59,10 @@ struct SettingLineStep {
 inline constexpr int kAberrationModeControl = 1560;
 
 // Applies the load rules in their order: parse, model line, bound control (ToCtrlId reports a
-// command without one in its box), the lens-mode rule, factory rows in the standard mode, the
-// filed flag, the model's support. Lines with the empty mnemonic, and lines that are not
-// writes ("GA?"), are skipped: sending them would write nonsense to the camera.
+// command without one in its box), the value's form (an optional sign and decimal digits, or
+// "&H" and hexadecimal digits for an integer command; the reply conversion would take "1O0"
+// as 1 and "abc" as 0), the lens-mode rule, factory rows in the standard mode, the filed flag,
+// the model's support. Lines with the empty mnemonic, and lines that are not writes ("GA?"),
+// are skipped: sending them would write nonsense to the camera.
 SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &commands, const ControlTable &table,
                                 const CameraModel &model, bool extendedMode);

@@ -14,6 +14,7 @@ int LoadSettingPieces(const QList<QByteArray> &pieces, Command &command, const C
 {
     int refused = 0;
     const qsizetype count = pieces.size();
+    const std::vector<int> lineNumbers = SettingPieceLineNumbers(pieces);
     for (qsizetype i = 0; i < count; ++i) {
         if (hooks.stop && hooks.stop())
             break;
@@ -24,6 +25,11 @@ int LoadSettingPieces(const QList<QByteArray> &pieces, Command &command, const C
             hooks.enableAberration(step.aberrationEnable == 1);
         switch (step.kind) {
         case SettingLineStep::Kind::Skip:
+            break;
+        case SettingLineStep::Kind::Malformed:
+            ++refused;
+            if (hooks.malformed)
+                hooks.malformed(lineNumbers[static_cast<std::size_t>(i)], SettingPieceText(pieces[i]));
             break;
         case SettingLineStep::Kind::ModelName:
             if (!command.SetString(kModelWriteCommand, step.text, kModelWriteMs))

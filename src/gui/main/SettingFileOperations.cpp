@@ -73,7 +73,10 @@ bool SettingFileOperations::ReadSettingFile(const QString &path)
     const SettingLoadHooks hooks{[&operation](int percent) { operation.Step(percent); },
                                  [this](bool enable) { window_.EnableAberrationControls(enable); },
                                  [this] { window_.IdentifyModel(); },
-                                 [this] { return context_.serialLink().IsLost(); }};
+                                 [this] { return context_.serialLink().IsLost(); },
+                                 [this](int lineNumber, const QString &text) {
+                                     window_.LogNote(MalformedLineNote(lineNumber, text));
+                                 }};
     LoadSettingPieces(pieces, context_.command(), context_.commandTable(), table, context_.cameraModel(),
                       context_.controlMode().Get() == 1, hooks);
     window_.RefreshAllControls();

@@ -1,4 +1,4 @@
-#include "cli/ParameterCatalog.h"
+#include "core/catalog/ParameterCatalog.h"
 
 #include <algorithm>
 

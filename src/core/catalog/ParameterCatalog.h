@@ -13,7 +13,7 @@ class CommandTable;
 class ControlTable;
 struct ControlEntry;
 
-// One camera parameter as the command line names it: its control-table row, its mnemonic,
+// One camera parameter as the front ends name it: its control-table row, its mnemonic,
 // and the page field that shows it (label, group, list entries).
 struct Parameter {
     int row = -1;             // control-table row

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class CameraModel;
+class Command;
+class CommandTable;
+class ControlTable;
+
+// A camera checked against a setting file: the parameters that loading the file would change,
+// and the lines of the file that loading would skip as unreadable.
+
+struct ParameterDifference {
+    QString name;        // as the parameter catalogue names it: "Image format/Width", else the mnemonic
+    QString mnemonic;
+    QString cameraValue; // the number, or "not read"
+    QString fileValue;
+};
+
+struct UnreadableLine {
+    int lineNumber = 0; // from 1
+    QString text;       // without its line end
+};
+
+struct SettingFileDiff {
+    bool fileRead = false; // false: fileError says why
+    QString fileError;     // "could not be read", or the file is for another model
+    std::vector<ParameterDifference> differences;
+    std::vector<UnreadableLine> unreadable;
+
+    bool IsSame() const { return fileRead && differences.empty() && unreadable.empty(); }
+};
+
+// Reads from the camera every parameter that the file at path would set, under the load rules
+// (the model line, skipped lines and the control mode as a load takes them), and compares. A
+// file whose model line names another model than the identified camera is not compared.
+// The step is told the percentage of the read done.
+SettingFileDiff DiffSettingFile(Command &command, const CommandTable &commands, const ControlTable &table,
+                                const CameraModel &model, bool extendedMode, const QString &path,
+                                const std::function<void(int percent)> &step = {});
