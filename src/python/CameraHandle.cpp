@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 #include "cli/CliCommands.h"
-#include "cli/ParameterCatalog.h"
+#include "core/catalog/ParameterCatalog.h"
 #include "core/common/TextFiles.h"
 #include "core/operations/CameraIdentity.h"
 #include "core/operations/FlashAreas.h"
@@ -15,6 +15,7 @@
 #include "core/formats/GammaFile.h"
 #include "core/operations/LutExchange.h"
 #include "core/operations/RawLineExchange.h"
+#include "core/operations/SettingFileDiff.h"
 #include "core/operations/SettingFileLoad.h"
 #include "core/operations/SettingFileSave.h"
 #include "core/operations/ShadingExchange.h"
@@ -90,6 +91,16 @@ Table tablesFrom(const py::object &tables, int count, std::int64_t maximum, cons
         }
     }
     return result;
+}
+
+// A value of a difference: the number it shows, or its text ("not read").
+py::object differenceValue(const QString &value)
+{
+    bool number = false;
+    const int parsed = value.toInt(&number);
+    if (number)
+        return py::int_(parsed);
+    return py::str(value.toStdString());
 }
 
 template <typename Table>
@@ -382,6 +393,33 @@ void CameraHandle::Load(const std::string &pathText, const py::object &progress)
         &relay);
     if (refused != 0)
         failLastExchange(QStringLiteral("%1: %2 lines not taken by the camera").arg(path).arg(refused));
+}
+
+py::list CameraHandle::Diff(const std::string &pathText, const py::object &progress)
+{
+    Turn turn(*this);
+    CliSession &session = turn.Session();
+    const QString path = text(pathText);
+    ProgressRelay relay(progress);
+    const SettingFileDiff diff = turn.Run(
+        [&] {
+            return DiffSettingFile(session.command(), session.commandTable(), session.controlTable(),
+                                   session.cameraModel(), session.IsExtended(), path,
+                                   [&relay](int percent) { relay(percent, kPercent); });
+        },
+        &relay);
+    if (!diff.fileRead)
+        ThrowFile(path, diff.fileError);
+    // A camera gone during the read leaves its parameters "not read": that is no difference.
+    if (session.LostLink() || StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
+        fail(ExitStatus::NoCamera, QStringLiteral("%1: the camera stopped answering").arg(path));
+    py::list differences;
+    for (const ParameterDifference &difference : diff.differences) {
+        differences.append(py::make_tuple(difference.name.toStdString(), difference.mnemonic.toStdString(),
+                                          differenceValue(difference.cameraValue),
+                                          differenceValue(difference.fileValue)));
+    }
+    return differences;
 }
 
 void CameraHandle::StoreArea(int area)

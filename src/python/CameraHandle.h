@@ -48,6 +48,7 @@ public:
     pybind11::dict Dump(const pybind11::object &progress);
     void Save(const std::string &path, bool shipping, bool force, const pybind11::object &progress);
     void Load(const std::string &path, const pybind11::object &progress);
+    pybind11::list Diff(const std::string &path, const pybind11::object &progress);
     void StoreArea(int area);
     void LoadArea(int area);
     pybind11::list Send(const std::string &line, int waitMs);

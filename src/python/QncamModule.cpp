@@ -154,6 +154,11 @@ PYBIND11_MODULE(qncam, module)
         .def("load", &CameraHandle::Load, py::arg("path"), py::arg("progress") = py::none(),
              "load(path, progress=None)\n\n"
              "Loads a setting file into the camera under the windows' rules. progress gets (percent, 100).")
+        .def("diff", &CameraHandle::Diff, py::arg("path"), py::arg("progress") = py::none(),
+             "diff(path, progress=None) -> list of (name, mnemonic, camera value, file value)\n\n"
+             "Reads every parameter the setting file would set, under the load rules, and lists those\n"
+             "whose camera value differs from the file's (\"not read\" for a value the camera did not\n"
+             "give). Empty when loading the file would change nothing.")
         .def("store_area", &CameraHandle::StoreArea, py::arg("area"),
              "store_area(area)\n\n"
              "Stores the current settings in flash area 1..3 (0, the factory area, in extended mode only).")
