@@ -460,8 +460,8 @@ py::list CameraHandle::Send(const std::string &lineText, int waitMs)
     if (!received || received->isEmpty())
         fail(ExitStatus::NoCamera, QStringLiteral("no answer to %1 within %2 ms").arg(line).arg(waitMs));
     py::list lines;
-    for (const QString &received_line : *received)
-        lines.append(received_line.toStdString());
+    for (const QString &receivedLine : *received)
+        lines.append(receivedLine.toStdString());
     return lines;
 }
 
