@@ -36,7 +36,8 @@ constexpr std::array<CommandHelp, 16> kCommands = {{
      "\"unreadable\": [{line, text}]}.\n"
      "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
     {"verify", "verify FILE", "check the camera against a setting file",
-     "As diff, without the listing: the exit status says whether the camera holds the file.\n"
+     "As diff, without the listing: the exit status says whether the camera holds the file\n"
+     "(with --json: {\"file\", \"same\"}).\n"
      "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
     {"store-area", "store-area N", "store the settings in flash area N",
      "Stores the current settings in flash area N (0 factory, 1..3 user)."},

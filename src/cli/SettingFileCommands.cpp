@@ -79,12 +79,10 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
     if (!diff.fileRead)
         return FileError(path, diff.fileError);
     report.Json().insert(QStringLiteral("file"), path);
-    if (listing) {
+    if (listing)
         reportDifferences(diff, report);
-    } else {
-        report.Json().insert(QStringLiteral("differences"), static_cast<int>(diff.differences.size()));
-        report.Json().insert(QStringLiteral("unreadable"), static_cast<int>(diff.unreadable.size()));
-    }
+    else
+        report.Json().insert(QStringLiteral("same"), diff.IsSame());
     // A camera gone during the read leaves its parameters "not read": that is no difference.
     if (StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
         return ExitStatus::NoCamera;

@@ -50,9 +50,12 @@ TEST(CliOptions, HelpForTheProgramAndForOneCommand)
     EXPECT_EQ(parse({"help", "dump"}).options.command, QStringLiteral("dump"));
     EXPECT_TRUE(CommandUsage(QStringLiteral("set")).contains(QStringLiteral("NAME=VALUE")));
     EXPECT_TRUE(CommandUsage(QStringLiteral("nothing")).isEmpty());
-    for (const char *command : {"identify", "get", "set", "dump", "save", "load", "store-area", "load-area",
-                                "shading", "lut", "send"})
+    for (const char *command : {"identify", "get", "set", "dump", "save", "load", "diff", "verify", "store-area",
+                                "load-area", "shading", "lut", "send"}) {
         EXPECT_TRUE(ProgramUsage().contains(QString::fromLatin1(command))) << command;
+        EXPECT_FALSE(CommandUsage(QString::fromLatin1(command)).isEmpty()) << command;
+    }
+    EXPECT_TRUE(ProgramUsage().contains(QStringLiteral("5 the camera differs from the setting file")));
 }
 
 TEST(CliOptions, BadCommandLinesSayWhatIsWrong)

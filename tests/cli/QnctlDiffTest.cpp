@@ -62,16 +62,16 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
         QString command;
         QString file;
         int status;
-        QStringList listed; // mnemonics of the table
+        QStringList listed; // mnemonics of the table, in file order
         bool listing;       // anything on standard output
     };
     const Case cases[] = {
         {"diff after save", {}, QStringLiteral("diff"), saved, 0, {}, false},
         {"verify after save", {}, QStringLiteral("verify"), saved, 0, {}, false},
         {"diff after two sets", {QStringLiteral("GA=") + newGain, QStringLiteral("WTC=") + newWidth},
-         QStringLiteral("diff"), saved, 5, {QStringLiteral("GA"), QStringLiteral("WTC")}, true},
+         QStringLiteral("diff"), saved, 5, {QStringLiteral("WTC"), QStringLiteral("GA")}, true},
         {"verify after two sets", {}, QStringLiteral("verify"), saved, 5, {}, false},
-        {"a typo is unreadable", {}, QStringLiteral("diff"), typo, 5, {QStringLiteral("GA"), QStringLiteral("WTC")}, true},
+        {"a typo is unreadable", {}, QStringLiteral("diff"), typo, 5, {QStringLiteral("WTC"), QStringLiteral("GA")}, true},
         {"diff of a missing file", {}, QStringLiteral("diff"), missing, 4, {}, false},
         {"verify of a missing file", {}, QStringLiteral("verify"), missing, 4, {}, false},
     };
@@ -95,7 +95,7 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
     const QJsonObject document = QJsonDocument::fromJson(json.out).object();
     const QJsonArray differences = document.value(QStringLiteral("differences")).toArray();
     ASSERT_EQ(differences.size(), 2) << describe(json);
-    const QJsonObject widthRow = differences[1].toObject();
+    const QJsonObject widthRow = differences[0].toObject(); // in file order
     EXPECT_EQ(widthRow.value(QStringLiteral("name")).toString(), QStringLiteral("Image format/Width"));
     EXPECT_EQ(widthRow.value(QStringLiteral("mnemonic")).toString(), QStringLiteral("WTC"));
     EXPECT_EQ(widthRow.value(QStringLiteral("camera")).toString(), newWidth);
@@ -104,6 +104,11 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
     ASSERT_EQ(unreadable.size(), 1) << describe(json);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("line")).toInt(), typoLine);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("text")).toString(), QStringLiteral("GAR=2O0"));
+
+    const QnctlRun verify = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("verify"), typo});
+    EXPECT_EQ(verify.exitCode, 5) << describe(verify);
+    EXPECT_EQ(QJsonDocument::fromJson(verify.out).object().value(QStringLiteral("same")), QJsonValue(false))
+        << describe(verify);
 }
 
 // A typo in a file that is loaded is named and left off the wire; the rest is loaded.

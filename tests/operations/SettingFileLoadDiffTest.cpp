@@ -117,12 +117,8 @@ TEST_F(SettingFileOverPty, DiffNamesWhatTheCameraHoldsOtherwise)
     }
 }
 
-TEST_F(SettingFileOverPty, DiffRefusesAMissingFileAndAnotherModelsFile)
+TEST_F(SettingFileOverPty, DiffRefusesAnotherModelsFile)
 {
-    const SettingFileDiff missing = Diff(folder.filePath(QStringLiteral("none.cam")));
-    EXPECT_FALSE(missing.fileRead);
-    EXPECT_EQ(missing.fileError, QStringLiteral("could not be read"));
-
     model.Assign(QStringLiteral("QN-5200RL-BDXP"));
     const QString path = File("MD00=QN-5200R-BDX\nGA=150");
     sim->ClearWireLog();

@@ -219,7 +219,7 @@ TEST(SettingFileLoad, MalformedLinesAreNamedInTheMessageLog)
     } cases[] = {
         {"letter O for a zero", "GA=120\r\nOFC=1O0\r\nGAR=210\r\n", {"GA=120", "GAR=210"},
          {"Setting file line 2 skipped, its value is not a whole number: OFC=1O0"}},
-        {"two, after a long line", QByteArray(300, 'A') + "\nGA=\nGAB=+\nGAR=-0\n", {"GAR=0"},
+        {"two, after a long line", QByteArray(300, 'A') + "\nGA=\nGAB=+\nGAR=+210\n", {"GAR=210"},
          {"line 2 skipped, its value is not a whole number: GA=", "line 3 skipped, its value is not a whole number: GAB=+"}},
         {"none", "GA=120\r\n", {"GA=120"}, {}},
     };
@@ -230,7 +230,7 @@ TEST(SettingFileLoad, MalformedLinesAreNamedInTheMessageLog)
         ASSERT_EQ(notes.size(), c.named.size()) << c.name << " " << notes.join(" | ").toStdString();
         for (const QString &named : c.named)
             EXPECT_EQ(notes.filter(named).size(), 1) << c.name << " " << named.toStdString();
-        EXPECT_TRUE(t.rig.BoxTexts().isEmpty()) << c.name;
+        EXPECT_TRUE(t.rig.BoxTexts().isEmpty()) << c.name << " " << t.rig.BoxTexts().join(" | ").toStdString();
     }
 }
 
