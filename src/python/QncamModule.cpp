@@ -58,9 +58,7 @@ Every exchange runs without the interpreter lock, so cameras on different ports 
 from different threads at once. A camera object serves one thread at a time: a call from a
 second thread while one runs raises UsageError("this camera is in use by another thread").)";
 
-constexpr const char *kOpenDoc = R"(open(port=None, *, rate="auto", mode=None, fast=False, camera_link=None, wait=None, settings=None, on_message=None) -> Camera
-
-Opens a link and finds the camera on it, as qnctl does.
+constexpr const char *kOpenDoc = R"(Opens a link and finds the camera on it, as qnctl does.
 
 port: a COM name ("COM1", through the [Ports] group of the preference file), a device path
   ("/dev/ttyUSB0") or a network address ("rfc2217://host:port", "socket://host:port");
@@ -87,7 +85,7 @@ PYBIND11_MODULE(qncam, module)
         .def(
             "read", [](ShadingAccess &self, py::object progress) { return self.camera.ReadShading(progress); },
             py::arg("progress") = py::none(),
-            "read(progress=None) -> tuple of three lists\n\n"
+            ""
             "Reads the three tables in the file's order (G, R, B). The camera's shading mode must be on.\n"
             "progress is called with (done, total) as the values come.")
         .def(
@@ -96,24 +94,24 @@ PYBIND11_MODULE(qncam, module)
                 self.camera.WriteShading(tables, progress);
             },
             py::arg("tables"), py::arg("progress") = py::none(),
-            "write(tables, progress=None)\n\n"
+            ""
             "Writes three sequences of 1,024 whole numbers (G, R, B) and has the camera take them into\n"
             "use. Every value is checked before anything is sent.")
         .def(
             "store", [](ShadingAccess &self) { self.camera.StoreShading(); },
-            "store()\n\nKeeps the camera's shading tables in its flash memory.");
+            "Keeps the camera's shading tables in its flash memory.");
 
     py::class_<LutAccess>(module, "Lut", "The camera's look-up tables (R, G, B; 256 entries of 0..4095 each).")
         .def(
             "read", [](LutAccess &self, py::object progress) { return self.camera.ReadLut(progress); },
             py::arg("progress") = py::none(),
-            "read(progress=None) -> tuple of three lists\n\n"
+            ""
             "Reads the red, green and blue tables. progress is called with (done, total).")
         .def(
             "write",
             [](LutAccess &self, py::object tables, py::object progress) { self.camera.WriteLut(tables, progress); },
             py::arg("tables"), py::arg("progress") = py::none(),
-            "write(tables, progress=None)\n\n"
+            ""
             "Writes three sequences of 256 whole numbers, 0 to 4095 (R, G, B). Every value is checked\n"
             "before anything is sent.");
 
@@ -123,49 +121,49 @@ PYBIND11_MODULE(qncam, module)
         .def(
             "__exit__", [](CameraHandle &self, py::args) { self.Close(); },
             "Closes the camera.")
-        .def("close", &CameraHandle::Close, "close()\n\nCloses the link; later calls raise UsageError.")
+        .def("close", &CameraHandle::Close, "Closes the link; later calls raise UsageError.")
         .def_property_readonly("is_open", &CameraHandle::IsOpen, "Whether the camera is still open.")
         .def_property_readonly(
             "link", [](const CameraHandle &self) { return self.Link().toStdString(); },
             "What the link reaches: the COM name with its device, or the Camera Link port.")
         .def("identify", &CameraHandle::Identify,
-             "identify() -> dict\n\n"
+             ""
              "The model name (model) and code (model_code), firmware, fpga, device_version, camera_id\n"
              "and user_id.")
         .def("get", &CameraHandle::Get, py::arg("name"),
-             "get(name) -> int or str\n\n"
+             ""
              "Reads one parameter, named by its mnemonic (\"GA\") or page label (\"Exposure Time\"; a label\n"
              "two groups share needs its group: \"Image format/Width\"). A list parameter gives its entry's\n"
              "text, any other a number.")
         .def("set", &CameraHandle::Set, py::arg("values") = py::none(),
-             "set(values=None, **more)\n\n"
+             ""
              "Writes parameters in order: a dict of names and values, then keyword arguments. Values are\n"
              "numbers, or a list entry's text (\"Eighty\"). Every value is checked against the parameter's\n"
              "limits before anything is sent.")
         .def("dump", &CameraHandle::Dump, py::arg("progress") = py::none(),
-             "dump(progress=None) -> dict\n\n"
+             ""
              "Reads every setting of the full read, keyed by mnemonic. progress gets (percent, 100).")
         .def("save", &CameraHandle::Save, py::arg("path"), py::arg("shipping") = false, py::arg("force") = false,
              py::arg("progress") = py::none(),
-             "save(path, shipping=False, force=False, progress=None)\n\n"
+             ""
              "Reads every setting, then writes an \"All Data\" (or, with shipping, \"Shipping Data\")\n"
              "setting file. An existing file is replaced only with force; nothing is written when a\n"
              "parameter could not be read.")
         .def("load", &CameraHandle::Load, py::arg("path"), py::arg("progress") = py::none(),
-             "load(path, progress=None)\n\n"
+             ""
              "Loads a setting file into the camera under the windows' rules. progress gets (percent, 100).")
         .def("diff", &CameraHandle::Diff, py::arg("path"), py::arg("progress") = py::none(),
-             "diff(path, progress=None) -> list of (name, mnemonic, camera value, file value)\n\n"
+             ""
              "Reads every parameter the setting file would set, under the load rules, and lists those\n"
              "whose camera value differs from the file's (\"not read\" for a value the camera did not\n"
              "give). Empty when loading the file would change nothing.")
         .def("store_area", &CameraHandle::StoreArea, py::arg("area"),
-             "store_area(area)\n\n"
+             ""
              "Stores the current settings in flash area 1..3 (0, the factory area, in extended mode only).")
         .def("load_area", &CameraHandle::LoadArea, py::arg("area"),
-             "load_area(area)\n\nMakes the settings of flash area 0 (factory) to 3 the current ones.")
+             "Makes the settings of flash area 0 (factory) to 3 the current ones.")
         .def("send", &CameraHandle::Send, py::arg("line"), py::arg("wait_ms") = 500,
-             "send(line, wait_ms=500) -> list of str\n\n"
+             ""
              "Sends one raw line and returns every line received within the wait. NoCamera when none came.")
         .def_property_readonly(
             "shading", [](CameraHandle &self) { return ShadingAccess{self}; }, py::keep_alive<0, 1>(),
