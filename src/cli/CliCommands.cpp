@@ -31,25 +31,6 @@ const CliCommand *FindCliCommand(const QString &name)
     return nullptr;
 }
 
-ExitStatus StatusOfLastExchange(const Command &command)
-{
-    return StatusOfExchangeOutcome(command.LastOutcome());
-}
-
-ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome)
-{
-    switch (outcome) {
-    case Command::Outcome::None:
-    case Command::Outcome::Answered:
-        return ExitStatus::Done;
-    case Command::Outcome::Refused:
-        return ExitStatus::Refused;
-    case Command::Outcome::NoAnswer:
-        return ExitStatus::NoCamera;
-    }
-    return ExitStatus::Refused;
-}
-
 ExitStatus UsageError(const QString &message)
 {
     std::fprintf(stderr, "qnctl: %s\n", qPrintable(message));

@@ -15,6 +15,10 @@ class Dialogs;
 // Differs: the camera does not hold what a setting file sets (diff, verify).
 enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4, Differs = 5 };
 
+// The outcome of the engine's last exchange, or of an exchange, as an exit status.
+ExitStatus StatusOfLastExchange(const Command &command);
+ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome);
+
 // The engine's reports have no window to go to.
 class SilentCommandEvents final : public CommandEvents {
 public:

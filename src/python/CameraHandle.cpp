@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 
-#include "cli/CliCommands.h"
 #include "core/catalog/ParameterCatalog.h"
 #include "core/common/TextFiles.h"
 #include "core/operations/CameraIdentity.h"
