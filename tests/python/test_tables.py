@@ -1,4 +1,4 @@
-"""Shading and look-up tables through qncam: round trips, limits and progress."""
+"""Look-up tables through qncam: round trip, limits and progress."""
 
 import random
 
@@ -18,16 +18,6 @@ def test_lut_round_trip_with_rising_progress(camera):
     camera.lut.write(tables, progress=lambda done, total: calls.append((done, total)))
     assert calls == [(done, 768) for done in range(1, 769)]
     assert camera.lut.read() == tuple(tables)
-
-
-def test_shading_round_trip(camera):
-    generator = random.Random(11)
-    tables = [[generator.randint(0, 8191) for _ in range(1024)] for _ in range(3)]
-    camera.set(SDM=1)
-    calls = []
-    camera.shading.write(tables)
-    assert camera.shading.read(progress=lambda done, total: calls.append((done, total))) == tuple(tables)
-    assert calls == [(done, 3072) for done in range(1, 3073)]
 
 
 def _short(tables):
@@ -61,11 +51,4 @@ def test_lut_tables_are_checked_before_anything_is_sent(sim, camera, spoil, mess
     before = sim.wire()
     with pytest.raises(qncam.UsageError, match=message):
         camera.lut.write(spoil(_lut_tables(3)))
-    assert sim.wire() == before
-
-
-def test_shading_tables_are_checked_before_anything_is_sent(sim, camera):
-    before = sim.wire()
-    with pytest.raises(qncam.UsageError, match="three sequences of 1024"):
-        camera.shading.write(_lut_tables(5))
     assert sim.wire() == before
