@@ -9,6 +9,16 @@ set(QN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 include(cmake/ManPages.cmake)
 
 install(TARGETS qn-control-tool qnctl qn-camera-sim RUNTIME DESTINATION bin)
+# The Python module and its stub, where the system's python3 finds them.
+if(TARGET qncam)
+  install(TARGETS qncam LIBRARY DESTINATION lib/python3/dist-packages)
+  install(FILES ${CMAKE_SOURCE_DIR}/src/python/qncam.pyi DESTINATION lib/python3/dist-packages)
+  # An extension module loads into one Python minor version only, which it does not link;
+  # the dependency says which, as Debian's own Python packages do.
+  math(EXPR QN_PYTHON_NEXT "${QN_PYTHON_MINOR} + 1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${QN_PYTHON_MAJOR}.${QN_PYTHON_MINOR}~), python3 (<< ${QN_PYTHON_MAJOR}.${QN_PYTHON_NEXT})")
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/res/${QN_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/res/app-icon.png DESTINATION share/icons/hicolor/32x32/apps

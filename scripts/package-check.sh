@@ -21,6 +21,13 @@ for wanted in ./usr/bin/qn-control-tool ./usr/bin/qn-camera-sim ./usr/bin/qnctl 
               ./usr/share/man/man1/qn-camera-sim.1.gz ./usr/share/bash-completion/completions/qnctl; do
   grep -qxF "$wanted" <<<"$listing" || { echo "missing from the package: $wanted" >&2; exit 1; }
 done
+# The Python module goes in when the build made it (pybind11 installed, as CI has it).
+python_module=""
+if ls "$build"/src/python/qncam.*.so >/dev/null 2>&1; then
+  python_module="$(grep -xE '\./usr/lib/python3/dist-packages/qncam\.cpython-[^/]*\.so' <<<"$listing" || true)"
+  [ -n "$python_module" ] || { echo "missing from the package: the Python module qncam" >&2; exit 1; }
+  grep -qxF ./usr/lib/python3/dist-packages/qncam.pyi <<<"$listing" || { echo "missing from the package: qncam.pyi" >&2; exit 1; }
+fi
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt dependency computed" >&2; exit 1; }
 version="$(dpkg-deb --field "$deb" Version)"
 logged="$(dpkg-parsechangelog -l "$root/packaging/changelog" -S Version)"
@@ -42,6 +49,10 @@ fi
 # The command-line front end runs without a display: it must not link the widgets.
 if ldd "$unpacked/usr/bin/qnctl" | grep -q 'libQt6Widgets\|libQt6Gui'; then
   echo "qnctl links Qt Gui or Widgets" >&2; exit 1
+fi
+if [ -n "$python_module" ]; then
+  PYTHONPATH="$unpacked/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+    'import qncam; assert issubclass(qncam.NoCamera, qncam.Error); print("import qncam:", qncam.__file__)'
 fi
 bash -c 'source "$1" && complete -p qnctl' _ "$unpacked/usr/share/bash-completion/completions/qnctl"
 echo "Package checked."

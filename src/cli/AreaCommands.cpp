@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr unsigned kStoreMs = 40000;
-constexpr unsigned kLoadMs = 10000;
-
 bool parseArea(const CliOptions &options, int &area)
 {
     if (options.arguments.size() != 1)
@@ -32,7 +29,7 @@ ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area)
 bool StoreInArea(Command &command, int area)
 {
     ConsoleProgress progress(QStringLiteral("Storing camera data"));
-    return StoreFlashArea(command, area, kStoreMs);
+    return StoreFlashArea(command, area, kStoreAreaTimeoutMs);
 }
 
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options)
@@ -62,7 +59,7 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 {
     int area = 0;
     parseArea(options, area);
-    if (!LoadFlashArea(session.command(), area, kLoadMs))
+    if (!LoadFlashArea(session.command(), area, kLoadAreaTimeoutMs))
         return StatusOfLastExchange(session.command());
     report.Json().insert(QStringLiteral("loadedArea"), area);
     report.Line(QStringLiteral("Settings of area %1 loaded").arg(area));

@@ -31,20 +31,6 @@ const CliCommand *FindCliCommand(const QString &name)
     return nullptr;
 }
 
-ExitStatus StatusOfLastExchange(const Command &command)
-{
-    switch (command.LastOutcome()) {
-    case Command::Outcome::None:
-    case Command::Outcome::Answered:
-        return ExitStatus::Done;
-    case Command::Outcome::Refused:
-        return ExitStatus::Refused;
-    case Command::Outcome::NoAnswer:
-        return ExitStatus::NoCamera;
-    }
-    return ExitStatus::Refused;
-}
-
 ExitStatus UsageError(const QString &message)
 {
     std::fprintf(stderr, "qnctl: %s\n", qPrintable(message));

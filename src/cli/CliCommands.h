@@ -53,8 +53,6 @@ ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);
 // Stores the current settings in the area (40,000 ms), with a progress bar.
 bool StoreInArea(Command &command, int area);
 
-// The outcome of the engine's last exchange as an exit status.
-ExitStatus StatusOfLastExchange(const Command &command);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);

@@ -151,3 +151,22 @@ QString CliSession::DevicePath() const
         return QString();
     return core_.settings.PortDevice(core_.serialLink.PortName(core_.serialLink.CurrentPortIndex()));
 }
+
+ExitStatus StatusOfLastExchange(const Command &command)
+{
+    return StatusOfExchangeOutcome(command.LastOutcome());
+}
+
+ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome)
+{
+    switch (outcome) {
+    case Command::Outcome::None:
+    case Command::Outcome::Answered:
+        return ExitStatus::Done;
+    case Command::Outcome::Refused:
+        return ExitStatus::Refused;
+    case Command::Outcome::NoAnswer:
+        return ExitStatus::NoCamera;
+    }
+    return ExitStatus::Refused;
+}

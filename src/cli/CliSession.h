@@ -25,6 +25,10 @@ struct CliFailure {
     QString reason;
 };
 
+// The outcome of the engine's last exchange, or of an exchange, as an exit status.
+ExitStatus StatusOfLastExchange(const Command &command);
+ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome);
+
 // The engine's reports have no window to go to.
 class SilentCommandEvents final : public CommandEvents {
 public:

@@ -17,14 +17,19 @@ MessageAnswer ConsoleDialogs::ShowMessage(const MessageRequest &request)
     const QString line = Printed(request);
     shown_.append(line);
     std::fprintf(stderr, "qnctl: %s\n", line.toLocal8Bit().constData());
-    switch (request.buttons) {
+    return UnattendedAnswer(request.buttons, force_);
+}
+
+MessageAnswer ConsoleDialogs::UnattendedAnswer(MessageButtons buttons, bool force)
+{
+    switch (buttons) {
     case MessageButtons::Ok:
         return MessageAnswer::Ok;
     case MessageButtons::OkCancel:
-        return force_ ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        return force ? MessageAnswer::Ok : MessageAnswer::Cancel;
     case MessageButtons::YesNo:
     case MessageButtons::YesNoCancel:
-        return force_ ? MessageAnswer::Yes : MessageAnswer::No;
+        return force ? MessageAnswer::Yes : MessageAnswer::No;
     }
     return MessageAnswer::Cancel;
 }

@@ -21,6 +21,8 @@ public:
 
     // The text of a box as one line of standard error.
     static QString Printed(const MessageRequest &request);
+    // The answer a box gets without an operator: Ok, or the safe one (No, Cancel) unless forced.
+    static MessageAnswer UnattendedAnswer(MessageButtons buttons, bool force);
 
 private:
     bool force_;

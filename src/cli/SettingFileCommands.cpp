@@ -9,10 +9,10 @@
 #include "cli/ConsoleProgress.h"
 #include "core/common/TextFiles.h"
 #include "core/formats/SettingFile.h"
-#include "core/operations/FullReadSet.h"
 #include "core/operations/IdentifyModel.h"
 #include "core/operations/SettingFileDiff.h"
 #include "core/operations/SettingFileLoad.h"
+#include "core/operations/SettingFileSave.h"
 
 namespace {
 
@@ -108,26 +108,20 @@ ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &re
     const bool shipping = arguments.removeAll(QStringLiteral("--shipping")) > 0;
     const QString path = arguments.front();
 
-    ControlTable &table = session.controlTable();
-    const int mode = session.controlMode().Get();
-    const std::size_t planned = PlanFullRead(table, session.cameraModel(), mode).size();
-    std::size_t read = 0;
+    SettingFileSave save;
     {
         ConsoleProgress progress(QStringLiteral("Reading camera settings"));
-        read = ReadFullSet(table, session.command(), session.cameraModel(), mode,
-                           [&progress](int percent) { progress.Step(percent); })
-                   .size();
+        save = ReadSettingFile(session.controlTable(), session.command(), session.cameraModel(), session.commandTable(),
+                               session.dialogs(), session.controlMode().Get(),
+                               shipping ? SettingFileVariant::ShippingData : SettingFileVariant::AllData,
+                               [&progress](int percent) { progress.Step(percent); });
     }
-    // A file with values the camera did not give would restore something else later.
-    if (read != planned) {
-        std::fprintf(stderr, "qnctl: %zu of %zu parameters were not read; nothing written\n", planned - read, planned);
-        return read == 0 ? ExitStatus::NoCamera : ExitStatus::Refused;
+    if (!save.Complete()) {
+        std::fprintf(stderr, "qnctl: %zu of %zu parameters were not read; nothing written\n", save.planned - save.read,
+                     save.planned);
+        return save.read == 0 ? ExitStatus::NoCamera : ExitStatus::Refused;
     }
-    const SettingFileVariant variant = shipping ? SettingFileVariant::ShippingData : SettingFileVariant::AllData;
-    if (variant == SettingFileVariant::AllData && session.IsExtended())
-        IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
-    const QList<QByteArray> lines =
-        SettingFileLines(table, session.commandTable(), session.cameraModel(), variant, session.IsExtended());
+    const QList<QByteArray> &lines = save.lines;
     if (!WriteLinesAtomically(path, lines))
         return FileError(path, QStringLiteral("could not be written"));
     report.Json().insert(QStringLiteral("file"), path);

@@ -13,6 +13,9 @@ inline constexpr std::array<const char *, 4> kFlashAreaNames = {
 };
 inline constexpr int kFactoryArea = 0;
 inline constexpr int kLastUserArea = 3;
+// Storing writes the flash and takes long; loading only copies it.
+inline constexpr std::uint32_t kStoreAreaTimeoutMs = 40000;
+inline constexpr std::uint32_t kLoadAreaTimeoutMs = 10000;
 
 // The area's name; "Unkown" for anything else (-1 stands for "the camera did not say").
 QString FlashAreaText(int area);

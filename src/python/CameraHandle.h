@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QString>
+
+#include <pybind11/pybind11.h>
+
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "python/PythonDialogs.h"
+
+class ParameterCatalog;
+struct Parameter;
+
+// How qncam.open reaches a camera; the same choices as qnctl's link options.
+struct OpenRequest {
+    std::optional<std::string> port;
+    std::optional<std::pair<int, int>> cameraLink; // kind, index
+    pybind11::object rate;                         // "auto" or a link rate
+    std::optional<std::string> mode;               // "standard", "extended"; none: stored
+    bool fast = false;
+    std::optional<int> waitSeconds;
+    std::optional<std::string> settings;           // preference file; none: the tool's own
+    pybind11::object onMessage;
+};
+
+// One camera for Python: a qnctl session (the same core objects, link search and catalogue)
+// whose calls are the ones qnctl's commands make. Every exchange runs with the interpreter
+// lock released; one thread at a time may use the camera, a second one is refused.
+class CameraHandle final {
+public:
+    explicit CameraHandle(const OpenRequest &request);
+    ~CameraHandle();
+    CameraHandle(const CameraHandle &) = delete;
+    CameraHandle &operator=(const CameraHandle &) = delete;
+
+    void Close();
+    bool IsOpen() const { return session_ != nullptr; }
+    QString Link() const;
+
+    pybind11::dict Identify();
+    pybind11::object Get(const std::string &name);
+    void Set(const pybind11::object &values, const pybind11::kwargs &more);
+    pybind11::dict Dump(const pybind11::object &progress);
+    void Save(const std::string &path, bool shipping, bool force, const pybind11::object &progress);
+    void Load(const std::string &path, const pybind11::object &progress);
+    pybind11::list Diff(const std::string &path, const pybind11::object &progress);
+    void StoreArea(int area);
+    void LoadArea(int area);
+    pybind11::list Send(const std::string &line, int waitMs);
+
+    pybind11::tuple ReadShading(const pybind11::object &progress);
+    void WriteShading(const pybind11::object &tables, const pybind11::object &progress);
+    void StoreShading();
+    pybind11::tuple ReadLut(const pybind11::object &progress);
+    void WriteLut(const pybind11::object &tables, const pybind11::object &progress);
+
+private:
+    class Turn;
+
+    // Raises the exception of the status with what the call's messages said.
+    [[noreturn]] void fail(ExitStatus status, const QString &what) const;
+    // Fails with the status of the engine's last exchange (or a lost link).
+    [[noreturn]] void failLastExchange(const QString &what) const;
+    pybind11::object valueObject(const ParameterCatalog &catalog, const Parameter &parameter, std::int32_t value) const;
+
+    CliOptions options_;
+    PythonDialogs dialogs_;
+    std::unique_ptr<CliSession> session_;
+    std::atomic<bool> busy_{false};
+};
