@@ -199,8 +199,9 @@ CameraHandle::CameraHandle(const OpenRequest &request) : dialogs_(request.onMess
     }
     if (std::optional<py::error_already_set> error = dialogs_.TakeCallbackError())
         throw std::move(*error);
+    // The session's one message says it all ("No camera: Cannot open ...").
     if (status != ExitStatus::Done)
-        fail(status, QStringLiteral("no camera"));
+        fail(status, QString());
 }
 
 CameraHandle::~CameraHandle()
@@ -226,8 +227,10 @@ QString CameraHandle::Link() const
 
 void CameraHandle::fail(ExitStatus status, const QString &what) const
 {
-    const QStringList &shown = dialogs_.Shown();
-    throw CameraError(status, shown.isEmpty() ? what : what + QStringLiteral(": ") + shown.join(QStringLiteral("; ")));
+    const QString shown = dialogs_.Shown().join(QStringLiteral("; "));
+    if (what.isEmpty())
+        throw CameraError(status, shown.isEmpty() ? QStringLiteral("no camera") : shown);
+    throw CameraError(status, shown.isEmpty() ? what : what + QStringLiteral(": ") + shown);
 }
 
 void CameraHandle::failLastExchange(const QString &what) const
