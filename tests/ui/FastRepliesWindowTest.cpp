@@ -2,6 +2,7 @@
 // in their order, and ends with the same boxes and results; the choice is the operator's,
 // kept in the preference file and restored at the next start.
 #include <functional>
+#include <ostream>
 
 #include <QAction>
 #include <QFile>
@@ -54,8 +55,9 @@ QString joined(const auto &values)
 
 class FastRepliesOperationTest : public ::testing::TestWithParam<OperationCase> {
 protected:
-    // Started fast: the paced start-up would cost seconds that prove nothing here.
-    FastRepliesOperationTest() : rig({.groups = kFastOn}) { rig.Start(); }
+    // Started fast, on a camera that answers at once at the first rate looked at: the paced
+    // start-up and the rate search would cost seconds that prove nothing here.
+    FastRepliesOperationTest() : rig({.cameraBaud = 9600, .groups = kFastOn}) { rig.Start(); }
 
     Outcome runIn(bool fast)
     {
@@ -140,6 +142,12 @@ const OperationCase kOperations[] = {
      }},
 };
 
+// Test names carry the case's name rather than its bytes.
+void PrintTo(const OperationCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Operations, FastRepliesOperationTest, ::testing::ValuesIn(kOperations),
                          [](const ::testing::TestParamInfo<OperationCase> &info) { return info.param.name; });
 
@@ -167,6 +175,9 @@ TEST(FastRepliesChoiceTest, IsStoredAndRestoredAtTheNextStart)
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(item->isCheckable());
         EXPECT_EQ(item->parent()->property("title").toString(), "Settings(&S)");
+        // Off unless the file says on.
+        EXPECT_EQ(item->isChecked(), !c.stored.isEmpty());
+        EXPECT_EQ(rig.window->FastRepliesLabel().isHidden(), c.stored.isEmpty());
         const QStringList before = rig.window->Communication().Log().OldestFirst();
         for (int i = 0; i < c.switches; ++i)
             item->trigger();
