@@ -33,9 +33,8 @@ LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard
         options_.windowList->DisableAll();
     progress_.ShowProgress(owner, message);
     progress_.SetProgress(0);
-    shown_.start();
     frame_.setSingleShot(true);
-    QObject::connect(&frame_, &QTimer::timeout, [this] { showPending(); });
+    QObject::connect(&frame_, &QTimer::timeout, &frame_, [this] { showPending(); });
 }
 
 LongOperation::~LongOperation()
@@ -47,7 +46,7 @@ void LongOperation::Step(int percent)
 {
     percent_ = percent;
     pending_ = percent_ != progress_.Progress() || (message_ && *message_ != progress_.Message());
-    if (pending_ && shown_.elapsed() >= frameMs_)
+    if (pending_ && (!shown_.isValid() || shown_.elapsed() >= frameMs_))
         show();
     else if (pending_ && !frame_.isActive())
         frame_.start(static_cast<int>(std::max<qint64>(1, frameMs_ - shown_.elapsed())));
