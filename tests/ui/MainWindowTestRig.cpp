@@ -29,7 +29,7 @@ MainWindowRig::MainWindowRig(const Options &options)
     temp.WriteRaw("[General]\nPrevious%20Application%20Shutdown%20Status=1\nControl%20Mode=" +
                   QByteArray::number(options.controlMode) + "\nCommunication%20Mode=" +
                   QByteArray::number(options.linkKind) + "\n" + options.preferences + "[Ports]\nCOM1=" + device +
-                  "\n" + options.ports);
+                  "\n" + options.ports + options.groups);
     context = std::make_unique<AppContext>(dialogs, temp.Path(), options.clock);
 }
 

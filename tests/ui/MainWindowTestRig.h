@@ -28,6 +28,7 @@ struct MainWindowRig {
         int linkKind = 0;             // the stored "Communication Mode"
         QByteArray preferences{};     // more lines for the [General] group
         QByteArray ports{};           // more lines for the [Ports] group
+        QByteArray groups{};          // more groups after [Ports], with their headers
         // COM1 opens this link to the camera's line instead of the line itself, like a
         // /dev/serial/by-id name: the camera can then be unplugged and plugged back.
         QString linkPath{};

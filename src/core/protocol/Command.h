@@ -68,7 +68,7 @@ public:
     bool IsBusy() const { return busy_; }
     // Fast replies: a reply is taken as soon as its line is complete, instead of at the first
     // look 20 ms after the command and then every 20 ms. Time-outs and the wire stay the same.
-    // Only the command-line front end offers it; the windows keep the paced looks.
+    // Off unless a front end turns it on (qnctl --fast, the windows' "Fast replies").
     void SetFastReplies(bool fast) { fastReplies_ = fast; }
     bool FastReplies() const { return fastReplies_; }
     Outcome LastOutcome() const { return lastOutcome_; }

@@ -20,6 +20,8 @@ const std::array<const char *, kSettingCount> kSettingNames = {
 namespace {
 constexpr qsizetype kMaxPathChars = 260;
 constexpr qsizetype kMaxCurrentDirChars = 255;
+// Kept in a group of its own, beside the ten preferences, which keep their names and meanings.
+constexpr const char *kFastRepliesKey = "Exchange/FastReplies";
 } // namespace
 
 SettingsStore::SettingsStore(QString path) : file_(std::move(path))
@@ -103,4 +105,14 @@ QString SettingsStore::CameraLinkFolder() const
 bool SettingsStore::SetPortDevice(const QString &comName, const QString &device) const
 {
     return file_.WriteText(QStringLiteral("Ports/") + comName, device);
+}
+
+bool SettingsStore::FastReplies() const
+{
+    return file_.ReadNumber(QString::fromLatin1(kFastRepliesKey)).value_or(0) == 1;
+}
+
+bool SettingsStore::SetFastReplies(bool fast) const
+{
+    return file_.WriteNumber(QString::fromLatin1(kFastRepliesKey), fast ? 1 : 0);
 }

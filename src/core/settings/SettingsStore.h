@@ -64,6 +64,11 @@ public:
     // Points a COM name at a device; false when the file could not be written.
     bool SetPortDevice(const QString &comName, const QString &device) const;
 
+    // Whether the windows take each reply as soon as its line is complete (off when never set).
+    bool FastReplies() const;
+    // False when the file could not be written.
+    bool SetFastReplies(bool fast) const;
+
     const QString &Path() const { return file_.Path(); }
 
     // The current working directory, or empty when it is longer than the platform allowed.

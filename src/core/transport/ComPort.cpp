@@ -207,34 +207,36 @@ int ComPort::WriteBytes(const char *bytes, int count)
         network_.Write(bytes, count); // what the connection does not take in time is dropped
         return 1;
     }
-    for (int i = 0; i < count; ++i)
-        writeOneByte(bytes[i]); // a byte the port does not take in time is dropped
+    // The whole line goes in one write where the port takes it; a byte the port does not take
+    // in time is dropped and the rest still goes.
+    for (int sent = 0; sent < count;)
+        sent += std::max(writeSome(bytes + sent, count - sent), 1);
     return 1;
 }
 
-bool ComPort::writeOneByte(char byte)
+int ComPort::writeSome(const char *bytes, int count)
 {
     const TickClock clock;
     const std::uint32_t start = clock.Now();
     for (;;) {
-        const ssize_t written = write(fd_, &byte, 1);
-        if (written == 1)
-            return true;
+        const ssize_t written = write(fd_, bytes, static_cast<std::size_t>(count));
+        if (written > 0)
+            return static_cast<int>(written);
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;
+            return 0;
         const std::uint32_t elapsed = clock.Since(start);
         if (elapsed >= kByteWriteLimitMs)
-            return false;
+            return 0;
         // Waited in slices: a pseudo-terminal can regain room without waking a poll() that
-        // watches for it, and the byte should still go as soon as there is room.
+        // watches for it, and the bytes should still go as soon as there is room.
         pollfd out{fd_, POLLOUT, 0};
         const int ready = poll(&out, 1, static_cast<int>(std::min(kByteWriteLimitMs - elapsed, kWriteRetryMs)));
         if (ready < 0 && errno != EINTR)
-            return false;
+            return 0;
         if (ready > 0 && (out.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
-            return false;
+            return 0;
     }
 }
 

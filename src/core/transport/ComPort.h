@@ -84,7 +84,8 @@ private:
     void setModemLines();
     bool openNetwork(const QString &name, const QString &device, int baud);
     bool failNetwork(OpenStep step, const QString &name);
-    bool writeOneByte(char byte);
+    // How many of the bytes the port took; 0 when it took none within the byte limit.
+    int writeSome(const char *bytes, int count);
 
     const SettingsStore &settings_;
     Dialogs &dialogs_;

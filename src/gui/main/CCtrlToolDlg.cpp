@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +31,7 @@
 #include "gui/main/ControlId.h"
 #include "gui/main/ControlValues.h"
 #include "gui/main/DependentControls.h"
+#include "gui/main/FastRepliesSwitch.h"
 #include "gui/main/GainAutoControls.h"
 #include "gui/main/IdentityMenu.h"
 #include "gui/main/LineRateDisplay.h"
@@ -102,6 +105,10 @@ CCtrlToolDlg::CCtrlToolDlg(AppContext &context, QWidget *parent)
         context_.settings());
     context_.lineLog().Register(*terminal_);
     context_.lineLog().Register(*communication_);
+    fastReplies_ = std::make_unique<FastRepliesSwitch>(context_.command(), context_.progress(), context_.settings(),
+                                                       *communication_,
+                                                       *FindMenuAction(*menuBar_, MenuId::FastReplies),
+                                                       *fastRepliesLabel_);
     buildBinding();
     recovery_ = std::make_unique<LinkRecovery>(context_.serialLink(), context_.command(), *this, *this);
 
@@ -200,6 +207,7 @@ void CCtrlToolDlg::buildWindow()
 {
     auto *layout = new QVBoxLayout(this);
     auto *menuBar = new QMenuBar(this);
+    menuBar_ = menuBar;
     utilityMenu_ = BuildMainMenu(*menuBar, [this](int id) { OnMenu(id); });
     layout->setMenuBar(menuBar);
     // An operation started from a tool window (the communication window's "Store") leaves
@@ -209,7 +217,15 @@ void CCtrlToolDlg::buildWindow()
     tabs_ = new QTabBar(this);
     tabs_->setAccessibleName(QStringLiteral("Pages"));
     ownControls_.Register(kTabControlId, *tabs_);
-    layout->addWidget(tabs_);
+    // The tab row has room to its right; the fast-replies label sits there, in sight while
+    // the operator works on the pages.
+    auto *tabRow = new QHBoxLayout;
+    tabRow->addWidget(tabs_, 1);
+    fastRepliesLabel_ = new QLabel(QStringLiteral("Fast replies"), this);
+    fastRepliesLabel_->setAccessibleName(QStringLiteral("Fast replies"));
+    fastRepliesLabel_->setVisible(false);
+    tabRow->addWidget(fastRepliesLabel_);
+    layout->addLayout(tabRow);
 
     pageStack_ = new QStackedWidget(this);
     layout->addWidget(pageStack_, 1);
@@ -514,6 +530,9 @@ void CCtrlToolDlg::OnMenu(int menuId)
         break;
     case MenuId::SerialPorts:
         showSerialPorts();
+        break;
+    case MenuId::FastReplies:
+        fastReplies_->Toggle();
         break;
     case MenuId::Open:
         OpenSettingFile();

@@ -20,6 +20,7 @@ class AppContext;
 class Calibrations;
 class CCommunicationDialog;
 class ControlBinding;
+class FastRepliesSwitch;
 class GainAutoControls;
 class LutWindows;
 class PageButtons;
@@ -28,7 +29,9 @@ class CTabSheetDialog;
 class CTerminalDialog;
 class QComboBox;
 class QKeyEvent;
+class QLabel;
 class QMenu;
+class QMenuBar;
 class QStackedWidget;
 class QTabBar;
 class SettingFileOperations;
@@ -107,6 +110,9 @@ public:
     UserSetOperations &UserSets() const { return *userSets_; }
     Calibrations &CameraProcedures() const { return *calibrations_; }
     ShadingTransfer &Shading() const { return *shadingTransfer_; }
+    FastRepliesSwitch &FastReplies() const { return *fastReplies_; }
+    // Shown beside the page tabs while fast replies are on.
+    QLabel &FastRepliesLabel() const { return *fastRepliesLabel_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -130,6 +136,8 @@ private:
     QTabBar *tabs_ = nullptr;
     QStackedWidget *pageStack_ = nullptr;
     QMenu *utilityMenu_ = nullptr;
+    QMenuBar *menuBar_ = nullptr;
+    QLabel *fastRepliesLabel_ = nullptr;
     std::unique_ptr<CCommunicationDialog> communication_;
     std::unique_ptr<CTerminalDialog> terminal_;
     std::unique_ptr<LutWindows> lut_;
@@ -146,6 +154,7 @@ private:
     std::unique_ptr<Calibrations> calibrations_;
     // Holds the shading tables between transfers.
     std::unique_ptr<ShadingTransfer> shadingTransfer_;
+    std::unique_ptr<FastRepliesSwitch> fastReplies_;
     ModeKeySequence modeKeys_;
     std::function<void(int)> commitEdit_;
     int currentArea_ = 0;

@@ -8,15 +8,17 @@
 
 namespace {
 
-// One row per item: the top-level menu, an optional submenu, the item text and its id.
+// One row per item: the top-level menu, an optional submenu, the item text, its id, and
+// whether it carries a check mark.
 struct MenuItem {
     const char *menu;
     const char *submenu;
     const char *text;
     int id;
+    bool checkable = false;
 };
 
-constexpr std::array<MenuItem, 15> kMenuItems = {{
+constexpr std::array<MenuItem, 16> kMenuItems = {{
     {"File(&F)", nullptr, "&Open", MenuId::Open},
     {"File(&F)", "&Save as", "All Data", MenuId::SaveAllData},
     {"File(&F)", "&Save as", "Shipping Data", MenuId::SaveShippingData},
@@ -25,6 +27,7 @@ constexpr std::array<MenuItem, 15> kMenuItems = {{
     {"Settings(&S)", nullptr, "&Load settings", MenuId::LoadSettings},
     {"Settings(&S)", nullptr, "&Store settings", MenuId::StoreSettings},
     {"Settings(&S)", nullptr, "Serial ports...", MenuId::SerialPorts},
+    {"Settings(&S)", nullptr, "Fast replies", MenuId::FastReplies, true},
     {"Utility(&U)", nullptr, "Edit user id", MenuId::EditUserId},
     {"Utility(&U)", nullptr, "Edit camera id", MenuId::EditCameraId},
     {"LUT(&L)", nullptr, "&Open LUT file", MenuId::OpenLutFile},
@@ -62,8 +65,18 @@ QMenu *BuildMainMenu(QMenuBar &bar, const std::function<void(int menuId)> &handl
         }
         QAction *action = menu->addAction(QString::fromUtf8(item.text));
         action->setData(item.id);
+        action->setCheckable(item.checkable);
         const int id = item.id;
         QObject::connect(action, &QAction::triggered, &bar, [handler, id] { handler(id); });
     }
     return utility;
+}
+
+QAction *FindMenuAction(const QMenuBar &bar, int menuId)
+{
+    for (QAction *action : bar.findChildren<QAction *>()) {
+        if (!action->menu() && action->data().toInt() == menuId && action->data().isValid())
+            return action;
+    }
+    return nullptr;
 }

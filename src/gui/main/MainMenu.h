@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -24,8 +25,12 @@ inline constexpr int About = 30001;
 inline constexpr int OpenCommunicationDialog = 30010;
 // The platform's own item: which device each COM name opens.
 inline constexpr int SerialPorts = 30100;
+// A checkable item: replies taken as soon as their lines are complete.
+inline constexpr int FastReplies = 30101;
 } // namespace MenuId
 
 // Builds the main window's menu bar from its table; every item calls the handler with its id.
 // Returns the "Utility(&U)" menu, whose state follows the control mode.
 QMenu *BuildMainMenu(QMenuBar &bar, const std::function<void(int menuId)> &handler);
+// The item with that id, nullptr when there is none.
+QAction *FindMenuAction(const QMenuBar &bar, int menuId);

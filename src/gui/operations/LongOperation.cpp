@@ -1,14 +1,30 @@
 #include "gui/operations/LongOperation.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "gui/common/WindowList.h"
 #include "gui/operations/ProgressWindow.h"
 
+namespace {
+
+// A frame of the screen the windows are on; 60 Hz where the platform does not say.
+int frameMs()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double rate = screen != nullptr && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
+    return std::max(1, static_cast<int>(1000.0 / rate));
+}
+
+} // namespace
+
 LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
                              const QString &message, Options options)
-    : progress_(progress), owner_(owner), options_(options)
+    : progress_(progress), owner_(owner), options_(options), frameMs_(frameMs())
 {
     hold_.emplace(guard);
     if (options_.waitCursor)
@@ -17,6 +33,8 @@ LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard
         options_.windowList->DisableAll();
     progress_.ShowProgress(owner, message);
     progress_.SetProgress(0);
+    frame_.setSingleShot(true);
+    QObject::connect(&frame_, &QTimer::timeout, &frame_, [this] { showPending(); });
 }
 
 LongOperation::~LongOperation()
@@ -26,20 +44,45 @@ LongOperation::~LongOperation()
 
 void LongOperation::Step(int percent)
 {
-    progress_.SetProgress(percent);
+    percent_ = percent;
+    pending_ = percent_ != progress_.Progress() || (message_ && *message_ != progress_.Message());
+    if (pending_ && (!shown_.isValid() || shown_.elapsed() >= frameMs_))
+        show();
+    else if (pending_ && !frame_.isActive())
+        frame_.start(static_cast<int>(std::max<qint64>(1, frameMs_ - shown_.elapsed())));
+    // Emptied after every step all the same: the windows stay responsive between frames.
     QCoreApplication::processEvents();
 }
 
 void LongOperation::Step(int percent, const QString &message)
 {
-    progress_.SetProgressMessage(message);
+    message_ = message;
     Step(percent);
+}
+
+void LongOperation::show()
+{
+    frame_.stop();
+    if (message_ && *message_ != progress_.Message())
+        progress_.SetProgressMessage(*message_);
+    progress_.SetProgress(percent_);
+    pending_ = false;
+    shown_.restart();
+}
+
+void LongOperation::showPending()
+{
+    if (pending_ && !finished_)
+        show();
 }
 
 void LongOperation::Finish()
 {
     if (finished_)
         return;
+    // The last step is shown before the window goes.
+    if (pending_)
+        show();
     finished_ = true;
     progress_.CloseProgress();
     if (options_.windowList)

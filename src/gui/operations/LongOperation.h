@@ -2,8 +2,10 @@
 
 #include <optional>
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include "gui/operations/OperationGuard.h"
@@ -33,7 +35,9 @@ public:
     LongOperation(const LongOperation &) = delete;
     LongOperation &operator=(const LongOperation &) = delete;
 
-    // Moves the bar, then empties the message queue so the windows repaint.
+    // Moves the bar, then empties the message queue so the windows repaint. Steps that come
+    // faster than the screen shows frames are shown together: the latest one appears within
+    // a frame, and a step that changes nothing repaints nothing.
     void Step(int percent);
     // Replaces the message first.
     void Step(int percent, const QString &message);
@@ -43,9 +47,19 @@ public:
     void Finish();
 
 private:
+    void show();
+    void showPending();
+
     CProgressBarDialog &progress_;
     QPointer<QWidget> owner_;
     Options options_;
     std::optional<OperationGuard::Hold> hold_;
     bool finished_ = false;
+    int frameMs_;
+    // The step not shown yet, and when the window last took one.
+    int percent_ = 0;
+    std::optional<QString> message_;
+    bool pending_ = false;
+    QElapsedTimer shown_;
+    QTimer frame_;
 };

@@ -105,11 +105,11 @@ void CProgressBarDialog::CloseProgress()
         return;
     }
 
-    // The bar stays at 100 % for a second. Events are processed meanwhile so the window
+    // The bar stays at 100 % for the hold. Events are processed meanwhile so the window
     // keeps painting; operator input stays queued, as it would behind a blocking wait.
     QElapsedTimer hold;
     hold.start();
-    for (qint64 left = kCloseHoldMs; left > 0; left = kCloseHoldMs - hold.elapsed()) {
+    for (qint64 left = closeHoldMs_; left > 0; left = closeHoldMs_ - hold.elapsed()) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
         QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 10)));
     }

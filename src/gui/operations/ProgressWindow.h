@@ -30,7 +30,11 @@ public:
     void SetProgressMessage(const QString &text);
     // Does nothing while no window is up.
     void SetProgress(int percent);
-    // Shows 100 % for a second (still painting), then closes, enables and activates the owner.
+    // How long the closing shows 100 %: a second, or nothing when replies are taken at once
+    // and every wait goes.
+    void SetCloseHoldMs(int ms) { closeHoldMs_ = ms; }
+    int CloseHoldMs() const { return closeHoldMs_; }
+    // Shows 100 % for the hold (still painting), then closes, enables and activates the owner.
     // Does nothing, and does not wait, while no window is up; a window hidden by other means
     // goes without the wait, and its owner is enabled all the same.
     void CloseProgress();
@@ -44,6 +48,7 @@ private:
     void destroyWindow();
 
     QString message_;
+    int closeHoldMs_ = kCloseHoldMs;
     QPointer<QWidget> owner_;
     std::unique_ptr<QDialog> window_;
     QLabel *messageLabel_ = nullptr;

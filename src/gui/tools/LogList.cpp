@@ -5,17 +5,34 @@
 LogListModel::LogListModel(int maxLines, QObject *parent)
     : QAbstractListModel(parent), maxLines_(maxLines)
 {
+    showTimer_.setSingleShot(true);
+    connect(&showTimer_, &QTimer::timeout, this, &LogListModel::showNew);
 }
 
 void LogListModel::AddNewest(const QString &line)
 {
-    beginInsertRows(QModelIndex(), 0, 0);
     lines_.push_back(line);
-    endInsertRows();
-    if (Count() > maxLines_) {
-        const int last = Count() - 1;
-        beginRemoveRows(QModelIndex(), last, last);
-        lines_.pop_front();
+    // A full log shows at once, so a line never leaves the list before it was in it.
+    if (Count() > maxLines_ || !sinceShown_.isValid() || sinceShown_.elapsed() >= kShowIntervalMs)
+        showNew();
+    else if (!showTimer_.isActive())
+        showTimer_.start(static_cast<int>(kShowIntervalMs - sinceShown_.elapsed()));
+}
+
+void LogListModel::showNew()
+{
+    showTimer_.stop();
+    sinceShown_.start();
+    const int added = Count() - shown_;
+    if (added > 0) {
+        beginInsertRows(QModelIndex(), 0, added - 1);
+        shown_ = Count();
+        endInsertRows();
+    }
+    if (shown_ > maxLines_) {
+        beginRemoveRows(QModelIndex(), maxLines_, shown_ - 1);
+        lines_.erase(lines_.begin(), lines_.begin() + (shown_ - maxLines_));
+        shown_ = maxLines_;
         endRemoveRows();
     }
 }
@@ -24,6 +41,7 @@ void LogListModel::Clear()
 {
     beginResetModel();
     lines_.clear();
+    shown_ = 0;
     endResetModel();
 }
 
@@ -54,14 +72,15 @@ QStringList LogListModel::NewestFirst() const
 
 int LogListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : shown_;
 }
 
 QVariant LogListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+    if (!index.isValid() || index.row() >= shown_ || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return QVariant();
-    return LineAtRow(index.row());
+    // Row 0 of the list is the newest line it has been told of.
+    return lines_[static_cast<std::size_t>(shown_ - 1 - index.row())];
 }
 
 QListView *MakeLogView(QWidget &parent, LogListModel &model, const QString &accessibleName)

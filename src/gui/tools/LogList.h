@@ -3,8 +3,10 @@
 #include <deque>
 
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class QListView;
 class QWidget;
@@ -18,23 +20,34 @@ class LogListModel final : public QAbstractListModel {
 public:
     explicit LogListModel(int maxLines, QObject *parent = nullptr);
 
-    // Puts the line on top; drops the oldest line when the log is then over its limit.
+    // Puts the line on top; drops the oldest line when the log is then over its limit. The
+    // list on screen takes new lines at most every kShowIntervalMs, all at once: a fast
+    // exchange logs hundreds of lines a second, and moving every row for each of them would
+    // cost more than the exchange.
     void AddNewest(const QString &line);
+    static constexpr int kShowIntervalMs = 80;
     void Clear();
 
     int Count() const { return static_cast<int>(lines_.size()); }
     int MaxLines() const { return maxLines_; }
-    // Row 0 is the newest line.
+    // Row 0 is the newest line, shown or not yet.
     QString LineAtRow(int row) const;
     QStringList OldestFirst() const;
     QStringList NewestFirst() const;
 
+    // The rows the list shows: the newest lines may follow within kShowIntervalMs.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
+    // Hands the lines not shown yet to the list, and drops the oldest beyond the limit.
+    void showNew();
+
     int maxLines_;
-    std::deque<QString> lines_; // oldest at the front
+    std::deque<QString> lines_; // oldest at the front; the lines not shown yet at the back
+    int shown_ = 0;             // the lines the list has been told of, from the front
+    QElapsedTimer sinceShown_;
+    QTimer showTimer_;
 };
 
 // The read-only list that shows a log: no selection, no editing, a vertical scroll bar, and
