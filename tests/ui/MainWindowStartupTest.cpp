@@ -46,9 +46,11 @@ void expectWakeUpBurst(const CameraSimulator &sim)
     while (falling < runs.size() && runs[falling].first < runs[falling - 1].first)
         ++falling;
     EXPECT_LE(runs.size() - falling, 1u) << "only one late run may follow the falling runs";
-    if (falling == runs.size())
+    // A camera kept from reading through the whole burst (a loaded machine) sees every byte in
+    // one run, at whatever rate the link has by then: that run is the late one.
+    if (falling == runs.size() && runs.size() > 1)
         EXPECT_EQ(runs.back().first, 9600);
-    else
+    else if (falling < runs.size())
         EXPECT_GT(runs.back().first, runs[falling - 1].first);
 }
 
