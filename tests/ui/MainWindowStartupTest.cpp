@@ -48,10 +48,11 @@ void expectWakeUpBurst(const CameraSimulator &sim)
     EXPECT_LE(runs.size() - falling, 1u) << "only one late run may follow the falling runs";
     // A camera kept from reading through the whole burst (a loaded machine) sees every byte in
     // one run, at whatever rate the link has by then: that run is the late one.
-    if (falling == runs.size() && runs.size() > 1)
+    if (falling == runs.size() && runs.size() > 1) {
         EXPECT_EQ(runs.back().first, 9600);
-    else if (falling < runs.size())
+    } else if (falling < runs.size()) {
         EXPECT_GT(runs.back().first, runs[falling - 1].first);
+    }
 }
 
 int indexOf(const QList<QByteArray> &lines, const QByteArray &line, int from = 0)
