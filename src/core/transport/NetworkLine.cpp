@@ -13,9 +13,6 @@
 namespace {
 
 constexpr std::uint32_t kWriteLimitMs = 1000;
-// PURGE-DATA of the server's receive buffer only: what we sent before a rate change must
-// still reach the camera, as it does through a serial port that is closed and reopened.
-constexpr char kPurgeServerReceive = 1;
 
 QString seconds(std::uint32_t ms)
 {
@@ -137,9 +134,10 @@ bool NetworkLine::requestRate(int baud)
         const std::lock_guard<std::mutex> lock(stateMutex_);
         before = rateReplies_;
     }
-    const QByteArray request = telnet::ComPortRequest(telnet::ComPortCommand::PurgeData,
-                                                      QByteArray(1, kPurgeServerReceive)) +
-        telnet::SetBaudrateRequest(static_cast<std::uint32_t>(baud));
+    // Only the server's receive buffer is purged: what we sent before a rate change must still
+    // reach the camera, as it does through a serial port that is closed and reopened.
+    const QByteArray request =
+        telnet::PurgeRequest(telnet::kPurgeReceive) + telnet::SetBaudrateRequest(static_cast<std::uint32_t>(baud));
     if (!sendRaw(request))
         return failSend();
     // Nothing more is sent until the server has the line at the new rate.

@@ -95,9 +95,9 @@ QByteArray Line8N1Request()
     return out;
 }
 
-QByteArray PurgeRequest()
+QByteArray PurgeRequest(unsigned char buffers)
 {
-    return ComPortRequest(ComPortCommand::PurgeData, QByteArray(1, static_cast<char>(kPurgeBoth)));
+    return ComPortRequest(ComPortCommand::PurgeData, QByteArray(1, static_cast<char>(buffers)));
 }
 
 std::optional<ComPortReply> ParseComPortReply(std::span<const unsigned char> body)

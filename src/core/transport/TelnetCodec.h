@@ -47,7 +47,8 @@ inline constexpr unsigned char kServerReplyOffset = 100;
 inline constexpr unsigned char kDatasize8 = 8;
 inline constexpr unsigned char kParityNone = 1;
 inline constexpr unsigned char kStopsize1 = 1;
-inline constexpr unsigned char kPurgeBoth = 3; // receive and transmit buffers
+inline constexpr unsigned char kPurgeReceive = 1; // the server's receive buffer
+inline constexpr unsigned char kPurgeBoth = 3;    // receive and transmit buffers
 
 // Appends data to out with every IAC byte doubled.
 void AppendData(QByteArray &out, const char *data, int count);
@@ -58,8 +59,8 @@ QByteArray ComPortRequest(ComPortCommand command, const QByteArray &value);
 QByteArray SetBaudrateRequest(std::uint32_t bitsPerSecond);
 // SET-DATASIZE 8, SET-PARITY NONE, SET-STOPSIZE 1, in one piece.
 QByteArray Line8N1Request();
-// PURGE-DATA of both buffers.
-QByteArray PurgeRequest();
+// PURGE-DATA of the given buffers (both unless told otherwise).
+QByteArray PurgeRequest(unsigned char buffers = kPurgeBoth);
 
 // A server's COM-PORT-OPTION reply: the command it answers and its value (the rate for
 // SET-BAUDRATE, the one value byte for the others, 0 when there is none).
