@@ -15,6 +15,7 @@ struct SimulatorOptions {
     QString linkPath;       // optional symlink to the slave side
     QString statePath;      // optional state file (areas, identification)
     int procedureMs = 200;  // calibration / one-shot duration
+    bool asShipped = false; // a shipped camera's values (a working line rate), not bare zeros
 };
 
 // One thing that went over the wire, as the camera saw it.

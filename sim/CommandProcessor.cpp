@@ -130,8 +130,8 @@ const std::array<CommandProcessor::Handler, CommandProcessor::kHandlerCount> Com
     {CommandId::DV00, CommandId::DV00, &CommandProcessor::setText, &CommandProcessor::queryText},
 }};
 
-CommandProcessor::CommandProcessor(const QString &model, int procedureMs)
-    : specs_(CameraParameterSpecs()), procedureMs_(procedureMs)
+CommandProcessor::CommandProcessor(const QString &model, int procedureMs, bool asShipped)
+    : specs_(CameraParameterSpecs()), procedureMs_(procedureMs), asShipped_(asShipped)
 {
     values_ = defaultValues();
     for (auto &area : persistent_.areas)
@@ -152,6 +152,8 @@ ParameterSet CommandProcessor::defaultValues() const
     for (const ProcedureRow &row : kProcedures)
         values[row.statusId] = row.idleCode;
     values[CommandId::XMLVR] = kXmlVersion;
+    if (asShipped_)
+        ApplyShippedValues(values);
     return values;
 }
 

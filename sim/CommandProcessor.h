@@ -23,7 +23,9 @@ struct CameraReply {
 // reply out. Time comes in with every line so that counters and temperature are testable.
 class CommandProcessor {
 public:
-    explicit CommandProcessor(const QString &model = QStringLiteral("QN-5200RL-BDXP"), int procedureMs = 200);
+    // asShipped: power on with the values of a camera as shipped instead of the bare set.
+    explicit CommandProcessor(const QString &model = QStringLiteral("QN-5200RL-BDXP"), int procedureMs = 200,
+                              bool asShipped = false);
 
     // line: what arrived before the LF; a CR at its end is dropped here.
     CameraReply Process(const QByteArray &line, std::int64_t nowUs);
@@ -110,6 +112,7 @@ private:
 
     const ParameterSpecs &specs_;
     int procedureMs_;
+    bool asShipped_;
     int baud_ = 9600;
     int modelCode_ = 6;
     bool unlocked_ = false;

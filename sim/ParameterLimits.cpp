@@ -120,3 +120,11 @@ const ParameterSpecs &CameraParameterSpecs()
     static const ParameterSpecs specs = build();
     return specs;
 }
+
+void ApplyShippedValues(ParameterSet &values)
+{
+    constexpr std::int64_t kShippedLinePeriod = 10000; // units of 10 ns
+    constexpr std::int64_t kShippedExposure = 5000;
+    values[CommandId::LR] = kShippedLinePeriod;
+    values[CommandId::PE] = kShippedExposure;
+}

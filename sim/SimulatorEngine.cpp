@@ -30,7 +30,7 @@ std::int64_t byteMicros(int baud)
 } // namespace
 
 SimulatorEngine::SimulatorEngine(SimulatorOptions options)
-    : options_(std::move(options)), processor_(options_.model, options_.procedureMs)
+    : options_(std::move(options)), processor_(options_.model, options_.procedureMs, options_.asShipped)
 {
     processor_.SetBaud(options_.baud);
     if (!options_.statePath.isEmpty()) {

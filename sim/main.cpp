@@ -196,6 +196,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "qn-camera-sim: invalid --baud\n");
         return 2;
     }
+    // The program is what a newcomer first sees: a camera as shipped.
+    options.asShipped = true;
     options.linkPath = parser.value(link);
     options.statePath = parser.value(state);
     ServeOptions serveOptions;

@@ -40,6 +40,12 @@ def test_get_reads_what_qnctl_reads(sim, name):
     assert sim.wire()[-1] == reference["mnemonic"] + "?"
 
 
+def test_the_simulator_program_is_a_camera_as_shipped(sim):
+    # What the run command shows a newcomer: a working line rate, not zeros.
+    with open_camera(sim) as camera:
+        assert (camera.get("LR"), camera.get("PE")) == (10000, 5000)
+
+
 @pytest.mark.parametrize("values, more, wire, read_back", [
     (None, {"GA": 150}, ["GA=150"], {"GA": 150}),
     ({"CL Configuration": "Eighty"}, {}, ["CLCFG=4"], {"CLCFG": "Eighty"}),

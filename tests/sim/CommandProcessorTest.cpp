@@ -67,6 +67,32 @@ TEST(CommandProcessorLimits, InitialValuesAndLimitsOfTheControlTable)
     EXPECT_EQ(camera("CACMT3=3"), "Error: value out of range");
 }
 
+// The bare set keeps zeros where a shipped camera has a working line rate and exposure; both
+// survive a power-up, and the flash areas start as the camera powers on.
+TEST(CommandProcessorLimits, ShippedValuesReplaceTheBareZeros)
+{
+    struct Row {
+        bool asShipped;
+        const char *lineRate;
+        const char *exposure;
+    };
+    for (const Row &row : {Row{false, "LR=0", "PE=0"}, Row{true, "LR=10000", "PE=5000"}}) {
+        SCOPED_TRACE(row.asShipped ? "as shipped" : "bare");
+        CommandProcessor processor(QStringLiteral("QN-5200RL-BDXP"), 150, row.asShipped);
+        const auto ask = [&](const QByteArray &line) { return processor.Process(line, kT0).line.value_or("<silent>"); };
+        EXPECT_EQ(ask("LR?"), row.lineRate);
+        EXPECT_EQ(ask("PE?"), row.exposure);
+        EXPECT_EQ(ask("WTC?"), "WTC=4096");
+        ASSERT_EQ(ask("LR=3000"), "COMPLETE");
+        EXPECT_EQ(ask("LD=0"), "COMPLETE"); // the factory area holds the power-on values
+        EXPECT_EQ(ask("LR?"), row.lineRate);
+        ASSERT_EQ(ask("LR=3000"), "COMPLETE");
+        processor.PowerUp(kT0);
+        EXPECT_EQ(ask("LR?"), row.lineRate);
+        EXPECT_EQ(ask("PE?"), row.exposure);
+    }
+}
+
 TEST(CommandProcessorModels, SupportRuleFollowsTheModelName)
 {
     Camera second;
