@@ -15,7 +15,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 16> kCommands = {{
+constexpr std::array<CommandHelp, 16> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
@@ -62,7 +62,7 @@ constexpr std::array<CommandHelp, 16> kCommands = {{
 
 const CommandHelp *findCommand(const QString &name)
 {
-    for (const CommandHelp &command : kCommands) {
+    for (const CommandHelp &command : kCommandHelp) {
         if (name == QLatin1String(command.name))
             return &command;
     }
@@ -254,7 +254,7 @@ QString ProgramUsage()
         "Usage: qnctl [OPTIONS] COMMAND [ARGUMENTS]\n\n"
         "Controls a QN-5200 line-scan colour camera on a serial line, without windows.\n\n"
         "Commands:\n");
-    for (const CommandHelp &command : kCommands) {
+    for (const CommandHelp &command : kCommandHelp) {
         QString line = QStringLiteral("  %1").arg(QLatin1String(command.synopsis));
         line = line.size() + 2 <= kSummaryColumn ? line.leftJustified(kSummaryColumn)
                                                  : line + QLatin1Char('\n') + QString(kSummaryColumn, u' ');

@@ -7,11 +7,11 @@
 
 #include "core/catalog/ParameterCatalog.h"
 #include "core/common/TextFiles.h"
+#include "core/formats/GammaFile.h"
 #include "core/operations/CameraIdentity.h"
 #include "core/operations/FlashAreas.h"
 #include "core/operations/FullReadSet.h"
 #include "core/operations/IdentifyModel.h"
-#include "core/formats/GammaFile.h"
 #include "core/operations/LutExchange.h"
 #include "core/operations/RawLineExchange.h"
 #include "core/operations/SettingFileDiff.h"

@@ -14,8 +14,8 @@
 #include <QElapsedTimer>
 
 #include "BenchRig.h"
-#include "gui/lut/CLUTDlg.h"
 #include "core/operations/LutExchange.h"
+#include "gui/lut/CLUTDlg.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/main/SpinButton.h"
 

@@ -9,13 +9,6 @@
 
 namespace {
 
-const QString kFixedRate = QStringLiteral("--rate=115200");
-
-std::string describe(const QnctlRun &run)
-{
-    return "exit " + std::to_string(run.exitCode) + "\nout: " + run.out.toStdString() + "\nerr: " + run.err.toStdString();
-}
-
 // The mnemonics of a diff's table (second column, below the heading).
 QStringList listedMnemonics(const QByteArray &out)
 {
@@ -80,35 +73,35 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
         for (const QString &set : c.sets)
             ASSERT_EQ(rig.Run({kFixedRate, QStringLiteral("set"), set}).exitCode, 0);
         const QnctlRun run = rig.Run({kFixedRate, c.command, c.file});
-        EXPECT_EQ(run.exitCode, c.status) << describe(run);
-        EXPECT_EQ(!run.out.isEmpty(), c.listing) << describe(run);
-        EXPECT_EQ(listedMnemonics(run.out), c.listed) << describe(run);
+        EXPECT_EQ(run.exitCode, c.status) << Describe(run);
+        EXPECT_EQ(!run.out.isEmpty(), c.listing) << Describe(run);
+        EXPECT_EQ(listedMnemonics(run.out), c.listed) << Describe(run);
         EXPECT_EQ(run.out.contains("line " + QByteArray::number(typoLine) + " unreadable: GAR=2O0"), c.file == typo)
-            << describe(run);
+            << Describe(run);
         if (c.status == 4) {
-            EXPECT_TRUE(run.err.contains("none.cam")) << describe(run);
+            EXPECT_TRUE(run.err.contains("none.cam")) << Describe(run);
         }
     }
 
     const QnctlRun json = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("diff"), typo});
-    EXPECT_EQ(json.exitCode, 5) << describe(json);
+    EXPECT_EQ(json.exitCode, 5) << Describe(json);
     const QJsonObject document = QJsonDocument::fromJson(json.out).object();
     const QJsonArray differences = document.value(QStringLiteral("differences")).toArray();
-    ASSERT_EQ(differences.size(), 2) << describe(json);
+    ASSERT_EQ(differences.size(), 2) << Describe(json);
     const QJsonObject widthRow = differences[0].toObject(); // in file order
     EXPECT_EQ(widthRow.value(QStringLiteral("name")).toString(), QStringLiteral("Image format/Width"));
     EXPECT_EQ(widthRow.value(QStringLiteral("mnemonic")).toString(), QStringLiteral("WTC"));
     EXPECT_EQ(widthRow.value(QStringLiteral("camera")).toString(), newWidth);
     EXPECT_EQ(widthRow.value(QStringLiteral("file")).toString(), QString::number(width));
     const QJsonArray unreadable = document.value(QStringLiteral("unreadable")).toArray();
-    ASSERT_EQ(unreadable.size(), 1) << describe(json);
+    ASSERT_EQ(unreadable.size(), 1) << Describe(json);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("line")).toInt(), typoLine);
     EXPECT_EQ(unreadable[0].toObject().value(QStringLiteral("text")).toString(), QStringLiteral("GAR=2O0"));
 
     const QnctlRun verify = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("verify"), typo});
-    EXPECT_EQ(verify.exitCode, 5) << describe(verify);
+    EXPECT_EQ(verify.exitCode, 5) << Describe(verify);
     EXPECT_EQ(QJsonDocument::fromJson(verify.out).object().value(QStringLiteral("same")), QJsonValue(false))
-        << describe(verify);
+        << Describe(verify);
 }
 
 // A typo in a file that is loaded is named and left off the wire; the rest is loaded.
@@ -119,9 +112,9 @@ TEST(QnctlDiff, LoadNamesAMalformedLineAndSendsNothingOfIt)
     writeFile(path, "GA=120\r\nGAR=2O0\r\nGAB=130\r\n");
     rig.Simulator().ClearWireLog();
     const QnctlRun load = rig.Run({kFixedRate, QStringLiteral("load"), path});
-    EXPECT_EQ(load.exitCode, 1) << describe(load);
-    EXPECT_TRUE(load.err.contains("line 2 skipped, its value is not a whole number: GAR=2O0")) << describe(load);
-    EXPECT_TRUE(load.out.contains("1 lines not taken")) << describe(load);
+    EXPECT_EQ(load.exitCode, 1) << Describe(load);
+    EXPECT_TRUE(load.err.contains("line 2 skipped, its value is not a whole number: GAR=2O0")) << Describe(load);
+    EXPECT_TRUE(load.out.contains("1 lines not taken")) << Describe(load);
     for (const QByteArray &line : rig.Simulator().ReceivedLines())
         EXPECT_FALSE(line.startsWith("GAR=")) << line.toStdString();
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GAB")), 130);

@@ -7,15 +7,6 @@
 
 #include "QnctlRig.h"
 
-namespace {
-
-std::string describe(const QnctlRun &run)
-{
-    return "exit " + std::to_string(run.exitCode) + "\nout: " + run.out.toStdString() + "\nerr: " + run.err.toStdString();
-}
-
-} // namespace
-
 // A pulled cable ends the command at once with status 3 and the reason on standard error.
 TEST(QnctlLinkLoss, UnpluggedDuringDumpEndsWithStatus3AtOnce)
 {
@@ -31,9 +22,9 @@ TEST(QnctlLinkLoss, UnpluggedDuringDumpEndsWithStatus3AtOnce)
     const QnctlRun run = rig.Run({QStringLiteral("dump")});
     const qint64 endedAfterMs = sinceUnplug.isValid() ? sinceUnplug.elapsed() : -1;
     unplug.join();
-    EXPECT_EQ(run.exitCode, 3) << describe(run);
-    EXPECT_TRUE(run.err.contains("Link lost: " + device.toLocal8Bit() + " (device removed)")) << describe(run);
-    EXPECT_EQ(run.err.count("Link lost"), 1) << describe(run);
+    EXPECT_EQ(run.exitCode, 3) << Describe(run);
+    EXPECT_TRUE(run.err.contains("Link lost: " + device.toLocal8Bit() + " (device removed)")) << Describe(run);
+    EXPECT_EQ(run.err.count("Link lost"), 1) << Describe(run);
     ASSERT_GE(endedAfterMs, 0);
     EXPECT_LT(endedAfterMs, 1000);
 }
@@ -58,15 +49,15 @@ TEST(QnctlLinkLoss, WaitStartsWhenTheCameraAppearsOrGivesUp)
         });
         const QnctlRun run = rig.Run({QStringLiteral("--wait"), QStringLiteral("3"), QStringLiteral("identify")});
         plug.join();
-        EXPECT_EQ(run.exitCode, row.exitCode) << describe(run);
+        EXPECT_EQ(run.exitCode, row.exitCode) << Describe(run);
         if (row.plugInAfterMs >= 0) {
             EXPECT_GE(run.elapsedMs, row.plugInAfterMs);
-            EXPECT_TRUE(run.out.contains("QN-5200RL-BDXP")) << describe(run);
+            EXPECT_TRUE(run.out.contains("QN-5200RL-BDXP")) << Describe(run);
             EXPECT_EQ(rig.Simulator().Baud(), 115200);
         } else {
             EXPECT_GE(run.elapsedMs, 3000);
             EXPECT_LT(run.elapsedMs, 4500);
-            EXPECT_TRUE(run.err.contains("did not appear within 3 s")) << describe(run);
+            EXPECT_TRUE(run.err.contains("did not appear within 3 s")) << Describe(run);
         }
     }
 }

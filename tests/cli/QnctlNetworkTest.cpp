@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string describe(const QnctlRun &run)
-{
-    return "exit " + std::to_string(run.exitCode) + "\nout:\n" + run.out.toStdString() + "\nerr:\n" + run.err.toStdString();
-}
-
 class QnctlNetwork : public ::testing::Test {
 protected:
     void SetUp() override
@@ -55,23 +50,23 @@ TEST_F(QnctlNetwork, CommandsOverRfc2217GiveWhatTheLineGives)
     const QStringList fastDump = {QStringLiteral("--fast"), QStringLiteral("dump")};
     const QnctlRun identify = rig.Run({QStringLiteral("identify")});
     const QnctlRun dump = rig.Run(fastDump);
-    ASSERT_EQ(identify.exitCode, 0) << describe(identify);
-    ASSERT_EQ(dump.exitCode, 0) << describe(dump);
+    ASSERT_EQ(identify.exitCode, 0) << Describe(identify);
+    ASSERT_EQ(dump.exitCode, 0) << Describe(dump);
 
     Ser2NetServer server(rig.DevicePath(), 9600, Ser2NetServer::Mode::Rfc2217);
     ASSERT_TRUE(server.Start()) << server.Failure().toStdString();
     const QnctlRun netIdentify = rig.RunAsGiven(over(rig, server) + QStringList{QStringLiteral("identify")});
     const QnctlRun netDump = rig.RunAsGiven(over(rig, server) + fastDump);
-    EXPECT_EQ(netIdentify.exitCode, 0) << describe(netIdentify);
+    EXPECT_EQ(netIdentify.exitCode, 0) << Describe(netIdentify);
     EXPECT_EQ(netIdentify.out, identify.out);
-    EXPECT_EQ(netDump.exitCode, 0) << describe(netDump);
+    EXPECT_EQ(netDump.exitCode, 0) << Describe(netDump);
     EXPECT_EQ(netDump.out, dump.out);
 
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("shading.csv"));
     const QnctlRun shading = rig.RunAsGiven(over(rig, server) + QStringList{QStringLiteral("--fast"), QStringLiteral("shading"),
                                                                             QStringLiteral("read"), file});
-    EXPECT_EQ(shading.exitCode, 0) << describe(shading);
+    EXPECT_EQ(shading.exitCode, 0) << Describe(shading);
     ShadingTable table{};
     EXPECT_EQ(ReadShadingFile(fileText(file), table).linesTaken, kShadingValues);
     int differing = 0;
@@ -88,8 +83,8 @@ TEST_F(QnctlNetwork, RawTcpLeavesTheRateAloneAndSaysSo)
     Ser2NetServer server(rig.DevicePath(), 57600, Ser2NetServer::Mode::RawTcp);
     ASSERT_TRUE(server.Start()) << server.Failure().toStdString();
     const QnctlRun run = rig.RunAsGiven(over(rig, server) + QStringList{QStringLiteral("identify")});
-    EXPECT_EQ(run.exitCode, 0) << describe(run);
-    EXPECT_EQ(run.err.count(LinkNegotiation::kFixedRateNote), 1) << describe(run);
+    EXPECT_EQ(run.exitCode, 0) << Describe(run);
+    EXPECT_EQ(run.err.count(LinkNegotiation::kFixedRateNote), 1) << Describe(run);
     for (const WireEvent &event : rig.Simulator().WireLog()) {
         if (event.kind != WireEvent::Kind::Received && event.kind != WireEvent::Kind::ZeroByte)
             continue;
@@ -105,12 +100,12 @@ TEST_F(QnctlNetwork, FailuresAndALostServerEndWithStatus3AndTheReason)
     const QnctlRun unknown = rig.RunAsGiven({QStringLiteral("--settings"), rig.Settings().Path(), QStringLiteral("--port"),
                                              QStringLiteral("rfc2217://no-such-host.invalid:2217"),
                                              QStringLiteral("identify")});
-    EXPECT_EQ(unknown.exitCode, 3) << describe(unknown);
-    EXPECT_TRUE(unknown.err.contains("Reason: unknown host \"no-such-host.invalid\"")) << describe(unknown);
+    EXPECT_EQ(unknown.exitCode, 3) << Describe(unknown);
+    EXPECT_TRUE(unknown.err.contains("Reason: unknown host \"no-such-host.invalid\"")) << Describe(unknown);
     const QnctlRun malformed = rig.RunAsGiven({QStringLiteral("--port"), QStringLiteral("rfc2217://camserver"),
                                                QStringLiteral("identify")});
-    EXPECT_EQ(malformed.exitCode, 2) << describe(malformed);
-    EXPECT_TRUE(malformed.err.contains("the TCP port is missing")) << describe(malformed);
+    EXPECT_EQ(malformed.exitCode, 2) << Describe(malformed);
+    EXPECT_TRUE(malformed.err.contains("the TCP port is missing")) << Describe(malformed);
 
     Ser2NetServer server(rig.DevicePath(), 9600, Ser2NetServer::Mode::Rfc2217);
     ASSERT_TRUE(server.Start()) << server.Failure().toStdString();
@@ -123,9 +118,9 @@ TEST_F(QnctlNetwork, FailuresAndALostServerEndWithStatus3AndTheReason)
     const QnctlRun run = rig.RunAsGiven(over(rig, server) + QStringList{QStringLiteral("dump")});
     const qint64 endedAfterMs = sinceKill.isValid() ? sinceKill.elapsed() : -1;
     kill.join();
-    EXPECT_EQ(run.exitCode, 3) << describe(run);
+    EXPECT_EQ(run.exitCode, 3) << Describe(run);
     EXPECT_TRUE(run.err.contains("Link lost: " + server.Address().toLatin1() + " (the server closed the connection)"))
-        << describe(run);
+        << Describe(run);
     ASSERT_GE(endedAfterMs, 0);
     EXPECT_LT(endedAfterMs, 1000);
 }

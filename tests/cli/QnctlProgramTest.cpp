@@ -16,19 +16,12 @@
 
 namespace {
 
-const QString kFixedRate = QStringLiteral("--rate=115200");
-
 QJsonObject jsonOf(const QnctlRun &run)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
     return document.object();
-}
-
-std::string describe(const QnctlRun &run)
-{
-    return "exit " + std::to_string(run.exitCode) + "\nout: " + run.out.toStdString() + "\nerr: " + run.err.toStdString();
 }
 
 } // namespace
@@ -38,7 +31,7 @@ TEST(Qnctl, IdentifyFindsACameraAt9600AndMovesItTo115200)
     QnctlRig rig(9600);
     rig.Simulator().SetText(QStringLiteral("UD"), QStringLiteral("line4left"));
     const QnctlRun run = rig.Run({QStringLiteral("--json"), QStringLiteral("identify")});
-    ASSERT_EQ(run.exitCode, 0) << describe(run);
+    ASSERT_EQ(run.exitCode, 0) << Describe(run);
     const QJsonObject json = jsonOf(run);
     EXPECT_EQ(json.value(QStringLiteral("model")).toString(), rig.Simulator().Model());
     EXPECT_EQ(json.value(QStringLiteral("modelCode")).toInt(), 0);
@@ -55,7 +48,7 @@ TEST(Qnctl, GetAndSetByMnemonicAndByLabel)
     QnctlRig rig;
     const QnctlRun set = rig.Run({kFixedRate, QStringLiteral("set"), QStringLiteral("GA=150"),
                                   QStringLiteral("CL Configuration=Eighty"), QStringLiteral("image format/width=2048")});
-    ASSERT_EQ(set.exitCode, 0) << describe(set);
+    ASSERT_EQ(set.exitCode, 0) << Describe(set);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GA")), 150);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("CLCFG")), 4);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("WTC")), 2048);
@@ -63,7 +56,7 @@ TEST(Qnctl, GetAndSetByMnemonicAndByLabel)
     rig.Simulator().SetValue(QStringLiteral("GA"), 321);
     const QnctlRun get = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("get"), QStringLiteral("GA"),
                                   QStringLiteral("CL Configuration")});
-    ASSERT_EQ(get.exitCode, 0) << describe(get);
+    ASSERT_EQ(get.exitCode, 0) << Describe(get);
     const QJsonArray values = jsonOf(get).value(QStringLiteral("parameters")).toArray();
     ASSERT_EQ(values.size(), 2);
     EXPECT_EQ(values[0].toObject().value(QStringLiteral("value")).toInt(), 321);
@@ -71,7 +64,7 @@ TEST(Qnctl, GetAndSetByMnemonicAndByLabel)
     EXPECT_EQ(values[1].toObject().value(QStringLiteral("label")).toString(), QStringLiteral("Image format/CL Configuration"));
 
     const QnctlRun text = rig.Run({kFixedRate, QStringLiteral("get"), QStringLiteral("GA")});
-    EXPECT_TRUE(text.out.startsWith("GA = 321")) << describe(text);
+    EXPECT_TRUE(text.out.startsWith("GA = 321")) << Describe(text);
 }
 
 TEST(Qnctl, WhatIsRefusedAndWhereItIsRefused)
@@ -99,8 +92,8 @@ TEST(Qnctl, WhatIsRefusedAndWhereItIsRefused)
     for (const Case &c : cases) {
         rig.Simulator().ClearWireLog();
         const QnctlRun run = rig.Run(QStringList{kFixedRate} + c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << describe(run);
-        EXPECT_TRUE(run.err.contains(c.onStderr)) << describe(run);
+        EXPECT_EQ(run.exitCode, c.exitCode) << Describe(run);
+        EXPECT_TRUE(run.err.contains(c.onStderr)) << Describe(run);
         EXPECT_EQ(!rig.Simulator().ReceivedLines().isEmpty(), c.wireUsed) << c.arguments.join(' ').toStdString();
     }
 }
@@ -110,12 +103,12 @@ TEST(Qnctl, NoCameraAndABusyPortEndWithStatus3)
     QnctlRig rig;
     rig.Simulator().StopAnswering();
     const QnctlRun fixed = rig.Run({kFixedRate, QStringLiteral("identify")});
-    EXPECT_EQ(fixed.exitCode, 3) << describe(fixed);
-    EXPECT_TRUE(fixed.err.contains("does not answer")) << describe(fixed);
+    EXPECT_EQ(fixed.exitCode, 3) << Describe(fixed);
+    EXPECT_TRUE(fixed.err.contains("does not answer")) << Describe(fixed);
     EXPECT_LT(fixed.elapsedMs, 3000); // one model query of 1,000 ms
 
     const QnctlRun searched = rig.Run({QStringLiteral("identify")});
-    EXPECT_EQ(searched.exitCode, 3) << describe(searched);
+    EXPECT_EQ(searched.exitCode, 3) << Describe(searched);
     EXPECT_LT(searched.elapsedMs, 10000); // six model queries and the burst
     rig.Simulator().ResumeAnswering();
 
@@ -127,8 +120,8 @@ TEST(Qnctl, NoCameraAndABusyPortEndWithStatus3)
     ASSERT_EQ(::ioctl(held, TIOCEXCL), 0);
     const QnctlRun busy = rig.Run({kFixedRate, QStringLiteral("identify")});
     ::close(held);
-    EXPECT_EQ(busy.exitCode, 3) << describe(busy);
-    EXPECT_TRUE(busy.err.contains("Cannot open")) << describe(busy);
+    EXPECT_EQ(busy.exitCode, 3) << Describe(busy);
+    EXPECT_TRUE(busy.err.contains("Cannot open")) << Describe(busy);
 }
 
 TEST(Qnctl, FastModeSendsTheSameLinesInTheSameOrder)
@@ -136,11 +129,11 @@ TEST(Qnctl, FastModeSendsTheSameLinesInTheSameOrder)
     QnctlRig rig;
     rig.Simulator().ClearWireLog();
     const QnctlRun paced = rig.Run({kFixedRate, QStringLiteral("dump")});
-    ASSERT_EQ(paced.exitCode, 0) << describe(paced);
+    ASSERT_EQ(paced.exitCode, 0) << Describe(paced);
     const QList<QByteArray> pacedLines = rig.Simulator().ReceivedLines();
     rig.Simulator().ClearWireLog();
     const QnctlRun fast = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("dump")});
-    ASSERT_EQ(fast.exitCode, 0) << describe(fast);
+    ASSERT_EQ(fast.exitCode, 0) << Describe(fast);
     EXPECT_GT(pacedLines.size(), 100);
     EXPECT_EQ(rig.Simulator().ReceivedLines(), pacedLines);
     EXPECT_EQ(fast.out, paced.out);
@@ -152,7 +145,7 @@ TEST(Qnctl, SaveThenLoadRestoresTheCamera)
     QnctlRig rig;
     const QString file = rig.Settings().Folder() + QStringLiteral("/camera.cam");
     const QnctlRun save = rig.Run({kFixedRate, QStringLiteral("save"), file});
-    ASSERT_EQ(save.exitCode, 0) << describe(save);
+    ASSERT_EQ(save.exitCode, 0) << Describe(save);
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
@@ -160,15 +153,15 @@ TEST(Qnctl, SaveThenLoadRestoresTheCamera)
     EXPECT_TRUE(bytes.endsWith("\r\n"));
 
     const QnctlRun again = rig.Run({kFixedRate, QStringLiteral("save"), file});
-    EXPECT_EQ(again.exitCode, 4) << describe(again);
-    EXPECT_TRUE(again.err.contains("--force")) << describe(again);
+    EXPECT_EQ(again.exitCode, 4) << Describe(again);
+    EXPECT_TRUE(again.err.contains("--force")) << Describe(again);
 
     const qint64 gain = *rig.Simulator().Value(QStringLiteral("GA"));
     const qint64 width = *rig.Simulator().Value(QStringLiteral("WTC"));
     rig.Simulator().SetValue(QStringLiteral("GA"), gain + 7);
     rig.Simulator().SetValue(QStringLiteral("WTC"), width / 2);
     const QnctlRun load = rig.Run({kFixedRate, QStringLiteral("load"), file});
-    ASSERT_EQ(load.exitCode, 0) << describe(load);
+    ASSERT_EQ(load.exitCode, 0) << Describe(load);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GA")), gain);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("WTC")), width);
 }
@@ -200,13 +193,13 @@ TEST(Qnctl, ShadingAndLookUpTablesRoundTripThroughFiles)
     }
     const QString shading = rig.Settings().Folder() + QStringLiteral("/shading.csv");
     const QnctlRun read = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("shading"), QStringLiteral("read"), shading});
-    ASSERT_EQ(read.exitCode, 0) << describe(read);
+    ASSERT_EQ(read.exitCode, 0) << Describe(read);
     for (int channel = 0; channel < 3; ++channel) {
         for (int index = 1; index <= 1024; ++index)
             camera.SetShadingEntry(channel, index, 0);
     }
     const QnctlRun write = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("shading"), QStringLiteral("write"), shading});
-    ASSERT_EQ(write.exitCode, 0) << describe(write);
+    ASSERT_EQ(write.exitCode, 0) << Describe(write);
     int differing = 0;
     for (int channel = 0; channel < 3; ++channel) {
         for (int index = 1; index <= 1024; ++index)
@@ -226,9 +219,9 @@ TEST(Qnctl, ShadingAndLookUpTablesRoundTripThroughFiles)
     file.write(gamma);
     file.close();
     const QnctlRun lutWrite = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("lut"), QStringLiteral("write"), sent});
-    ASSERT_EQ(lutWrite.exitCode, 0) << describe(lutWrite);
+    ASSERT_EQ(lutWrite.exitCode, 0) << Describe(lutWrite);
     const QnctlRun lutRead = rig.Run({kFixedRate, QStringLiteral("--fast"), QStringLiteral("lut"), QStringLiteral("read"), back});
-    ASSERT_EQ(lutRead.exitCode, 0) << describe(lutRead);
+    ASSERT_EQ(lutRead.exitCode, 0) << Describe(lutRead);
     QFile returned(back);
     ASSERT_TRUE(returned.open(QIODevice::ReadOnly));
     EXPECT_EQ(returned.readAll(), gamma);
@@ -257,8 +250,8 @@ TEST(Qnctl, TableFilesThatWouldSendGapsOrNothingAreRefused)
         file.close();
         rig.Simulator().ClearWireLog();
         const QnctlRun run = rig.Run({kFixedRate, QString::fromLatin1(c.command), QStringLiteral("write"), path});
-        EXPECT_EQ(run.exitCode, 4) << describe(run);
-        EXPECT_TRUE(run.err.contains(c.onStderr)) << describe(run);
+        EXPECT_EQ(run.exitCode, 4) << Describe(run);
+        EXPECT_TRUE(run.err.contains(c.onStderr)) << Describe(run);
         for (const QByteArray &line : rig.Simulator().ReceivedLines())
             EXPECT_FALSE(line.startsWith("SDD") || line.startsWith("LUT")) << line.toStdString();
     }
@@ -274,17 +267,17 @@ TEST(Qnctl, ACameraLinkPortCarriesTheSameCommands)
     const QStringList link = {QStringLiteral("--settings"), rig.Settings().Path(), QStringLiteral("--camera-link"),
                               QStringLiteral("3:1")};
     const QnctlRun identify = rig.RunAsGiven(link + QStringList{QStringLiteral("--json"), QStringLiteral("identify")});
-    ASSERT_EQ(identify.exitCode, 0) << describe(identify);
+    ASSERT_EQ(identify.exitCode, 0) << Describe(identify);
     EXPECT_EQ(jsonOf(identify).value(QStringLiteral("model")).toString(), rig.Simulator().Model());
     EXPECT_EQ(rig.Simulator().Baud(), 115200);
     const QnctlRun set = rig.RunAsGiven(link + QStringList{QStringLiteral("--rate=115200"), QStringLiteral("set"),
                                                            QStringLiteral("GA=222")});
-    ASSERT_EQ(set.exitCode, 0) << describe(set);
+    ASSERT_EQ(set.exitCode, 0) << Describe(set);
     EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GA")), 222);
 
     const QnctlRun missing = rig.RunAsGiven({QStringLiteral("--settings"), rig.Settings().Path(),
                                              QStringLiteral("--camera-link"), QStringLiteral("2:0"),
                                              QStringLiteral("identify")});
-    EXPECT_EQ(missing.exitCode, 3) << describe(missing);
-    EXPECT_TRUE(missing.err.contains("Cannot open")) << describe(missing);
+    EXPECT_EQ(missing.exitCode, 3) << Describe(missing);
+    EXPECT_TRUE(missing.err.contains("Cannot open")) << Describe(missing);
 }

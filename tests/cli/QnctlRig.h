@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QByteArray>
 #include <QProcess>
@@ -19,6 +20,15 @@ struct QnctlRun {
     QByteArray err;
     qint64 elapsedMs = 0;
 };
+
+// The status and both outputs, for a failed expectation's message.
+inline std::string Describe(const QnctlRun &run)
+{
+    return "exit " + std::to_string(run.exitCode) + "\nout:\n" + run.out.toStdString() + "\nerr:\n" + run.err.toStdString();
+}
+
+// Skips the search: the simulator already talks at 115200 bit/s.
+inline const QString kFixedRate = QStringLiteral("--rate=115200");
 
 // A qnctl program that keeps running (the station): its output read while it runs, signals
 // sent to it as a terminal would. A process still running at the end is killed.

@@ -15,6 +15,9 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempSettings.h"
 
+// How long the simulator tests wait for a reply line.
+inline constexpr int kReplyMs = 1000;
+
 // Plays the tool against the simulator through the tool's own SerialLink on COM1.
 class LinkClient {
 public:

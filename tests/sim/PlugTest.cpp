@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kReplyMs = 1000;
 constexpr int kHangUpWaitMs = 1000;
 const QByteArray kModelAnswer = "MD=QN-5200RL-BDXP\r\n";
 

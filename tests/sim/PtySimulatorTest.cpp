@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kReplyMs = 1000;
-
 class PtySimulator : public ::testing::Test {
 protected:
     void SetUp() override

@@ -7,14 +7,6 @@
 
 namespace {
 
-QStringList entries(const QComboBox &list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.itemText(i);
-    return texts;
-}
-
 // Shown on its page: not hidden itself, nor any group box around it.
 bool shown(const PageRig &rig, int id)
 {
@@ -43,9 +35,9 @@ TEST(ModelLayoutTest, SecondModelLayout)
     for (int id : kGroups.shownWithModel1)
         EXPECT_EQ(shown(rig, id), id == 1676 || id == 1674) << id;
 
-    EXPECT_EQ(entries(rig.List(1224)), QStringList({"Common"}));
-    EXPECT_EQ(entries(rig.List(1174)), QStringList({"85MHz", "63.75MHz", "42.5MHz", "31.875MHz"}));
-    EXPECT_EQ(entries(rig.List(1408)),
+    EXPECT_EQ(ListEntries(rig.List(1224)), QStringList({"Common"}));
+    EXPECT_EQ(ListEntries(rig.List(1174)), QStringList({"85MHz", "63.75MHz", "42.5MHz", "31.875MHz"}));
+    EXPECT_EQ(ListEntries(rig.List(1408)),
               QStringList({"Off", "Once", "Preset 5000K", "Preset 6500K", "Preset 7500K"}));
     const std::int32_t codes[] = {0, 2, 5, 6, 7};
     for (int entry = 0; entry < 5; ++entry) {
@@ -67,8 +59,8 @@ TEST(ModelLayoutTest, FirstModelLayout)
     for (int id : kGroups.shownWithModel0)
         EXPECT_EQ(shown(rig, id), id == 1676) << id;
 
-    EXPECT_EQ(entries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
-    EXPECT_EQ(entries(rig.List(1174)), QStringList({"85MHz", "63.75MHz", "42.5MHz"}));
+    EXPECT_EQ(ListEntries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
+    EXPECT_EQ(ListEntries(rig.List(1174)), QStringList({"85MHz", "63.75MHz", "42.5MHz"}));
     EXPECT_EQ(rig.List(1408).itemText(2), "Exposure Once");
     EXPECT_EQ(rig.List(1408).count(), 6);
     rig.List(1408).setCurrentIndex(2);
@@ -78,7 +70,7 @@ TEST(ModelLayoutTest, FirstModelLayout)
 
     // Applying the same model again changes nothing.
     ApplyModelLayout(rig.finder, 1);
-    EXPECT_EQ(entries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
+    EXPECT_EQ(ListEntries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
     EXPECT_EQ(rig.List(1408).count(), 6);
     EXPECT_EQ(rig.List(1174).count(), 3);
 }
@@ -108,7 +100,7 @@ TEST(ModelLayoutTest, EntriesMatchByPrefixIgnoringCase)
     // built so that this never takes a wrong one.
     rig.List(1224).setItemText(1, "INDIVISUAL (per colour)");
     ApplyModelLayout(rig.finder, 0);
-    EXPECT_EQ(entries(rig.List(1224)), QStringList({"Common"}));
+    EXPECT_EQ(ListEntries(rig.List(1224)), QStringList({"Common"}));
 }
 
 } // namespace

@@ -15,6 +15,15 @@
 #include "support/ScriptedDialogs.h"
 
 // The six pages under one host, with a finder over them and a control table.
+// The texts of a list's entries, in order.
+inline QStringList ListEntries(const QComboBox &list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.itemText(i);
+    return texts;
+}
+
 struct PageRig {
     PageRig() : host(std::make_unique<QWidget>()), pages(CreatePages(host.get())), finder(pages), table(dialogs) {}
 

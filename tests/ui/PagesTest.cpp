@@ -31,14 +31,6 @@ QGroupBox *groupOf(QWidget *widget)
     return nullptr;
 }
 
-QStringList entries(const QComboBox &list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.itemText(i);
-    return texts;
-}
-
 TEST(PagesTest, PageTableOrderTitlesAndTemplates)
 {
     PageRig rig;
@@ -116,13 +108,13 @@ TEST(PagesTest, ControlIdsAreUniqueAcrossPages)
 TEST(PagesTest, UserAHasItsTextsAndEntries)
 {
     PageRig rig;
-    const QStringList triggerSources = entries(rig.List(1098));
+    const QStringList triggerSources = ListEntries(rig.List(1098));
     ASSERT_EQ(triggerSources.size(), 18);
     EXPECT_EQ(triggerSources[2], "PulseGenerator0");
     EXPECT_EQ(triggerSources[10], "Line4 TTL In1");
     EXPECT_EQ(triggerSources[17], "EncoderTrigger");
-    EXPECT_EQ(entries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
-    EXPECT_EQ(entries(rig.List(1223)), QStringList({"Base", "Medium", "Full", "Eighty"}));
+    EXPECT_EQ(ListEntries(rig.List(1224)), QStringList({"Common", "Indivisual"}));
+    EXPECT_EQ(ListEntries(rig.List(1223)), QStringList({"Base", "Medium", "Full", "Eighty"}));
     EXPECT_EQ(rig.Edit(1215).text(), "XXX.XXms");
     EXPECT_EQ(rig.Edit(1216).text(), "XXX.XXHz");
     EXPECT_EQ(rig.Edit(1218).text(), "-");
@@ -145,21 +137,21 @@ TEST(PagesTest, UserAHasItsTextsAndEntries)
 TEST(PagesTest, SignalListsAndTheirVariants)
 {
     PageRig rig;
-    const QStringList signalList = entries(rig.List(1101));
+    const QStringList signalList = ListEntries(rig.List(1101));
     ASSERT_EQ(signalList.size(), 21);
     EXPECT_EQ(signalList[19], "EncoderTrigger");
-    EXPECT_EQ(entries(rig.List(1342))[19], "EncoderTriger");
-    EXPECT_EQ(entries(rig.List(1342)).size(), 21);
+    EXPECT_EQ(ListEntries(rig.List(1342))[19], "EncoderTriger");
+    EXPECT_EQ(ListEntries(rig.List(1342)).size(), 21);
     for (int n = 0; n < 4; ++n) {
-        const QStringList sources = entries(rig.List(1363 + 12 * n));
+        const QStringList sources = ListEntries(rig.List(1363 + 12 * n));
         EXPECT_EQ(sources.size(), 20);
         EXPECT_FALSE(sources.contains(QStringLiteral("PulseGenerator%1").arg(n))) << n;
         EXPECT_EQ(sources.count(QStringLiteral("PulseGenerator%1").arg((n + 1) % 4)), 1) << n;
         EXPECT_EQ(groupOf(rig.Find(1354 + 12 * n))->title(), QStringLiteral("Pulse Generator %1").arg(n));
     }
-    EXPECT_EQ(entries(rig.List(1438)).last(), "100is");
-    EXPECT_EQ(entries(rig.List(1445)), QStringList({"Off", "Line Start"}));
-    EXPECT_EQ(entries(rig.List(1458)), QStringList({"Rising Edge"}));
+    EXPECT_EQ(ListEntries(rig.List(1438)).last(), "100is");
+    EXPECT_EQ(ListEntries(rig.List(1445)), QStringList({"Off", "Line Start"}));
+    EXPECT_EQ(ListEntries(rig.List(1458)), QStringList({"Rising Edge"}));
 }
 
 TEST(PagesTest, OtherPagesSpotChecks)
@@ -170,9 +162,9 @@ TEST(PagesTest, OtherPagesSpotChecks)
     EXPECT_EQ(groupOf(rig.Find(1517))->title(), "Color Matrix ( User Custom )");
     EXPECT_EQ(qobject_cast<QPushButton *>(rig.Find(1181))->text(), "Wirte");
     EXPECT_EQ(qobject_cast<QPushButton *>(rig.Find(1336))->text(), "Read ( camera -> file )");
-    EXPECT_EQ(entries(rig.List(1408)).size(), 6);
-    EXPECT_EQ(entries(rig.List(1142)), QStringList({"QN-5200RL-BDXP", "QN-5200R-BDX"}));
-    EXPECT_EQ(entries(rig.List(1695)).size(), 9);
+    EXPECT_EQ(ListEntries(rig.List(1408)).size(), 6);
+    EXPECT_EQ(ListEntries(rig.List(1142)), QStringList({"QN-5200RL-BDXP", "QN-5200R-BDX"}));
+    EXPECT_EQ(ListEntries(rig.List(1695)).size(), 9);
     EXPECT_EQ(rig.pages[4]->Control(1049), rig.Find(1049));
     EXPECT_EQ(rig.Spin(1562).buddy(), &rig.Edit(1696));
     EXPECT_EQ(rig.Spin(1675).buddy(), &rig.Edit(1674));

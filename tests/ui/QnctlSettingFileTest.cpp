@@ -6,16 +6,7 @@
 #include "MainWindowTestRig.h"
 #include "core/common/TextFiles.h"
 #include "gui/main/MainMenu.h"
-
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QByteArray bytes;
-    return ReadFileBytes(path, bytes) ? bytes : QByteArray();
-}
-
-} // namespace
+#include "support/FileBytes.h"
 
 // The command line and the windows write the same camera's setting file byte for byte, in
 // both control modes, and each reads the other's.
@@ -41,9 +32,9 @@ TEST(QnctlSettingFile, TheWindowsAndTheCommandLineWriteTheSameFile)
         ASSERT_TRUE(qnctl.waitForFinished(60000));
         ASSERT_EQ(qnctl.exitCode(), 0) << qnctl.readAllStandardError().toStdString();
 
-        const QByteArray fromWindow = fileBytes(windowFile);
+        const QByteArray fromWindow = FileBytes(windowFile);
         ASSERT_FALSE(fromWindow.isEmpty());
-        EXPECT_EQ(fileBytes(lineFile), fromWindow) << "mode " << mode;
+        EXPECT_EQ(FileBytes(lineFile), fromWindow) << "mode " << mode;
         EXPECT_EQ(fromWindow.startsWith("MD00="), mode == 1);
         EXPECT_TRUE(fromWindow.contains("\r\nGA=777\r\n"));
     }

@@ -13,15 +13,9 @@
 #include "core/protocol/CameraModel.h"
 #include "gui/main/MainMenu.h"
 #include "gui/tools/CommunicationDialog.h"
+#include "support/FileBytes.h"
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QByteArray bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
-}
 
 // The camera's whole parameter set: every value a flash area keeps that the model has, by
 // mnemonic. The simulator holds values for every command; a model's lacking commands are
@@ -112,9 +106,9 @@ TEST(SettingFileLoad, VariantsOfBothModesAndAnUnidentifiedCamera)
         SettingFileRig t(c.controlMode);
         if (!c.identified)
             t.rig.simulator->SetModel(QStringLiteral("QN-9999X"));
-        const QList<QByteArray> all = lines(fileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam"))));
+        const QList<QByteArray> all = lines(FileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam"))));
         const QList<QByteArray> shipping =
-            lines(fileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam"))));
+            lines(FileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam"))));
         const std::string what = "mode " + std::to_string(c.controlMode) + (c.identified ? "" : " unidentified");
         ASSERT_FALSE(all.isEmpty()) << what;
         EXPECT_EQ(all.front() == "MD00=QN-5200RL-BDXP\r", c.modelLine) << what;
@@ -132,8 +126,8 @@ TEST(SettingFileLoad, VariantsOfBothModesAndAnUnidentifiedCamera)
 TEST(SettingFileLoad, ExtendedFileInTheStandardModeWritesTheModelButNoFactoryRow)
 {
     SettingFileRig t(1);
-    const QByteArray all = fileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam")));
-    const QByteArray shipping = fileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam")));
+    const QByteArray all = FileBytes(t.Save(MenuId::SaveAllData, QStringLiteral("all.cam")));
+    const QByteArray shipping = FileBytes(t.Save(MenuId::SaveShippingData, QStringLiteral("ship.cam")));
     t.rig.window->ToggleControlMode();
     ASSERT_EQ(t.rig.context->controlMode().Get(), 0);
 
@@ -240,7 +234,7 @@ TEST(SettingFileLoad, UnpluggedDuringTheLoadStopsAtOnceWithOneBox)
 {
     SettingFileRig files;
     const QString path = files.Save(MenuId::SaveAllData, QStringLiteral("all.cam"));
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = FileBytes(path);
     ASSERT_FALSE(bytes.isEmpty());
     files.rig.simulator->ClearWireLog();
     files.rig.dialogs.Clear();
@@ -254,7 +248,7 @@ TEST(SettingFileLoad, UnpluggedDuringTheLoadStopsAtOnceWithOneBox)
     ASSERT_EQ(files.rig.dialogs.Messages().size(), 1u) << files.rig.BoxTexts().join(" | ").toStdString();
     EXPECT_TRUE(files.rig.dialogs.Messages()[0].text.contains("the link to the camera was lost"));
     EXPECT_TRUE(files.rig.window->Communication().Log().NewestFirst().join('\n').contains("Link lost: "));
-    EXPECT_EQ(fileBytes(path), bytes);
+    EXPECT_EQ(FileBytes(path), bytes);
     EXPECT_TRUE(files.rig.window->isEnabled());
     for (QWidget *window : files.rig.context->windowList().Windows())
         EXPECT_TRUE(window->isEnabled());

@@ -6,17 +6,7 @@
 #include "MainWindowTestRig.h"
 #include "core/common/TextFiles.h"
 #include "gui/main/MainMenu.h"
-
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QByteArray bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
-}
-
-} // namespace
+#include "support/FileBytes.h"
 
 TEST(SettingFileWindow, SaveChangeLoadRestoresTheCameraAndSkipsEmptyMnemonics)
 {
@@ -28,7 +18,7 @@ TEST(SettingFileWindow, SaveChangeLoadRestoresTheCameraAndSkipsEmptyMnemonics)
 
     rig.dialogs.QueueFilePath(path);
     window.OnMenu(MenuId::SaveAllData);
-    const QByteArray saved = fileBytes(path);
+    const QByteArray saved = FileBytes(path);
     ASSERT_FALSE(saved.isEmpty());
     EXPECT_TRUE(saved.endsWith("\r\n"));
     EXPECT_EQ(saved.count("\r\n"), saved.count('\n')) << "every line ends in CR LF";
@@ -89,5 +79,5 @@ TEST(SettingFileWindow, UnwritableAndUnreadablePathsGiveTheirBoxAndKeepTheOldFil
     rig.dialogs.QueueFilePath(existing);
     rig.dialogs.QueueAnswer(MessageAnswer::No);
     window.OnMenu(MenuId::SaveAllData);
-    EXPECT_EQ(fileBytes(existing), "OLD\r\n");
+    EXPECT_EQ(FileBytes(existing), "OLD\r\n");
 }

@@ -13,6 +13,7 @@
 #include "OperatorActions.h"
 #include "core/common/TextFiles.h"
 #include "gui/operations/ShadingTransfer.h"
+#include "support/FileBytes.h"
 
 using namespace OperatorActions;
 
@@ -43,13 +44,6 @@ void clearCamera(CameraSimulator &camera)
         for (int index = 1; index <= kShadingValues; ++index)
             camera.SetShadingEntry(channel, index, 0);
     }
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QByteArray bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -209,7 +203,7 @@ TEST(ShadingTransferWindow, FullReadFromTheButtonCountsToTheEndAndSavesTheCamera
     for (int index = 1; index <= kShadingValues; ++index)
         expected += QByteArray::number(pattern(0, index)) + ", " + QByteArray::number(pattern(1, index)) + ", " +
                     QByteArray::number(pattern(2, index)) + "\r\n";
-    EXPECT_EQ(fileBytes(path), expected);
+    EXPECT_EQ(FileBytes(path), expected);
     EXPECT_TRUE(shading.rig.dialogs.Messages().empty()) << shading.rig.BoxTexts().join(" | ").toStdString();
 }
 
@@ -333,7 +327,7 @@ TEST(ShadingTransferWindow, SavingAfterAReadAsksBeforeReplacingAndKeepsAFileItCa
     ASSERT_EQ(shading.rig.dialogs.Messages().size(), 1u);
     EXPECT_EQ(shading.rig.dialogs.Messages()[0].text, existing + "\nThis file already exists.\nReplace existing file?");
     EXPECT_EQ(shading.rig.dialogs.Messages()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(fileBytes(existing), "OLD\r\n");
+    EXPECT_EQ(FileBytes(existing), "OLD\r\n");
     ASSERT_EQ(shading.rig.dialogs.FileRequests().size(), 1u);
     EXPECT_TRUE(shading.rig.dialogs.FileRequests()[0].save);
     EXPECT_EQ(shading.rig.dialogs.FileRequests()[0].nameFilter, "Camera shading data (*.csv)");
@@ -349,7 +343,7 @@ TEST(ShadingTransferWindow, SavingAfterAReadAsksBeforeReplacingAndKeepsAFileItCa
     shading.rig.dialogs.QueueFilePath(existing);
     shading.rig.dialogs.QueueAnswer(MessageAnswer::Yes);
     transfer->ReadShadingData();
-    EXPECT_TRUE(fileBytes(existing).startsWith("ShadingData  (G R B)\r\n4096, 0, 0\r\n"));
+    EXPECT_TRUE(FileBytes(existing).startsWith("ShadingData  (G R B)\r\n4096, 0, 0\r\n"));
 }
 
 TEST(ShadingTransferWindow, CameraThatStopsAnsweringEndsTheReadWithOneBoxAndNoFile)

@@ -16,3 +16,7 @@ struct DigitFields {
 };
 
 DigitFields ScanDigitFields(const QByteArray &line);
+
+// The table files are read in pieces of this size, line end included, like the reader they
+// replace; each piece counts as a line.
+inline constexpr int kTablePieceChars = 126;

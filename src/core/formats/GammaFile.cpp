@@ -9,8 +9,6 @@
 
 namespace {
 
-// A line is read in pieces of this size, line end included, like the reader it replaces.
-constexpr int kPieceChars = 126;
 constexpr int kFields = 3;
 
 } // namespace
@@ -30,7 +28,7 @@ QList<QByteArray> GammaFileLines(const GammaTables &tables)
 GammaFileRead ReadGammaFile(const QByteArray &bytes, GammaTables &tables)
 {
     GammaFileRead read;
-    const QList<QByteArray> pieces = TextPieces(bytes, kPieceChars);
+    const QList<QByteArray> pieces = TextPieces(bytes, kTablePieceChars);
     bool valueReported = false;
     // The first piece is the header, whatever it says.
     for (qsizetype p = 1; p < pieces.size(); ++p) {

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int kPieceChars = 126;
 constexpr int kFieldsPerLine = 3;
 const QByteArray kHeader = QByteArrayLiteral("ShadingData  (G R B)");
 
@@ -27,7 +26,7 @@ QList<QByteArray> ShadingFileLines(const ShadingTable &table)
 ShadingFileRead ReadShadingFile(const QByteArray &bytes, ShadingTable &table)
 {
     ShadingFileRead read;
-    const QList<QByteArray> pieces = TextPieces(bytes, kPieceChars);
+    const QList<QByteArray> pieces = TextPieces(bytes, kTablePieceChars);
     for (qsizetype piece = 1; piece < pieces.size(); ++piece) {
         if (read.linesTaken == kShadingValues) {
             read.outcome = ShadingFileRead::Outcome::TooMany;

@@ -22,6 +22,7 @@
 #include "gui/main/GainAutoControls.h"
 #include "gui/main/LineRateDisplay.h"
 #include "gui/main/PageButtons.h"
+#include "gui/main/SharedControlIds.h"
 #include "gui/main/SpinButton.h"
 #include "gui/main/SpinRanges.h"
 #include "gui/pages/CTabSheetDialog.h"
@@ -32,8 +33,6 @@ constexpr std::uint32_t kLongWriteTimeoutMs = 20000;
 
 constexpr int kCameraModelList = 1142;
 constexpr int kLineRate = 1187;
-constexpr int kGainMode = 1259;
-constexpr int kWhiteBalanceMode = 1408;
 constexpr int kGainAutoOnceEntry = 1;
 constexpr int kWhiteBalanceOnceEntry = 1;
 constexpr int kWhiteBalanceExposureOnceEntry = 2;

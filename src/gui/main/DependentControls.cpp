@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "gui/main/ControlFinder.h"
+#include "gui/main/SharedControlIds.h"
 #include "gui/main/SpinButton.h"
 
 namespace {
@@ -23,7 +24,6 @@ constexpr int kFirstUserSetEntry = 2; // "User1" in the pixel correction lists
 
 constexpr int kExposureGroup[] = {1092, 1093, 1094, 1294, 1295, 1296, 1297, 1298, 1299};
 
-constexpr int kGainMode = 1259;
 constexpr int kGainAllControls[] = {1041, 1045};
 constexpr int kColourGainControls[] = {1244, 1245, 1173, 1667};
 constexpr int kRedGainSpin = 1247;
@@ -39,7 +39,6 @@ constexpr int kTriggerMode = 1096;
 constexpr int kAutoResetMode = 1186;
 
 constexpr int kExposureMode = 1092;
-constexpr int kExposureTimeMode = 1224;
 constexpr int kExposureTimed = 1;
 constexpr int kExposureTime = 1093;
 constexpr int kColourExposureTimes[] = {1294, 1296, 1298};

@@ -7,13 +7,11 @@
 #include "core/protocol/CameraModel.h"
 #include "gui/main/ControlFinder.h"
 #include "gui/main/ListCodes.h"
+#include "gui/main/SharedControlIds.h"
 
 namespace {
 
-constexpr int kModelList = 1142;
-constexpr int kExposureTimeMode = 1224;
 constexpr int kClClock = 1174;
-constexpr int kWhiteBalanceMode = 1408;
 
 // Controls that exist on one model only, and which model shows them.
 struct ModelGroup {

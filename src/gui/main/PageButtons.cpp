@@ -13,6 +13,7 @@
 #include "gui/main/DecimalText.h"
 #include "gui/main/DependentControls.h"
 #include "gui/main/ReadoutTexts.h"
+#include "gui/main/SharedControlIds.h"
 
 namespace {
 
@@ -28,7 +29,6 @@ constexpr int kExposureMaxReadout = 1220;
 constexpr int kExposureMinReadout = 1221;
 constexpr int kTemperatureReadout = 1049;
 constexpr std::array<int, 3> kXmlVersionBoxes = {1178, 1179, 1180};
-constexpr int kModelList = 1142;
 
 // Counter n: readouts from counter 0's, a fixed stride apart (its commands are
 // CommandId::kCounterStride apart).
