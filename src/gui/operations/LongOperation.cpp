@@ -4,27 +4,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "gui/common/WindowList.h"
 #include "gui/operations/ProgressWindow.h"
 
-namespace {
-
-// A frame of the screen the windows are on; 60 Hz where the platform does not say.
-int frameMs()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const double rate = screen != nullptr && screen->refreshRate() > 1.0 ? screen->refreshRate() : 60.0;
-    return std::max(1, static_cast<int>(1000.0 / rate));
-}
-
-} // namespace
-
 LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
                              const QString &message, Options options)
-    : progress_(progress), owner_(owner), options_(options), frameMs_(frameMs())
+    : progress_(progress), owner_(owner), options_(options)
 {
     hold_.emplace(guard);
     if (options_.waitCursor)
@@ -46,10 +32,10 @@ void LongOperation::Step(int percent)
 {
     percent_ = percent;
     pending_ = percent_ != progress_.Progress() || (message_ && *message_ != progress_.Message());
-    if (pending_ && (!shown_.isValid() || shown_.elapsed() >= frameMs_))
+    if (pending_ && (!shown_.isValid() || shown_.elapsed() >= kShowIntervalMs))
         show();
     else if (pending_ && !frame_.isActive())
-        frame_.start(static_cast<int>(std::max<qint64>(1, frameMs_ - shown_.elapsed())));
+        frame_.start(static_cast<int>(std::max<qint64>(1, kShowIntervalMs - shown_.elapsed())));
     // Emptied after every step all the same: the windows stay responsive between frames.
     QCoreApplication::processEvents();
 }

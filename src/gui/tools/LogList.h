@@ -21,11 +21,12 @@ public:
     explicit LogListModel(int maxLines, QObject *parent = nullptr);
 
     // Puts the line on top; drops the oldest line when the log is then over its limit. The
-    // list on screen takes new lines at most every kShowIntervalMs, all at once: a fast
-    // exchange logs hundreds of lines a second, and moving every row for each of them would
-    // cost more than the exchange.
+    // list on screen takes new lines at most every kShowIntervalMs, all at once: a long
+    // operation logs two lines an exchange, up to hundreds a second, and laying out and
+    // repainting the list (every row moves) for each of them would cost more than the
+    // exchange. A line that comes alone is shown at once.
     void AddNewest(const QString &line);
-    static constexpr int kShowIntervalMs = 80;
+    static constexpr int kShowIntervalMs = 250;
     void Clear();
 
     int Count() const { return static_cast<int>(lines_.size()); }
