@@ -241,6 +241,17 @@ void CameraHandle::failLastExchange(const QString &what) const
     fail(status == ExitStatus::Done ? ExitStatus::Refused : status, what);
 }
 
+void CameraHandle::checkShadingTransfer(const QString &what, bool modeOn, int stopped) const
+{
+    if (!modeOn)
+        failLastExchange(what);
+    if (stopped != 0) {
+        fail(ExitStatus::NoCamera, QStringLiteral("the camera stopped answering at value %1 of %2")
+                                       .arg(stopped)
+                                       .arg(kShadingChannels * kShadingValues));
+    }
+}
+
 py::object CameraHandle::valueObject(const ParameterCatalog &catalog, const Parameter &parameter,
                                      std::int32_t value) const
 {
@@ -481,13 +492,7 @@ py::tuple CameraHandle::ReadShading(const py::object &progress)
                                                      [&relay](int done, int total) { relay(done, total); }) : 0;
         },
         &relay);
-    if (!modeOn)
-        failLastExchange(QStringLiteral("shading read"));
-    if (stopped != 0) {
-        fail(ExitStatus::NoCamera, QStringLiteral("the camera stopped answering at value %1 of %2")
-                                       .arg(stopped)
-                                       .arg(kShadingChannels * kShadingValues));
-    }
+    checkShadingTransfer(QStringLiteral("shading read"), modeOn, stopped);
     return tupleOf(table);
 }
 
@@ -511,13 +516,7 @@ void CameraHandle::WriteShading(const py::object &tables, const py::object &prog
             return at;
         },
         &relay);
-    if (!modeOn)
-        failLastExchange(QStringLiteral("shading write"));
-    if (stopped != 0) {
-        fail(ExitStatus::NoCamera, QStringLiteral("the camera stopped answering at value %1 of %2")
-                                       .arg(stopped)
-                                       .arg(kShadingChannels * kShadingValues));
-    }
+    checkShadingTransfer(QStringLiteral("shading write"), modeOn, stopped);
     if (!finished)
         failLastExchange(QStringLiteral("shading tables not taken into use"));
 }

@@ -66,6 +66,9 @@ private:
     [[noreturn]] void fail(ExitStatus status, const QString &what) const;
     // Fails with the status of the engine's last exchange (or a lost link).
     [[noreturn]] void failLastExchange(const QString &what) const;
+    // Raises when the shading mode could not be switched on (what names the transfer) or the
+    // camera stopped answering at value stopped (counting from 1); returns when neither.
+    void checkShadingTransfer(const QString &what, bool modeOn, int stopped) const;
     pybind11::object valueObject(const ParameterCatalog &catalog, const Parameter &parameter, std::int32_t value) const;
 
     CliOptions options_;
