@@ -138,6 +138,32 @@ TEST_F(CommandOverPty, NoAnswerFailsSilentlyAndGoesOffline)
     EXPECT_EQ(events.online, (std::vector<bool>{false, false}));
 }
 
+// The fixed wait before the first look is lent to the front end: what it does there comes out
+// of the wait, so the exchange takes no longer and its first look comes no earlier. Fast
+// replies have no such wait to lend.
+TEST_F(CommandOverPty, TheFirstWaitIsLentToTheFrontEndWithoutLengtheningTheExchange)
+{
+    constexpr int kExchanges = 10;
+    constexpr unsigned kWorkMs = 12;
+    for (const bool fast : {false, true}) {
+        SCOPED_TRACE(fast ? "fast" : "paced");
+        command->SetFastReplies(fast);
+        events.waits = 0;
+        events.waitingWorkMs = kWorkMs;
+        const qint64 ms = millisecondsOf([this] {
+            std::int32_t value = 0;
+            for (int i = 0; i < kExchanges; ++i)
+                EXPECT_TRUE(command->QueryValue(kGa00, value, 1000));
+        });
+        EXPECT_EQ(events.waits, fast ? 0 : kExchanges);
+        if (!fast) {
+            EXPECT_GE(ms, kExchanges * 20);
+            // Work on top of the wait would make it 32 ms an exchange.
+            EXPECT_LT(ms, kExchanges * (20 + kWorkMs - 4));
+        }
+    }
+}
+
 TEST_F(CommandOverPty, TimeOutsSurviveTheTickWrap)
 {
     // The tick wraps 50 ms into the wait.

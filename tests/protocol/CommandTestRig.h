@@ -36,8 +36,16 @@ class RecordingEvents final : public CommandEvents {
 public:
     void WaitCursor(bool on) override { cursor.push_back(on); }
     void SetOnline(bool isOnline) override { online.push_back(isOnline); }
+    void Waiting() override
+    {
+        ++waits;
+        TickClock::SleepMs(waitingWorkMs);
+    }
     std::vector<bool> cursor;
     std::vector<bool> online;
+    int waits = 0;
+    unsigned waitingWorkMs = 0; // what the front end does with each wait
+
 };
 
 // A command engine on COM1, which the settings point at the slave side of a simulated

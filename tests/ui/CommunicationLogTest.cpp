@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,49 @@ TEST_F(CommunicationLogTest, KeepsTheNewest4096LinesNewestOnTop)
 
     ControlOf<QPushButton>(window.FindControl(1080))->click();
     EXPECT_EQ(log.Count(), 0);
+}
+
+// A long operation logs hundreds of lines a second into a full log: they go to the list in
+// batches, while the log itself always holds the newest 4096; the list lays itself out on a
+// layout request, the kind the engine lets the windows handle while it waits for a reply.
+TEST_F(CommunicationLogTest, AFullLogTakesLinesInBatchesAndLaysOutOnALayoutRequest)
+{
+    window.show();
+    auto *view = ControlOf<QListView>(window.FindControl(1078));
+    ASSERT_NE(view, nullptr);
+    const LogListModel &log = window.Log();
+    const auto topRow = [view] { return view->model()->index(0, 0).data().toString(); };
+    for (int i = 1; i <= 4097; ++i)
+        window.AppendLogLine(QStringLiteral("Tx: line %1").arg(i));
+    ASSERT_EQ(topRow(), "Tx: line 4097");
+
+    for (int i = 1; i <= 3; ++i)
+        window.AppendLogLine(QStringLiteral("Tx: late %1").arg(i));
+    EXPECT_EQ(log.Count(), 4096);
+    EXPECT_EQ(log.LineAtRow(0), "Tx: late 3");
+    const QStringList saved = log.OldestFirst();
+    ASSERT_EQ(saved.size(), 4096);
+    EXPECT_EQ(saved.front(), "Tx: line 5");
+    EXPECT_EQ(topRow(), "Tx: line 4097"); // the list has them within the interval
+    EXPECT_EQ(view->model()->rowCount(), 4096);
+
+    QThread::msleep(LogListModel::kShowIntervalMs);
+    window.AppendLogLine(QStringLiteral("Tx: late 4"));
+    EXPECT_EQ(topRow(), "Tx: late 4");
+    EXPECT_EQ(view->model()->index(4095, 0).data().toString(), "Tx: line 6");
+    EXPECT_EQ(view->model()->rowCount(), 4096);
+
+    // An emptied log fills again; the layout comes with the layout request alone.
+    ControlOf<QPushButton>(window.FindControl(1080))->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view->verticalScrollBar()->maximum(), 0);
+    for (int i = 1; i <= 200; ++i)
+        window.AppendLogLine(QStringLiteral("Rx: %1").arg(i));
+    QThread::msleep(LogListModel::kShowIntervalMs);
+    window.AppendLogLine(QStringLiteral("Rx: last"));
+    ASSERT_EQ(view->model()->rowCount(), 201);
+    QCoreApplication::sendPostedEvents(view, QEvent::LayoutRequest);
+    EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(CommunicationLogTest, LinkAndEngineLinesReachTheLog)

@@ -15,3 +15,10 @@ void TickClock::SleepMs(unsigned ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+void TickClock::SleepMs(unsigned ms, const std::function<void()> &meanwhile)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    meanwhile();
+    std::this_thread::sleep_until(until);
+}

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 // A 32-bit millisecond tick that wraps like the platform tick counter. Time-outs are always
 // measured as the unsigned difference of two ticks, so they survive the wrap. A bias lets a
@@ -17,6 +18,8 @@ public:
     std::uint32_t Since(std::uint32_t start) const { return Elapsed(start, Now()); }
 
     static void SleepMs(unsigned ms);
+    // Sleeps ms in all, after doing the work: what the work takes comes out of the sleep.
+    static void SleepMs(unsigned ms, const std::function<void()> &meanwhile);
 
 private:
     std::uint32_t bias_;

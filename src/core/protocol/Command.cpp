@@ -174,7 +174,7 @@ bool Command::awaitLine(std::uint32_t timeoutMs)
     // A fast look does not sleep: reading a line already waits up to the byte time-out for
     // each byte, so the loop follows the line as it arrives without spinning.
     if (!fastReplies_)
-        TickClock::SleepMs(kFirstLookMs);
+        TickClock::SleepMs(kFirstLookMs, [this] { events_.Waiting(); });
     while (!ReceiveLine(true)) {
         // A lost link will not answer: the exchange ends now, as it would on its time-out.
         if (link_.IsLost() || clock_.Since(start) >= timeoutMs || (cancel_ != nullptr && cancel_->load()))

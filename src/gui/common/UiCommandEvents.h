@@ -11,6 +11,8 @@ public:
     explicit UiCommandEvents(OnlineStatus &onlineStatus) : onlineStatus_(onlineStatus) {}
     void WaitCursor(bool on) override;
     void SetOnline(bool online) override;
+    // The windows repaint what they have asked to while the engine waits for a reply.
+    void Waiting() override;
 
 private:
     OnlineStatus &onlineStatus_;

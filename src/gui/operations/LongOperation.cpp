@@ -30,14 +30,18 @@ LongOperation::~LongOperation()
 
 void LongOperation::Step(int percent)
 {
+    // This step decides what is shown; a frame still waiting would show the previous one.
+    frame_.stop();
+    // Emptied at every step all the same: the windows stay responsive between frames.
+    QCoreApplication::processEvents();
     percent_ = percent;
     pending_ = percent_ != progress_.Progress() || (message_ && *message_ != progress_.Message());
+    // Shown last: the repaint it asks for is done while the next exchange waits for its
+    // reply, or at the next step.
     if (pending_ && (!shown_.isValid() || shown_.elapsed() >= kShowIntervalMs))
         show();
     else if (pending_ && !frame_.isActive())
         frame_.start(static_cast<int>(std::max<qint64>(1, kShowIntervalMs - shown_.elapsed())));
-    // Emptied after every step all the same: the windows stay responsive between frames.
-    QCoreApplication::processEvents();
 }
 
 void LongOperation::Step(int percent, const QString &message)

@@ -90,7 +90,11 @@ void CProgressBarDialog::SetProgress(int percent)
     // A window hidden by other means still keeps count, so it is right if it comes back.
     if (!window_)
         return;
+    // A progress bar repaints at once when its value changes; held back, it repaints with
+    // the rest of the window when the windows next repaint.
+    bar_->setUpdatesEnabled(false);
     bar_->setValue(percent);
+    bar_->setUpdatesEnabled(true);
     messageLabel_->setText(message_);
 }
 

@@ -1,6 +1,9 @@
 #include "gui/tools/LogList.h"
 
-#include <QListView>
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QEvent>
 
 LogListModel::LogListModel(int maxLines, QObject *parent)
     : QAbstractListModel(parent), maxLines_(maxLines)
@@ -12,8 +15,11 @@ LogListModel::LogListModel(int maxLines, QObject *parent)
 void LogListModel::AddNewest(const QString &line)
 {
     lines_.push_back(line);
-    // A full log shows at once, so a line never leaves the list before it was in it.
-    if (Count() > maxLines_ || !sinceShown_.isValid() || sinceShown_.elapsed() >= kShowIntervalMs)
+    // A log that fills up keeps taking lines in batches: the oldest go from the list when
+    // the new ones come into it. Only a batch as long as the whole log shows at once, so a
+    // line never leaves the log before the list had it.
+    const int unshown = static_cast<int>(lines_.size()) - shown_;
+    if (unshown >= maxLines_ || !sinceShown_.isValid() || sinceShown_.elapsed() >= kShowIntervalMs)
         showNew();
     else if (!showTimer_.isActive())
         showTimer_.start(static_cast<int>(kShowIntervalMs - sinceShown_.elapsed()));
@@ -23,10 +29,10 @@ void LogListModel::showNew()
 {
     showTimer_.stop();
     sinceShown_.start();
-    const int added = Count() - shown_;
+    const int added = static_cast<int>(lines_.size()) - shown_;
     if (added > 0) {
         beginInsertRows(QModelIndex(), 0, added - 1);
-        shown_ = Count();
+        shown_ = static_cast<int>(lines_.size());
         endInsertRows();
     }
     if (shown_ > maxLines_) {
@@ -45,6 +51,11 @@ void LogListModel::Clear()
     endResetModel();
 }
 
+int LogListModel::leaving() const
+{
+    return std::max(0, static_cast<int>(lines_.size()) - maxLines_);
+}
+
 QString LogListModel::LineAtRow(int row) const
 {
     if (row < 0 || row >= Count())
@@ -56,8 +67,8 @@ QStringList LogListModel::OldestFirst() const
 {
     QStringList lines;
     lines.reserve(Count());
-    for (const QString &line : lines_)
-        lines << line;
+    for (auto line = lines_.begin() + leaving(); line != lines_.end(); ++line)
+        lines << *line;
     return lines;
 }
 
@@ -65,7 +76,7 @@ QStringList LogListModel::NewestFirst() const
 {
     QStringList lines;
     lines.reserve(Count());
-    for (auto line = lines_.rbegin(); line != lines_.rend(); ++line)
+    for (auto line = lines_.rbegin(); line != lines_.rend() - leaving(); ++line)
         lines << *line;
     return lines;
 }
@@ -83,10 +94,37 @@ QVariant LogListModel::data(const QModelIndex &index, int role) const
     return lines_[static_cast<std::size_t>(shown_ - 1 - index.row())];
 }
 
+LogView::LogView(QWidget &parent, LogListModel &model) : QListView(&parent)
+{
+    setModel(&model);
+    // After the list's own handlers, which start its layout timer.
+    connect(&model, &QAbstractItemModel::rowsInserted, this, &LogView::askForLayout);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, &LogView::askForLayout);
+}
+
+void LogView::askForLayout()
+{
+    if (layoutAsked_)
+        return;
+    layoutAsked_ = true;
+    QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+}
+
+bool LogView::event(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutRequest && layoutAsked_) {
+        layoutAsked_ = false;
+        // Lays the rows out now and stops the list's timer for it; a hidden list leaves it
+        // to that timer, which lays out nothing until the list is shown.
+        if (isVisible())
+            executeDelayedItemsLayout();
+    }
+    return QListView::event(event);
+}
+
 QListView *MakeLogView(QWidget &parent, LogListModel &model, const QString &accessibleName)
 {
-    auto *view = new QListView(&parent);
-    view->setModel(&model);
+    auto *view = new LogView(parent, model);
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

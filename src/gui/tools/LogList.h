@@ -3,12 +3,12 @@
 #include <deque>
 
 #include <QAbstractListModel>
+#include <QListView>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
-class QListView;
 class QWidget;
 
 // A line log shown newest first, keeping at most a fixed number of lines. Lines are appended
@@ -29,7 +29,7 @@ public:
     static constexpr int kShowIntervalMs = 250;
     void Clear();
 
-    int Count() const { return static_cast<int>(lines_.size()); }
+    int Count() const { return static_cast<int>(lines_.size()) - leaving(); }
     int MaxLines() const { return maxLines_; }
     // Row 0 is the newest line, shown or not yet.
     QString LineAtRow(int row) const;
@@ -43,12 +43,30 @@ public:
 private:
     // Hands the lines not shown yet to the list, and drops the oldest beyond the limit.
     void showNew();
+    // Lines beyond the limit stay at the front only until the list has been told they left.
+    int leaving() const;
 
     int maxLines_;
-    std::deque<QString> lines_; // oldest at the front; the lines not shown yet at the back
+    std::deque<QString> lines_; // oldest at the front (leaving first); not shown yet at the back
     int shown_ = 0;             // the lines the list has been told of, from the front
     QElapsedTimer sinceShown_;
     QTimer showTimer_;
+};
+
+// A list lays its rows out again whenever rows come or go, on a timer of its own. This one
+// asks for it as a layout request instead, so that the layout is done together with the
+// windows' other layouts and paints, and while the engine waits for a reply when it does.
+class LogView final : public QListView {
+public:
+    LogView(QWidget &parent, LogListModel &model);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void askForLayout();
+
+    bool layoutAsked_ = false;
 };
 
 // The read-only list that shows a log: no selection, no editing, a vertical scroll bar, and
