@@ -35,7 +35,8 @@ public:
     LongOperation(const LongOperation &) = delete;
     LongOperation &operator=(const LongOperation &) = delete;
 
-    // Moves the bar, then empties the message queue so the windows repaint. Steps that come
+    // Empties the message queue, then moves the bar; the repaint that asks for is done while
+    // the next paced exchange waits for its reply, or at the next step. Steps that come
     // faster than kShowIntervalMs are shown together: the latest one appears within that
     // time (twenty pictures a second, smooth to the eye), and a step that changes nothing
     // repaints nothing. A paced exchange takes about 22 ms, so the window repaints for every
