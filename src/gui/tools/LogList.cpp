@@ -1,7 +1,5 @@
 #include "gui/tools/LogList.h"
 
-#include <algorithm>
-
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -18,7 +16,7 @@ void LogListModel::AddNewest(const QString &line)
     // A log that fills up keeps taking lines in batches: the oldest go from the list when
     // the new ones come into it. Only a batch as long as the whole log shows at once, so a
     // line never leaves the log before the list had it.
-    const int unshown = static_cast<int>(lines_.size()) - shown_;
+    const int unshown = stored() - shown_;
     if (unshown >= maxLines_ || !sinceShown_.isValid() || sinceShown_.elapsed() >= kShowIntervalMs)
         showNew();
     else if (!showTimer_.isActive())
@@ -29,10 +27,10 @@ void LogListModel::showNew()
 {
     showTimer_.stop();
     sinceShown_.start();
-    const int added = static_cast<int>(lines_.size()) - shown_;
+    const int added = stored() - shown_;
     if (added > 0) {
         beginInsertRows(QModelIndex(), 0, added - 1);
-        shown_ = static_cast<int>(lines_.size());
+        shown_ = stored();
         endInsertRows();
     }
     if (shown_ > maxLines_) {
@@ -49,11 +47,6 @@ void LogListModel::Clear()
     lines_.clear();
     shown_ = 0;
     endResetModel();
-}
-
-int LogListModel::leaving() const
-{
-    return std::max(0, static_cast<int>(lines_.size()) - maxLines_);
 }
 
 QString LogListModel::LineAtRow(int row) const

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 
 #include <QAbstractListModel>
-#include <QListView>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -29,7 +30,7 @@ public:
     static constexpr int kShowIntervalMs = 250;
     void Clear();
 
-    int Count() const { return static_cast<int>(lines_.size()) - leaving(); }
+    int Count() const { return stored() - leaving(); }
     int MaxLines() const { return maxLines_; }
     // Row 0 is the newest line, shown or not yet.
     QString LineAtRow(int row) const;
@@ -43,8 +44,9 @@ public:
 private:
     // Hands the lines not shown yet to the list, and drops the oldest beyond the limit.
     void showNew();
+    int stored() const { return static_cast<int>(lines_.size()); }
     // Lines beyond the limit stay at the front only until the list has been told they left.
-    int leaving() const;
+    int leaving() const { return std::max(0, stored() - maxLines_); }
 
     int maxLines_;
     std::deque<QString> lines_; // oldest at the front (leaving first); not shown yet at the back
