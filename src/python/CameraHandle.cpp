@@ -119,13 +119,17 @@ py::tuple tupleOf(const Table &table)
 
 // One call at a time on a camera: a second thread is refused at once rather than left to
 // mix its exchanges into the first one's.
+// Even a look at whether it is open takes a turn: close() destroys the session on another
+// thread with the interpreter lock released.
 class CameraHandle::Turn {
 public:
-    explicit Turn(CameraHandle &camera) : camera_(camera)
+    enum class Need { Open, Either };
+
+    explicit Turn(CameraHandle &camera, Need need = Need::Open) : camera_(camera)
     {
         if (camera_.busy_.exchange(true))
             ThrowUsage(QStringLiteral("this camera is in use by another thread"));
-        if (!camera_.session_) {
+        if (need == Need::Open && !camera_.session_) {
             camera_.busy_ = false;
             ThrowUsage(QStringLiteral("this camera is closed"));
         }
@@ -214,14 +218,20 @@ CameraHandle::~CameraHandle()
 
 void CameraHandle::Close()
 {
-    if (!session_)
-        return;
-    Turn turn(*this);
-    turn.Run([this] { session_.reset(); });
+    Turn turn(*this, Turn::Need::Either);
+    if (session_)
+        turn.Run([this] { session_.reset(); });
 }
 
-QString CameraHandle::Link() const
+bool CameraHandle::IsOpen()
 {
+    const Turn turn(*this, Turn::Need::Either);
+    return session_ != nullptr;
+}
+
+QString CameraHandle::Link()
+{
+    const Turn turn(*this, Turn::Need::Either);
     return session_ ? session_->LinkDescription() : QString();
 }
 

@@ -39,8 +39,8 @@ public:
     CameraHandle &operator=(const CameraHandle &) = delete;
 
     void Close();
-    bool IsOpen() const { return session_ != nullptr; }
-    QString Link() const;
+    bool IsOpen();
+    QString Link();
 
     pybind11::dict Identify();
     pybind11::object Get(const std::string &name);

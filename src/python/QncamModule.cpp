@@ -124,7 +124,7 @@ PYBIND11_MODULE(qncam, module)
         .def("close", &CameraHandle::Close, "Closes the link; later calls raise UsageError.")
         .def_property_readonly("is_open", &CameraHandle::IsOpen, "Whether the camera is still open.")
         .def_property_readonly(
-            "link", [](const CameraHandle &self) { return self.Link().toStdString(); },
+            "link", [](CameraHandle &self) { return self.Link().toStdString(); },
             "What the link reaches: the COM name with its device, or the Camera Link port.")
         .def("identify", &CameraHandle::Identify,
              ""

@@ -241,13 +241,17 @@ def test_four_cameras_in_four_threads_at_once(simulators):
     assert total < 1.6 * min(spans), (total, spans)
 
 
-def test_a_second_thread_is_refused_while_the_camera_is_busy(camera):
+# Every way in, the attributes too: close() on another thread destroys what they read.
+@pytest.mark.parametrize("call", [lambda cam: cam.get("GA"), lambda cam: cam.link,
+                                  lambda cam: cam.is_open, lambda cam: cam.close()],
+                         ids=["get", "link", "is_open", "close"])
+def test_a_second_thread_is_refused_while_the_camera_is_busy(camera, call):
     started, refused = threading.Event(), []
 
     def second():
         started.wait()
         try:
-            camera.get("GA")
+            call(camera)
         except qncam.UsageError as error:
             refused.append(str(error))
 
