@@ -9,6 +9,8 @@
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
 #include "gui/main/Calibrations.h"
+#include "gui/tools/TerminalDialog.h"
+#include "gui/tools/TerminalLayout.h"
 
 using namespace OperatorActions;
 
@@ -374,5 +376,32 @@ TEST(CalibrationsWindow, AutoSettingChainsAndStopsWhereAResultSaysSo)
         EXPECT_EQ(table.GetDataValue(1041) == table.GetSavedValue(1041), readBack) << c.name << ": commit";
         EXPECT_EQ(procedures.pauses.size(), c.lines.contains("SDRS?") ? 1u : 0u) << c.name;
         table.CommitValues();
+    }
+}
+
+// While a procedure runs, up to its last box, nothing else can start an exchange.
+TEST(CalibrationsWindow, ProceduresRunAsLongOperations)
+{
+    const struct {
+        const char *name;
+        std::function<void(CCtrlToolDlg &)> start;
+    } cases[] = {
+        {"shading calibration", [](CCtrlToolDlg &window) { Click(window, 1121); }},
+        {"white balance once", [](CCtrlToolDlg &window) { Choose(window, 1408, 1); }},
+        {"store all areas", [](CCtrlToolDlg &window) { Click(window, 1021); }},
+    };
+    ProcedureRig procedures({.controlMode = 1});
+    QWidget &send = *procedures.window().Terminal().FindControl(kTerminalSendId);
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        procedures.Clear();
+        bool othersIdle = false;
+        procedures.rig.dialogs.WhileShowing([&] {
+            othersIdle = procedures.rig.context->operations().Running() && !send.isEnabled() &&
+                !procedures.window().isEnabled();
+        });
+        row.start(procedures.window());
+        EXPECT_TRUE(othersIdle) << "at the last box";
+        EXPECT_TRUE(send.isEnabled() && procedures.window().isEnabled());
     }
 }

@@ -1,8 +1,10 @@
 #include <chrono>
 #include <iostream>
+#include <thread>
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -172,4 +174,54 @@ TEST(LinkRecoveryWindow, NoReconnectionWhileTheWindowsAreDisabled)
     link.rig.context->windowList().EnableAll();
     EXPECT_TRUE(MainWindowRig::RunEventsUntil([&] { return link.LogCount(link.RestoredLine()) == 1 && link.Online(); },
                                               4000));
+}
+
+// The device is back before the camera answers: it stays open, the camera is asked once a
+// second and read when it answers. A reopen that fails on the way closes the port without a
+// loss being seen; the device is then waited for again.
+TEST(LinkRecoveryWindow, ACameraThatAnswersLateIsStillFound)
+{
+    const struct {
+        const char *name;
+        bool powerCycle;
+        bool pathGoneAtFirstAsk; // the second reopen of the search (at 9600 bit/s) fails
+    } cases[] = {{"powered up after its adapter", true, false}, {"second reopen fails", false, true}};
+    const QString waitNote = QStringLiteral("The camera does not answer yet: it is asked again once a second.");
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        LinkRig link;
+        link.rig.simulator->Unplug();
+        ASSERT_TRUE(MainWindowRig::RunEventsUntil([&] { return link.LogCount(link.LostLine()) == 1; }, 1000));
+        link.rig.simulator->StopAnswering();
+        link.rig.simulator->ClearWireLog();
+        std::atomic<bool> pathGone = false;
+        std::thread puller([&] {
+            if (row.pathGoneAtFirstAsk && link.rig.simulator->WaitForReceivedLines(1, 5000))
+                pathGone = QFile::remove(link.Device());
+        });
+        ASSERT_TRUE(link.rig.simulator->Replug({row.powerCycle, std::nullopt, std::nullopt}));
+        // The search and a few asks after it; the note is logged once.
+        MainWindowRig::RunEventsUntil([&] { return pathGone || link.LogCount(waitNote) == 1; }, 12000);
+        MainWindowRig::RunEventsUntil([] { return false; }, 2500);
+        puller.join();
+        EXPECT_EQ(link.LogCount(waitNote), row.pathGoneAtFirstAsk ? 0 : 1);
+        EXPECT_EQ(link.LogCount(link.RestoredLine()), row.pathGoneAtFirstAsk ? 0 : 1);
+        EXPECT_EQ(pathGone.load(), row.pathGoneAtFirstAsk);
+        EXPECT_FALSE(link.Online());
+        EXPECT_TRUE(link.rig.window->Recovery().Waiting());
+        EXPECT_FALSE(link.rig.context->serialLink().IsLost());
+
+        if (row.pathGoneAtFirstAsk) {
+            ASSERT_TRUE(link.rig.simulator->Replug());
+        }
+        link.rig.simulator->ResumeAnswering();
+        link.rig.simulator->ClearWireLog();
+        ASSERT_TRUE(MainWindowRig::RunEventsUntil(
+            [&] { return !link.rig.window->Recovery().Waiting() && link.Online() && link.rig.window->isEnabled(); },
+            12000));
+        EXPECT_TRUE(link.rig.Received().contains("GA?")) << "everything read again";
+        EXPECT_EQ(link.rig.simulator->Baud(), 115200);
+        EXPECT_EQ(link.LogCount(link.RestoredLine()), 1);
+        EXPECT_TRUE(link.rig.dialogs.Messages().empty()) << link.rig.BoxTexts().join(" | ").toStdString();
+    }
 }

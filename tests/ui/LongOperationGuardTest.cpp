@@ -155,3 +155,28 @@ TEST(LongOperationGuard, OtherWindowsStartNothingWhileALoadRuns)
     EXPECT_TRUE(t.rig.simulator->WaitForReceivedLines(1, 2000));
     EXPECT_EQ(t.rig.Received(), QList<QByteArray>({"EA?"}));
 }
+
+// The window manager's close of the main window during a load waits for the load's end and is
+// then asked for as any close: the whole file goes out and the window closes only on "Yes".
+TEST(LongOperationGuard, MainWindowCloseWaitsForTheOperation)
+{
+    const MessageAnswer answers[] = {MessageAnswer::Yes, MessageAnswer::No};
+    SettingFileRig t;
+    CCtrlToolDlg &window = *t.rig.window;
+    for (const MessageAnswer answer : answers) {
+        bool openDuring = false;
+        const DuringLoad during(t.rig.context->progress(), [&] {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(window.windowHandle(), &close);
+            openDuring = window.isVisible();
+        });
+        EXPECT_EQ(t.Load(fileOf(gainLines())), gainLines());
+        ASSERT_TRUE(during.Acted());
+        EXPECT_TRUE(openDuring && t.rig.BoxTexts().isEmpty());
+        t.rig.dialogs.QueueAnswer(answer);
+        MainWindowRig::RunEventsUntil([&] { return !t.rig.BoxTexts().isEmpty(); }, 500);
+        EXPECT_EQ(t.rig.BoxTexts(), QStringList({"Are you sure to terminate the Camera Control Tool ?"}));
+        EXPECT_EQ(window.isVisible(), answer == MessageAnswer::No);
+        window.show();
+    }
+}
