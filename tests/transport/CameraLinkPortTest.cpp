@@ -96,7 +96,8 @@ TEST(CameraLinkPortList, EachKindListsWhatItFindsAndNothingOutOfRange)
         {"kind 2: one it cannot name keeps its place", LinkKind::Cameralink2001, {kManufacturers},
          {"Manufacturer 0 (not reported: invalid index (-10005))", "Acme Grabbers"}, "fail_info=0\n"},
         {"kind 3: one it cannot describe keeps its place", LinkKind::CameralinkVer11, {kAllPorts},
-         {"Korvel Imaging - CL0", "Port 1 (not reported: invalid index (-10005))", "Acme Grabbers - CL0"}, "fail_info=1\n"},
+         {"Korvel Imaging - CL0", "Port 1 (not reported: invalid index (-10005))", "Acme Grabbers - CL0"},
+         "fail_info=1\n"},
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.what);

@@ -1,6 +1,7 @@
 #include "core/operations/LinkRecovery.h"
 
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandIds.h"
 #include "core/transport/SerialLink.h"
 
 LinkRecovery::LinkRecovery(SerialLink &link, Command &command, NegotiationView &negotiationView,
@@ -49,10 +50,10 @@ bool LinkRecovery::portLeftClosed()
 
 bool LinkRecovery::TryReconnect()
 {
-    // Someone opened the link meanwhile (the operator chose a port), or talks to the camera
-    // already: nothing left to do.
-    const bool openedElsewhere = wait_ == Wait::Device && !link_.IsLost() && !closedHere_;
-    if (wait_ == Wait::None || openedElsewhere || view_.CameraOnline()) {
+    // Someone opened the link meanwhile (the operator chose a port) and maybe found the
+    // camera there: nothing left to do.
+    const bool openedElsewhere = wait_ == Wait::Device && ((!link_.IsLost() && !closedHere_) || view_.CameraOnline());
+    if (wait_ == Wait::None || openedElsewhere) {
         stop();
         return false;
     }
@@ -83,6 +84,7 @@ bool LinkRecovery::reopenDevice()
         return false;
     closedHere_ = false;
     asks_ = 0;
+    probeSent_ = false;
     return true;
 }
 
@@ -101,17 +103,29 @@ bool LinkRecovery::findCamera()
 
 bool LinkRecovery::askCameraAgain()
 {
+    // Whatever came back to the last look's query says a camera listens at this rate; an
+    // exchange of the operator's that was answered says so too. Then it is asked properly.
+    const bool heard = probeSent_ && command_.ReceivedCount() > 0;
+    probeSent_ = false;
+    if (heard || view_.CameraOnline()) {
+        if (negotiationView_.IdentifyModel() && !link_.IsLost()) {
+            negotiation_.MoveToTopRate();
+            return !link_.IsLost();
+        }
+        if (link_.IsLost())
+            return false;
+    }
     // The search at the reopen tried every rate. A camera that answers only later was powered
     // up after its device (9600 bit/s) or kept the rate it had: one query a second, at these
-    // two in turn, keeps the windows usable between the asks.
+    // two in turn. Its reply is looked for at the next look, so the windows are not held while
+    // the camera stays silent.
     const int baud = asks_++ % 2 == 0 ? SerialLink::kStartBaud : lostBaud_;
     if (link_.CanChangeRate() && baud != link_.Baud()) {
         if (!link_.ReopenQuietly(baud))
             return portLeftClosed();
         negotiationView_.SetBaudSelection(link_.CodeOfBaud());
     }
-    if (!negotiationView_.IdentifyModel() || link_.IsLost())
-        return false;
-    negotiation_.MoveToTopRate();
-    return !link_.IsLost();
+    command_.ClearReceived();
+    probeSent_ = link_.SendLine((command_.FormatQuery(CommandId::MD, false) + QStringLiteral("\r\n")).toLatin1());
+    return false;
 }

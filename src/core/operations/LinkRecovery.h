@@ -17,8 +17,8 @@ public:
     virtual void LinkLost(const QString &device, const QString &reason) = 0;
     // Whether a reconnection may run now; not while a long operation owns the link.
     virtual bool MayReconnect() = 0;
-    // Whether the camera answered an exchange since it was last shown offline: someone else
-    // (the operator choosing a port) has found it.
+    // Whether the camera answered an exchange since it was last shown offline (one of the
+    // operator's, while the recovery waits).
     virtual bool CameraOnline() const = 0;
     // The device is back and open again, once per loss. When the camera answered it has been
     // found and moved to 115200 bit/s: read everything again and show it. When it did not,
@@ -77,6 +77,7 @@ private:
     bool restoredTold_ = false;
     // The asks after the first search alternate between the rate the camera had and 9600 bit/s.
     int asks_ = 0;
+    bool probeSent_ = false; // a model query went out at the last look, unanswered so far
     QString device_;
     int lostBaud_ = 0;
 };

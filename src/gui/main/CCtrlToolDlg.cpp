@@ -160,16 +160,19 @@ void CCtrlToolDlg::installCameraProcedures()
         this);
     ShadingTransfer &shading = *shadingTransfer_;
     using Later = PageButtons::LaterOperation;
+    // The procedures hold the windows themselves; the transfers have their progress window and
+    // the user sets hold them once the operator has said which area.
     const std::pair<Later, std::function<void()>> operations[] = {
         {Later::ShadingCalibration, guarded([&calibrations] { calibrations.ShadingCalibration(); })},
         {Later::RecalibratePixelGain, guarded([&calibrations] { calibrations.RecalibratePixelGain(); })},
         {Later::RecalibratePixelBlack, guarded([&calibrations] { calibrations.RecalibratePixelBlack(); })},
         {Later::RecalibratePixelGainFactory, guarded([&calibrations] { calibrations.RecalibratePixelGainFactory(); })},
-        {Later::RecalibratePixelBlackFactory, guarded([&calibrations] { calibrations.RecalibratePixelBlackFactory(); })},
+        {Later::RecalibratePixelBlackFactory,
+         guarded([&calibrations] { calibrations.RecalibratePixelBlackFactory(); })},
         {Later::AutoSetting, guarded([&calibrations] { calibrations.AutoSetting(); })},
         {Later::ReadShadingData, [&shading] { shading.ReadShadingData(); }},
         {Later::WriteShadingData, [&shading] { shading.WriteShadingData(); }},
-        {Later::StoreShadingData, [&shading] { shading.StoreShadingData(); }},
+        {Later::StoreShadingData, guarded([&shading] { shading.StoreShadingData(); })},
         {Later::StoreAllAreas, [this] { userSets_->StoreAllAreas(); }},
     };
     for (const auto &[operation, run] : operations)
@@ -442,7 +445,8 @@ void CCtrlToolDlg::LinkRestored(const QString &device, bool answered)
     if (answered)
         readAfterRecovery();
     else
-        communication_->AppendLogLine(QStringLiteral("The camera does not answer yet: it is asked again once a second."));
+        communication_->AppendLogLine(
+            QStringLiteral("The camera does not answer yet: it is asked again once a second."));
 }
 
 void CCtrlToolDlg::CameraFound(const QString &)
