@@ -6,7 +6,7 @@
  * a file beside the library: "<library path>.conf", one "key=value" per line:
  *   port<N>=<device>       the device of serial index N (kind 2: of manufacturer N)
  *   fail_init=1            clSerialInit fails with "port in use"
- *   fail_info=<index>      clGetManufacturer / clGetPortInfo fail for that index
+ *   fail_info=<index>      clGetManufacturer / clGetPortInfo fail for that index (kinds 2, 3)
  *   fault_read=<n>:<mode>  the n-th byte read after clSerialInit is spoilt: "garbage" hands
  *                          out '#' instead, "error" drops it and fails the call, "oversize"
  *                          reports more bytes than were asked for
@@ -97,14 +97,11 @@ static int confValue(const char *key, char *value, size_t size)
     return found;
 }
 
-#if FAKECL_KIND != 1
-/* Whether the port list's entry index is to fail ("fail_info=<index>"). */
-static int infoFails(unsigned index)
+static int __attribute__((unused)) infoFails(unsigned index)
 {
     char text[16];
     return confValue("fail_info", text, sizeof text) && strtoul(text, NULL, 10) == index;
 }
-#endif
 
 static int logWanted(void)
 {

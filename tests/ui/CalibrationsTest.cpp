@@ -382,26 +382,18 @@ TEST(CalibrationsWindow, AutoSettingChainsAndStopsWhereAResultSaysSo)
 // While a procedure runs, up to its last box, nothing else can start an exchange.
 TEST(CalibrationsWindow, ProceduresRunAsLongOperations)
 {
-    const struct {
-        const char *name;
-        std::function<void(CCtrlToolDlg &)> start;
-    } cases[] = {
-        {"shading calibration", [](CCtrlToolDlg &window) { Click(window, 1121); }},
-        {"white balance once", [](CCtrlToolDlg &window) { Choose(window, 1408, 1); }},
-        {"store all areas", [](CCtrlToolDlg &window) { Click(window, 1021); }},
-    };
+    // Shading calibration, white balance once, store all areas: a button, or a list's entry.
+    const std::pair<int, int> cases[] = {{1121, -1}, {1408, 1}, {1021, -1}};
     ProcedureRig procedures({.controlMode = 1});
-    QWidget &send = *procedures.window().Terminal().FindControl(kTerminalSendId);
-    for (const auto &row : cases) {
-        SCOPED_TRACE(row.name);
-        procedures.Clear();
+    CCtrlToolDlg &window = procedures.window();
+    QWidget &send = *window.Terminal().FindControl(kTerminalSendId);
+    for (const auto &[control, entry] : cases) {
         bool othersIdle = false;
         procedures.rig.dialogs.WhileShowing([&] {
-            othersIdle = procedures.rig.context->operations().Running() && !send.isEnabled() &&
-                !procedures.window().isEnabled();
+            othersIdle = procedures.rig.context->operations().Running() && !send.isEnabled() && !window.isEnabled();
         });
-        row.start(procedures.window());
-        EXPECT_TRUE(othersIdle) << "at the last box";
-        EXPECT_TRUE(send.isEnabled() && procedures.window().isEnabled());
+        entry < 0 ? Click(window, control) : Choose(window, control, entry);
+        EXPECT_TRUE(othersIdle) << control << ": at the last box";
+        EXPECT_TRUE(send.isEnabled() && window.isEnabled()) << control;
     }
 }
