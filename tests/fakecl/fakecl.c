@@ -6,6 +6,7 @@
  * a file beside the library: "<library path>.conf", one "key=value" per line:
  *   port<N>=<device>       the device of serial index N (kind 2: of manufacturer N)
  *   fail_init=1            clSerialInit fails with "port in use"
+ *   fail_info=<index>      clGetManufacturer / clGetPortInfo fail for that index (kinds 2, 3)
  *   fault_read=<n>:<mode>  the n-th byte read after clSerialInit is spoilt: "garbage" hands
  *                          out '#' instead, "error" drops it and fails the call, "oversize"
  *                          reports more bytes than were asked for
@@ -94,6 +95,12 @@ static int confValue(const char *key, char *value, size_t size)
     }
     fclose(file);
     return found;
+}
+
+static int __attribute__((unused)) infoFails(unsigned index)
+{
+    char text[16];
+    return confValue("fail_info", text, sizeof text) && strtoul(text, NULL, 10) == index;
 }
 
 static int logWanted(void)
@@ -352,7 +359,7 @@ EXPORT int clGetNumManufacturers(unsigned *count)
 
 EXPORT int clGetManufacturer(unsigned index, char *name, unsigned *bufferSize, unsigned *version)
 {
-    if (index >= sizeof kMakers / sizeof kMakers[0])
+    if (index >= sizeof kMakers / sizeof kMakers[0] || infoFails(index))
         return kInvalidIndex;
     if (version != NULL)
         *version = 0x0101;
@@ -396,7 +403,7 @@ EXPORT int clGetNumPorts(unsigned *numPorts)
 EXPORT int clGetPortInfo(unsigned serialIndex, char *manufacturerName, unsigned *nameBytes, char *portID,
                          unsigned *idBytes, unsigned *version)
 {
-    if (serialIndex >= sizeof kMakers / sizeof kMakers[0])
+    if (serialIndex >= sizeof kMakers / sizeof kMakers[0] || infoFails(serialIndex))
         return kInvalidIndex;
     if (version != NULL)
         *version = 0x0101;

@@ -83,6 +83,7 @@ TEST(CameraLinkPortList, EachKindListsWhatItFindsAndNothingOutOfRange)
         LinkKind kind;
         std::vector<Lib> libs;
         QStringList names;
+        QByteArray conf = {};
     } cases[] = {
         {"kind 1, empty folder", LinkKind::Cameralink2000, {}, {}},
         {"kind 1: library file names; other kinds' libraries do not match", LinkKind::Cameralink2000,
@@ -92,10 +93,15 @@ TEST(CameraLinkPortList, EachKindListsWhatItFindsAndNothingOutOfRange)
         {"kind 3: manufacturer - port identifier", LinkKind::CameralinkVer11, {kAllPorts},
          {"Korvel Imaging - CL0", "Korvel Imaging - CL1", "Acme Grabbers - CL0"}},
         {"kind 3 without its library", LinkKind::CameralinkVer11, {kManufacturers}, {}},
+        {"kind 2: one it cannot name keeps its place", LinkKind::Cameralink2001, {kManufacturers},
+         {"Manufacturer 0 (not reported: invalid index (-10005))", "Acme Grabbers"}, "fail_info=0\n"},
+        {"kind 3: one it cannot describe keeps its place", LinkKind::CameralinkVer11, {kAllPorts},
+         {"Korvel Imaging - CL0", "Port 1 (not reported: invalid index (-10005))", "Acme Grabbers - CL0"},
+         "fail_info=1\n"},
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.what);
-        ClRig rig(row.kind, row.libs);
+        ClRig rig(row.kind, row.libs, row.conf);
         const int count = rig.port->PortCount();
         EXPECT_EQ(namesOf(*rig.port, count), row.names);
         EXPECT_EQ(rig.port->PortName(-1), QString());

@@ -9,6 +9,8 @@
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
 #include "gui/main/Calibrations.h"
+#include "gui/tools/TerminalDialog.h"
+#include "gui/tools/TerminalLayout.h"
 
 using namespace OperatorActions;
 
@@ -374,5 +376,24 @@ TEST(CalibrationsWindow, AutoSettingChainsAndStopsWhereAResultSaysSo)
         EXPECT_EQ(table.GetDataValue(1041) == table.GetSavedValue(1041), readBack) << c.name << ": commit";
         EXPECT_EQ(procedures.pauses.size(), c.lines.contains("SDRS?") ? 1u : 0u) << c.name;
         table.CommitValues();
+    }
+}
+
+// While a procedure runs, up to its last box, nothing else can start an exchange.
+TEST(CalibrationsWindow, ProceduresRunAsLongOperations)
+{
+    // Shading calibration, white balance once, store all areas: a button, or a list's entry.
+    const std::pair<int, int> cases[] = {{1121, -1}, {1408, 1}, {1021, -1}};
+    ProcedureRig procedures({.controlMode = 1});
+    CCtrlToolDlg &window = procedures.window();
+    QWidget &send = *window.Terminal().FindControl(kTerminalSendId);
+    for (const auto &[control, entry] : cases) {
+        bool othersIdle = false;
+        procedures.rig.dialogs.WhileShowing([&] {
+            othersIdle = procedures.rig.context->operations().Running() && !send.isEnabled() && !window.isEnabled();
+        });
+        entry < 0 ? Click(window, control) : Choose(window, control, entry);
+        EXPECT_TRUE(othersIdle) << control << ": at the last box";
+        EXPECT_TRUE(send.isEnabled() && window.isEnabled()) << control;
     }
 }

@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <thread>
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -172,4 +175,41 @@ TEST(LinkRecoveryWindow, NoReconnectionWhileTheWindowsAreDisabled)
     link.rig.context->windowList().EnableAll();
     EXPECT_TRUE(MainWindowRig::RunEventsUntil([&] { return link.LogCount(link.RestoredLine()) == 1 && link.Online(); },
                                               4000));
+}
+
+// The device back before its camera stays open and the camera is asked once a second, without
+// holding the windows; a reopen that fails (no loss seen) sends the recovery back to the device.
+TEST(LinkRecoveryWindow, ACameraThatAnswersLateIsStillFound)
+{
+    const QString waitNote = QStringLiteral("The camera does not answer yet: it is asked again once a second.");
+    for (const bool reopenFails : {false, true}) { // the search's second reopen (at 9600 bit/s)
+        SCOPED_TRACE(reopenFails);
+        LinkRig link;
+        CameraSimulator &camera = *link.rig.simulator;
+        camera.Unplug();
+        ASSERT_TRUE(MainWindowRig::RunEventsUntil([&] { return link.LogCount(link.LostLine()) == 1; }, 1000));
+        camera.StopAnswering();
+        camera.ClearWireLog();
+        std::atomic<bool> pathGone = false;
+        std::thread puller(
+            [&] { pathGone = reopenFails && camera.WaitForReceivedLines(1, 5000) && QFile::remove(link.Device()); });
+        ASSERT_TRUE(camera.Replug({!reopenFails, std::nullopt, std::nullopt})); // powered up after its adapter
+        MainWindowRig::RunEventsUntil([&] { return pathGone || link.LogCount(waitNote) == 1; }, 12000);
+        QElapsedTimer gap;
+        qint64 longestMs = 0;
+        gap.start();
+        MainWindowRig::RunEventsUntil([&] { longestMs = std::max(longestMs, gap.restart()); return false; }, 2500);
+        puller.join();
+        EXPECT_EQ(link.LogCount(waitNote), reopenFails ? 0 : 1);
+        EXPECT_EQ(link.LogCount(link.RestoredLine()), reopenFails ? 0 : 1);
+        EXPECT_TRUE(!link.Online() && link.rig.window->Recovery().Waiting());
+        EXPECT_LT(longestMs, 100);
+        ASSERT_TRUE(!reopenFails || camera.Replug());
+        camera.ResumeAnswering();
+        ASSERT_TRUE(MainWindowRig::RunEventsUntil(
+            [&] { return !link.rig.window->Recovery().Waiting() && link.Online() && link.rig.window->isEnabled(); },
+            12000));
+        EXPECT_TRUE(link.rig.Received().contains("GA?") && camera.Baud() == 115200);
+        EXPECT_EQ(link.LogCount(link.RestoredLine()), 1);
+    }
 }

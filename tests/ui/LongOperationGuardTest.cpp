@@ -155,3 +155,21 @@ TEST(LongOperationGuard, OtherWindowsStartNothingWhileALoadRuns)
     EXPECT_TRUE(t.rig.simulator->WaitForReceivedLines(1, 2000));
     EXPECT_EQ(t.rig.Received(), QList<QByteArray>({"EA?"}));
 }
+
+// The window manager's close during a load waits for the load's end, then asks as any close.
+TEST(LongOperationGuard, MainWindowCloseWaitsForTheOperation)
+{
+    SettingFileRig t;
+    CCtrlToolDlg &window = *t.rig.window;
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        QCloseEvent close;
+        const DuringLoad during(t.rig.context->progress(),
+                                [&] { QCoreApplication::sendEvent(window.windowHandle(), &close); });
+        EXPECT_EQ(t.Load(fileOf(gainLines())), gainLines());
+        EXPECT_TRUE(during.Acted() && !close.isAccepted() && t.rig.BoxTexts().isEmpty());
+        t.rig.dialogs.QueueAnswer(answer);
+        MainWindowRig::RunEventsUntil([&] { return !t.rig.BoxTexts().isEmpty(); }, 500);
+        EXPECT_EQ(t.rig.BoxTexts(), QStringList({"Are you sure to terminate the Camera Control Tool ?"}));
+        EXPECT_EQ(window.isVisible(), answer == MessageAnswer::No);
+    }
+}

@@ -48,6 +48,13 @@ QString ResultText(CLINT32 result)
     return QStringLiteral("error %1").arg(result);
 }
 
+// The entry of a port the library counts but could not describe. It keeps its place, so the
+// ports after it are still listed and every stored port index still means the same port.
+QString unreportedPort(const char *what, CLUINT32 index, CLINT32 result)
+{
+    return QStringLiteral("%1 %2 (not reported: %3)").arg(QLatin1String(what)).arg(index).arg(ResultText(result));
+}
+
 } // namespace
 
 CameraLinkPort::CameraLinkPort(LinkKind kind, const SettingsStore &settings, Dialogs &dialogs)
@@ -108,9 +115,9 @@ void CameraLinkPort::listManufacturers()
             std::array<char, kTextBuffer> name{};
             CLUINT32 size = kTextBuffer;
             CLUINT32 version = 0;
-            if (library_->Get<GetManufacturerFn>(ClEntry::GetManufacturer)(i, name.data(), &size, &version) != kNoError)
-                break;
-            ports_.push_back(textOf(name));
+            const CLINT32 result = library_->Get<GetManufacturerFn>(ClEntry::GetManufacturer)(i, name.data(), &size,
+                                                                                              &version);
+            ports_.push_back(result == kNoError ? textOf(name) : unreportedPort("Manufacturer", i, result));
         }
     }
     if (serialRef_ == nullptr)
@@ -130,10 +137,10 @@ void CameraLinkPort::listAllPorts()
             CLUINT32 makerSize = kTextBuffer;
             CLUINT32 idSize = kTextBuffer;
             CLUINT32 version = 0;
-            if (library_->Get<GetPortInfoFn>(ClEntry::GetPortInfo)(i, maker.data(), &makerSize, id.data(), &idSize,
-                                                                   &version) != kNoError)
-                break;
-            ports_.push_back(QStringLiteral("%1 - %2").arg(textOf(maker), textOf(id)));
+            const CLINT32 result = library_->Get<GetPortInfoFn>(ClEntry::GetPortInfo)(
+                i, maker.data(), &makerSize, id.data(), &idSize, &version);
+            ports_.push_back(result == kNoError ? QStringLiteral("%1 - %2").arg(textOf(maker), textOf(id))
+                                                : unreportedPort("Port", i, result));
         }
     }
     if (serialRef_ == nullptr)

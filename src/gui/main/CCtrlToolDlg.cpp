@@ -42,6 +42,7 @@
 #include "gui/main/SettingFileOperations.h"
 #include "gui/main/SpinRanges.h"
 #include "gui/main/UserSetOperations.h"
+#include "gui/operations/LongOperation.h"
 #include "gui/operations/ReadAllSettings.h"
 #include "gui/operations/ShadingTransfer.h"
 #include "gui/pages/CTabSheetDialog.h"
@@ -150,29 +151,40 @@ void CCtrlToolDlg::installCameraProcedures()
 {
     calibrations_ = std::make_unique<Calibrations>(*bindingServices_);
     Calibrations &calibrations = *calibrations_;
-    binding_->SetOneShotHooks({[&calibrations] { calibrations.GainAutoOnce(); },
-                               [&calibrations] { calibrations.WhiteBalanceOnce(); },
-                               [&calibrations] { calibrations.WhiteBalanceExposureOnce(); }});
+    binding_->SetOneShotHooks({guarded([&calibrations] { calibrations.GainAutoOnce(); }),
+                               guarded([&calibrations] { calibrations.WhiteBalanceOnce(); }),
+                               guarded([&calibrations] { calibrations.WhiteBalanceExposureOnce(); })});
     shadingTransfer_ = std::make_unique<ShadingTransfer>(
         ShadingTransfer::Services{context_.command(), context_.dialogs(), context_.settings(), context_.progress(),
                                   context_.windowList(), context_.operations()},
         this);
     ShadingTransfer &shading = *shadingTransfer_;
     using Later = PageButtons::LaterOperation;
+    // The procedures hold the windows themselves; the transfers have their progress window and
+    // the user sets hold them once the operator has said which area.
     const std::pair<Later, std::function<void()>> operations[] = {
-        {Later::ShadingCalibration, [&calibrations] { calibrations.ShadingCalibration(); }},
-        {Later::RecalibratePixelGain, [&calibrations] { calibrations.RecalibratePixelGain(); }},
-        {Later::RecalibratePixelBlack, [&calibrations] { calibrations.RecalibratePixelBlack(); }},
-        {Later::RecalibratePixelGainFactory, [&calibrations] { calibrations.RecalibratePixelGainFactory(); }},
-        {Later::RecalibratePixelBlackFactory, [&calibrations] { calibrations.RecalibratePixelBlackFactory(); }},
-        {Later::AutoSetting, [&calibrations] { calibrations.AutoSetting(); }},
+        {Later::ShadingCalibration, guarded([&calibrations] { calibrations.ShadingCalibration(); })},
+        {Later::RecalibratePixelGain, guarded([&calibrations] { calibrations.RecalibratePixelGain(); })},
+        {Later::RecalibratePixelBlack, guarded([&calibrations] { calibrations.RecalibratePixelBlack(); })},
+        {Later::RecalibratePixelGainFactory, guarded([&calibrations] { calibrations.RecalibratePixelGainFactory(); })},
+        {Later::RecalibratePixelBlackFactory,
+         guarded([&calibrations] { calibrations.RecalibratePixelBlackFactory(); })},
+        {Later::AutoSetting, guarded([&calibrations] { calibrations.AutoSetting(); })},
         {Later::ReadShadingData, [&shading] { shading.ReadShadingData(); }},
         {Later::WriteShadingData, [&shading] { shading.WriteShadingData(); }},
-        {Later::StoreShadingData, [&shading] { shading.StoreShadingData(); }},
+        {Later::StoreShadingData, guarded([&shading] { shading.StoreShadingData(); })},
         {Later::StoreAllAreas, [this] { userSets_->StoreAllAreas(); }},
     };
     for (const auto &[operation, run] : operations)
         pageButtons_->SetLaterOperation(operation, run);
+}
+
+std::function<void()> CCtrlToolDlg::guarded(std::function<void()> procedure)
+{
+    return [this, procedure = std::move(procedure)] {
+        const GuardedOperation operation(context_.operations(), &context_.windowList());
+        procedure();
+    };
 }
 
 void CCtrlToolDlg::showTerminal()
@@ -397,8 +409,7 @@ void CCtrlToolDlg::ReloadAllSettings()
     ControlTable &table = context_.controlTable();
     // One operation from the model query to the aberration group's refresh, which steps the
     // event loop once more after the progress window has gone.
-    const OperationGuard::Hold hold(context_.operations());
-    context_.windowList().DisableAll();
+    const GuardedOperation operation(context_.operations(), &context_.windowList());
     IdentifyModel();
     ApplyModelLayout(*this, context_.cameraModel().Code());
     ReadAllSettings();
@@ -409,7 +420,6 @@ void CCtrlToolDlg::ReloadAllSettings()
                                                          [this] { gainAuto_->ApplyPercentage(); }});
     UpdateLineRateDisplay(*this, table);
     RefreshAberrationGroup();
-    context_.windowList().EnableAll();
 }
 
 void CCtrlToolDlg::LinkLost(const QString &device, const QString &reason)
@@ -424,11 +434,28 @@ bool CCtrlToolDlg::MayReconnect()
     return isEnabled() && !context_.operations().Running();
 }
 
+bool CCtrlToolDlg::CameraOnline() const
+{
+    return context_.onlineStatus().IsOnline();
+}
+
 void CCtrlToolDlg::LinkRestored(const QString &device, bool answered)
 {
     communication_->AppendLogLine(QStringLiteral("Link restored: %1").arg(device));
-    if (!answered)
-        return;
+    if (answered)
+        readAfterRecovery();
+    else
+        communication_->AppendLogLine(
+            QStringLiteral("The camera does not answer yet: it is asked again once a second."));
+}
+
+void CCtrlToolDlg::CameraFound(const QString &)
+{
+    readAfterRecovery();
+}
+
+void CCtrlToolDlg::readAfterRecovery()
+{
     // As "&Reload": another camera on the same device shows its own model's pages.
     queryCurrentArea();
     ReloadAllSettings();
@@ -577,6 +604,17 @@ void CCtrlToolDlg::OnMenu(int menuId)
 
 void CCtrlToolDlg::reject()
 {
+    OperationGuard &operations = context_.operations();
+    if (operations.Running()) {
+        if (!closeWaits_) {
+            closeWaits_ = true;
+            operations.AfterOperation(*this, [this] {
+                closeWaits_ = false;
+                reject();
+            });
+        }
+        return;
+    }
     if (!skipExitConfirmation_) {
         MessageRequest question;
         question.text = QStringLiteral("Are you sure to terminate the Camera Control Tool ?");

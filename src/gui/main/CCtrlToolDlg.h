@@ -72,10 +72,13 @@ public:
     void SetBaudSelection(int code) override;
 
     // A lost link: the log says so and the windows show offline; when the device is back
-    // and the camera answers, everything is read again as "&Reload" does.
+    // and the camera answers, everything is read again as "&Reload" does. A device back before
+    // its camera is said once; the read follows when the camera answers.
     void LinkLost(const QString &device, const QString &reason) override;
     bool MayReconnect() override;
+    bool CameraOnline() const override;
     void LinkRestored(const QString &device, bool answered) override;
+    void CameraFound(const QString &device) override;
     LinkRecovery &Recovery() const { return *recovery_; }
 
     bool ReadAllSettings();
@@ -88,7 +91,9 @@ public:
     bool IsSupportedCommand(int commandId) const;
 
     void OnMenu(int menuId);
-    // The close path: asks the exit question unless told to skip it.
+    // The close path: asks the exit question unless told to skip it. During a long operation
+    // (the window manager's close, say) the close waits for the operation's end and is then
+    // asked for as usual, so the operation is neither cut short nor stalled by the question.
     void reject() override;
     // Enter that reaches the dialog never closes the window.
     void accept() override {}
@@ -127,6 +132,10 @@ private:
     void installCameraProcedures();
     void showTerminal();
     void showSerialPorts();
+    // The camera is back after a loss: as "&Reload".
+    void readAfterRecovery();
+    // Runs the procedure as a long operation: nothing else starts an exchange meanwhile.
+    std::function<void()> guarded(std::function<void()> procedure);
     // True when the key was taken: the dialog does nothing with it.
     bool handleKeyDown(QWidget &receiver, QKeyEvent &event);
 
@@ -159,5 +168,6 @@ private:
     std::function<void(int)> commitEdit_;
     int currentArea_ = 0;
     bool skipExitConfirmation_ = false;
+    bool closeWaits_ = false; // a close asked for during a long operation
     bool registered_ = false;
 };

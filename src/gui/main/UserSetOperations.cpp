@@ -7,6 +7,7 @@
 #include "core/protocol/CommandTable.h"
 #include "gui/app/AppContext.h"
 #include "gui/main/CCtrlToolDlg.h"
+#include "gui/operations/LongOperation.h"
 #include "gui/tools/ParameterAreaSelectDialog.h"
 
 namespace {
@@ -41,12 +42,19 @@ std::optional<int> UserSetOperations::chooseArea(int mode)
     return dialog.ChosenArea();
 }
 
+GuardedOperation UserSetOperations::guard() const
+{
+    // After the area window or the question: that window is in the window list too.
+    return GuardedOperation(context_.operations(), &context_.windowList());
+}
+
 void UserSetOperations::LoadUserSet()
 {
     const std::optional<int> area = chooseArea(CParameterAreaSelectDialog::Load);
     if (!area)
         return;
     // The list offers only known areas; an unknown text would be refused by the camera.
+    const GuardedOperation operation = guard();
     if (LoadFlashArea(context_.command(), *area, kLoadMs))
         window_.ReloadAllSettings();
 }
@@ -60,6 +68,7 @@ void UserSetOperations::StoreUserSet()
         context_.dialogs().Message(QStringLiteral("Selected invalid area !"), QString(), MessageIcon::Stop);
         return;
     }
+    const GuardedOperation operation = guard();
     if (StoreFlashArea(context_.command(), *area, kStoreMs))
         context_.dialogs().Message(QStringLiteral("Completed saving current setting data !"), QString(),
                                    MessageIcon::Information);
@@ -74,6 +83,7 @@ void UserSetOperations::StoreAllAreas()
     if (context_.dialogs().ShowMessage(question) != MessageAnswer::Yes)
         return;
 
+    const GuardedOperation operation = guard();
     Command &command = context_.command();
     int failures = 0;
     for (int area = 1; area <= kLastUserArea; ++area) {

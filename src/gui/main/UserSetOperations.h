@@ -6,6 +6,7 @@
 class AppContext;
 class CCtrlToolDlg;
 class CParameterAreaSelectDialog;
+class GuardedOperation;
 
 // The camera's flash user sets on the main window: "&Load settings" and "&Store settings" ask
 // for the area in the area window; "Store All" of the factory page stores into every area.
@@ -31,6 +32,8 @@ public:
 private:
     // The area the operator chose; nothing when the window was cancelled.
     std::optional<int> chooseArea(int mode);
+    // Held while the procedure talks to the camera: nothing else starts an exchange meanwhile.
+    GuardedOperation guard() const;
 
     AppContext &context_;
     CCtrlToolDlg &window_;

@@ -8,15 +8,33 @@
 #include "gui/common/WindowList.h"
 #include "gui/operations/ProgressWindow.h"
 
-LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
-                             const QString &message, Options options)
-    : progress_(progress), owner_(owner), options_(options)
+GuardedOperation::GuardedOperation(OperationGuard &guard, WindowList *windowList) : windowList_(windowList)
 {
     hold_.emplace(guard);
+    if (windowList_)
+        windowList_->DisableAll();
+}
+
+GuardedOperation::~GuardedOperation()
+{
+    End();
+}
+
+void GuardedOperation::End()
+{
+    if (!hold_)
+        return;
+    if (windowList_)
+        windowList_->EnableAll();
+    hold_.reset();
+}
+
+LongOperation::LongOperation(CProgressBarDialog &progress, OperationGuard &guard, QWidget *owner,
+                             const QString &message, Options options)
+    : progress_(progress), owner_(owner), options_(options), guarded_(guard, options.windowList)
+{
     if (options_.waitCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (options_.windowList)
-        options_.windowList->DisableAll();
     progress_.ShowProgress(owner, message);
     progress_.SetProgress(0);
     frame_.setSingleShot(true);
@@ -75,13 +93,13 @@ void LongOperation::Finish()
         show();
     finished_ = true;
     progress_.CloseProgress();
-    if (options_.windowList)
-        options_.windowList->EnableAll();
     if (options_.waitCursor)
         QApplication::restoreOverrideCursor();
+    // The windows are enabled before the starting window is activated: a disabled one would
+    // not take the focus.
+    guarded_.End();
     if (owner_) {
         owner_->activateWindow();
         owner_->raise();
     }
-    hold_.reset();
 }

@@ -13,6 +13,24 @@
 class CProgressBarDialog;
 class WindowList;
 
+// What keeps every other exchange out while an operation talks to the camera: the operation
+// guard held and, when given, the window list disabled, until End or the object's end. The
+// camera's procedures run under it alone; LongOperation adds the progress window.
+class GuardedOperation {
+public:
+    GuardedOperation(OperationGuard &guard, WindowList *windowList);
+    ~GuardedOperation();
+    GuardedOperation(const GuardedOperation &) = delete;
+    GuardedOperation &operator=(const GuardedOperation &) = delete;
+
+    // Enables the window list and lets go of the guard. Runs once.
+    void End();
+
+private:
+    std::optional<OperationGuard::Hold> hold_;
+    WindowList *windowList_;
+};
+
 // The shape every long camera operation shares: the operation guard held, optionally the wait
 // cursor and the window list disabled, the progress window over the starting window, steps
 // that move the bar and let every window repaint, and the close that brings everything back.
@@ -57,7 +75,7 @@ private:
     CProgressBarDialog &progress_;
     QPointer<QWidget> owner_;
     Options options_;
-    std::optional<OperationGuard::Hold> hold_;
+    GuardedOperation guarded_;
     bool finished_ = false;
     // The step not shown yet, and when the window last took one.
     int percent_ = 0;

@@ -1,5 +1,9 @@
 #include "gui/operations/OperationGuard.h"
 
+#include <utility>
+
+#include <QTimer>
+
 #include "core/common/Dialogs.h"
 
 OperationGuard::Hold::Hold(OperationGuard &guard) : guard_(guard)
@@ -34,8 +38,26 @@ void OperationGuard::acquire()
         starters_.DisableAll();
 }
 
+void OperationGuard::AfterOperation(QObject &receiver, std::function<void()> run)
+{
+    afterwards_.emplace_back(&receiver, std::move(run));
+    if (!Running())
+        runAfterwards();
+}
+
 void OperationGuard::release()
 {
-    if (--holds_ == 0)
-        starters_.EnableAll();
+    if (--holds_ > 0)
+        return;
+    starters_.EnableAll();
+    runAfterwards();
+}
+
+void OperationGuard::runAfterwards()
+{
+    // Queued: the operation's own code is still on the stack below the last hold.
+    for (auto &[receiver, run] : std::exchange(afterwards_, {})) {
+        if (receiver)
+            QTimer::singleShot(0, receiver.data(), std::move(run));
+    }
 }

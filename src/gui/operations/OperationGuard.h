@@ -1,5 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QPointer>
 #include <QWidget>
 
 #include "gui/common/WindowList.h"
@@ -39,11 +44,16 @@ public:
     // For a starter that no control stands for (a key sequence): while an operation runs,
     // tells the operator so and returns true.
     bool Refuses(Dialogs &dialogs) const;
+    // Runs run once the running operation has ended and its handlers have returned (from the
+    // event loop, while receiver lives); at the next turn of the event loop when none runs.
+    void AfterOperation(QObject &receiver, std::function<void()> run);
 
 private:
     void acquire();
     void release();
+    void runAfterwards();
 
     int holds_ = 0;
     WindowList starters_;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> afterwards_;
 };
