@@ -54,6 +54,9 @@ QJsonObject errorObject(ExitStatus status, const CliSession &session, const Cons
         case ExitStatus::Differs:
             failure.kind = QStringLiteral("differences");
             break;
+        case ExitStatus::NothingVerified:
+            failure.kind = QStringLiteral("nothing-verified");
+            break;
         default:
             failure.kind = QStringLiteral("no-camera");
             break;
