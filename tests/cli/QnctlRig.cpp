@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
+#include <sys/resource.h>
 
 #include <QElapsedTimer>
 
@@ -24,10 +27,17 @@ QnctlRun QnctlRig::RunAsGiven(const QStringList &arguments, int timeoutMs) const
     return run;
 }
 
-QnctlProcess::QnctlProcess(const QStringList &arguments)
+QnctlProcess::QnctlProcess(const QStringList &arguments, bool outputClosed)
 {
+    int pipe[2] = {-1, -1};
+    if (outputClosed && pipe2(pipe, O_CLOEXEC) == 0)
+        process_.setChildProcessModifier([&pipe] { dup2(pipe[1], STDOUT_FILENO); });
     process_.start(QStringLiteral(QNCTL_PATH), arguments);
     process_.waitForStarted();
+    for (const int end : pipe) {
+        if (end >= 0)
+            close(end);
+    }
 }
 
 QnctlProcess::~QnctlProcess()
@@ -74,6 +84,12 @@ QList<QByteArray> QnctlProcess::Lines() const
 void QnctlProcess::Signal(int signal) const
 {
     ::kill(static_cast<pid_t>(process_.processId()), signal);
+}
+
+bool QnctlProcess::LimitFileSize(qint64 bytes) const
+{
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    return prlimit(static_cast<pid_t>(process_.processId()), RLIMIT_FSIZE, &limit, nullptr) == 0;
 }
 
 QnctlRun QnctlProcess::Finish(int timeoutMs)
