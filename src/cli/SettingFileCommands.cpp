@@ -76,8 +76,10 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
         diff = DiffSettingFile(session.command(), session.commandTable(), session.controlTable(), session.cameraModel(),
                                session.IsExtended(), path, [&progress](int percent) { progress.Step(percent); });
     }
-    if (!diff.fileRead)
+    if (!diff.fileRead) {
+        report.SetReason(path + QStringLiteral(": ") + diff.fileError);
         return FileError(path, diff.fileError);
+    }
     report.Json().insert(QStringLiteral("file"), path);
     report.Json().insert(QStringLiteral("compared"), static_cast<qint64>(diff.compared));
     if (listing)
@@ -85,8 +87,8 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
     else
         report.Json().insert(QStringLiteral("same"), diff.IsSame());
     if (diff.ChecksNothing()) {
-        std::fprintf(stderr, "qnctl: %s: %s\n", qPrintable(path),
-                     qPrintable(NothingVerifiedText(session.cameraModel(), session.IsExtended())));
+        report.SetReason(path + QStringLiteral(": ") + NothingVerifiedText(session.cameraModel(), session.IsExtended()));
+        std::fprintf(stderr, "qnctl: %s\n", qPrintable(report.Reason()));
         return ExitStatus::NothingVerified;
     }
     // A camera gone during the read leaves its parameters "not read": that is no difference.

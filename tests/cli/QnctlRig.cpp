@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
-#include <sys/resource.h>
 
 #include <QElapsedTimer>
 
@@ -34,10 +33,8 @@ QnctlProcess::QnctlProcess(const QStringList &arguments, bool outputClosed)
         process_.setChildProcessModifier([&pipe] { dup2(pipe[1], STDOUT_FILENO); });
     process_.start(QStringLiteral(QNCTL_PATH), arguments);
     process_.waitForStarted();
-    for (const int end : pipe) {
-        if (end >= 0)
-            close(end);
-    }
+    close(pipe[0]); // no reader from here on
+    close(pipe[1]);
 }
 
 QnctlProcess::~QnctlProcess()
@@ -84,12 +81,6 @@ QList<QByteArray> QnctlProcess::Lines() const
 void QnctlProcess::Signal(int signal) const
 {
     ::kill(static_cast<pid_t>(process_.processId()), signal);
-}
-
-bool QnctlProcess::LimitFileSize(qint64 bytes) const
-{
-    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
-    return prlimit(static_cast<pid_t>(process_.processId()), RLIMIT_FSIZE, &limit, nullptr) == 0;
 }
 
 QnctlRun QnctlProcess::Finish(int timeoutMs)

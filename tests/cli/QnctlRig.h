@@ -48,8 +48,7 @@ public:
     const QByteArray &Error() const { return err_; }
 
     void Signal(int signal) const;
-    // Its files may grow to this many bytes (RLIMIT_FSIZE); false when the limit was not set.
-    bool LimitFileSize(qint64 bytes) const;
+    pid_t Pid() const { return static_cast<pid_t>(process_.processId()); }
     // Waits for the end; the run's exit code is -1 when it did not end by itself.
     QnctlRun Finish(int timeoutMs);
 
