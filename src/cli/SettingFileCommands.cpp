@@ -87,7 +87,8 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
     else
         report.Json().insert(QStringLiteral("same"), diff.IsSame());
     if (diff.ChecksNothing()) {
-        report.SetReason(path + QStringLiteral(": ") + NothingVerifiedText(session.cameraModel(), session.IsExtended()));
+        report.SetReason(path + QStringLiteral(": ")
+                         + NothingVerifiedText(session.cameraModel(), session.IsExtended()));
         std::fprintf(stderr, "qnctl: %s\n", qPrintable(report.Reason()));
         return ExitStatus::NothingVerified;
     }

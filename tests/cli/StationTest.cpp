@@ -38,8 +38,8 @@ struct StationBench {
 
     std::unique_ptr<QnctlProcess> Start(const QStringList &extra = {}, bool outputClosed = false) const
     {
-        const QStringList station{QStringLiteral("--fast"), QStringLiteral("station"), file, QStringLiteral("--log"), log};
-        return rig.Start(station + extra, outputClosed);
+        const QStringList station{QStringLiteral("--fast"), QStringLiteral("station"), file, QStringLiteral("--log")};
+        return rig.Start(station + QStringList{log} + extra, outputClosed);
     }
 
     // The next camera: unplugged until the station waits again, then plugged in as after

@@ -71,7 +71,8 @@ QString OtherModelText(const QString &fileModel, const CameraModel &model)
 
 QString NothingVerifiedText(const CameraModel &model, bool extendedMode)
 {
-    const QString camera = model.Name().isEmpty() ? QStringLiteral("this camera") : QStringLiteral("the ") + model.Name();
+    const QString camera =
+        model.Name().isEmpty() ? QStringLiteral("this camera") : QStringLiteral("the ") + model.Name();
     return QStringLiteral("sets no parameter of %1 in the %2 mode: nothing was verified")
         .arg(camera, extendedMode ? QStringLiteral("extended") : QStringLiteral("standard"));
 }
