@@ -34,11 +34,13 @@ constexpr std::array<CommandHelp, 16> kCommandHelp = {{
      "holds otherwise (NAME, MNEMONIC, CAMERA, FILE), and the file's lines whose value is not a\n"
      "whole number. With --json: {\"differences\": [{name, mnemonic, camera, file}],\n"
      "\"unreadable\": [{line, text}]}.\n"
-     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
+     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error,\n"
+     "6 the file sets no parameter of this camera (nothing was verified)."},
     {"verify", "verify FILE", "check the camera against a setting file",
      "As diff, without the listing: the exit status says whether the camera holds the file\n"
      "(with --json: {\"file\", \"same\"}).\n"
-     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error."},
+     "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error,\n"
+     "6 the file sets no parameter of this camera (nothing was verified)."},
     {"store-area", "store-area N", "store the settings in flash area N",
      "Stores the current settings in flash area N (0 factory, 1..3 user)."},
     {"load-area", "load-area N", "load the settings of flash area N",
@@ -53,9 +55,10 @@ constexpr std::array<CommandHelp, 16> kCommandHelp = {{
      "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
      "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"
      "appends a JSON line to the log; then waits until the camera is unplugged and starts again.\n"
-     "Ctrl-C ends it between cameras, or after the current step. Verdicts:\n"
-     "  OK|DIFF|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
-     "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written."},
+     "Ctrl-C, SIGTERM or SIGHUP ends it between cameras, or after the current step. Verdicts:\n"
+     "  OK|DIFF|NONE|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
+     "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written,\n"
+     "7 standard output was closed (the station ended after the current camera)."},
     {"ports", "ports", "COM1..COM16 and their devices", "Lists COM1..COM16 with the device each opens."},
     {"help", "help [COMMAND]", "this text, or a command's", "Shows this text, or a command's."},
 }};
@@ -278,7 +281,9 @@ QString ProgramUsage()
         "  --help, --version\n"
         "\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
         "3 no camera (time-out, port cannot open, link lost), 4 file error,\n"
-        "5 the camera differs from the setting file (diff, verify).\n");
+        "5 the camera differs from the setting file (diff, verify), 6 the setting file sets no\n"
+        "parameter of the camera, so nothing was verified (diff, verify), 7 standard output was\n"
+        "closed (station).\n");
     return text;
 }
 

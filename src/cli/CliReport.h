@@ -12,6 +12,9 @@ public:
     bool IsJson() const { return json_; }
     void Line(const QString &text) { lines_.append(text); }
     QJsonObject &Json() { return document_; }
+    // Why the command did not end with 0, in its own words, when no message of the core says it.
+    void SetReason(const QString &reason) { reason_ = reason; }
+    const QString &Reason() const { return reason_; }
 
     // The whole output, with a line end after each line (text) or after the document (JSON).
     QByteArray Output() const;
@@ -20,4 +23,5 @@ private:
     bool json_;
     QStringList lines_;
     QJsonObject document_;
+    QString reason_;
 };

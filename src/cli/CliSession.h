@@ -15,10 +15,21 @@ class Dialogs;
 
 // The exit statuses of the command-line front end.
 // Differs: the camera does not hold what a setting file sets (diff, verify).
-enum class ExitStatus : int { Done = 0, Refused = 1, Usage = 2, NoCamera = 3, FileError = 4, Differs = 5 };
+// 6: a setting file that sets no parameter of the camera, so nothing was compared (diff,
+// verify). 7: the station's standard output was closed (a reader of its verdicts went away).
+enum class ExitStatus : int {
+    Done = 0,
+    Refused = 1,
+    Usage = 2,
+    NoCamera = 3,
+    FileError = 4,
+    Differs = 5,
+    NothingVerified = 6,
+    OutputClosed = 7,
+};
 
 // Why a run failed, for a script: kind is one of "refused", "usage", "no-camera", "link-lost",
-// "file", "differences"; device is set for "no-camera" and "link-lost".
+// "file", "differences", "nothing-verified"; device is set for "no-camera" and "link-lost".
 struct CliFailure {
     QString kind;
     QString device;

@@ -63,7 +63,7 @@ void reportDifferences(const SettingFileDiff &diff, CliReport &report)
     if (!diff.differences.empty())
         report.Line(differenceTable(diff));
     for (const UnreadableLine &line : diff.unreadable)
-        report.Line(QStringLiteral("line %1 unreadable: %2").arg(line.lineNumber).arg(line.text));
+        report.Line(UnreadableLineText(line));
 }
 
 // diff and verify: the same read and the same status, with or without the listing.
@@ -76,13 +76,22 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
         diff = DiffSettingFile(session.command(), session.commandTable(), session.controlTable(), session.cameraModel(),
                                session.IsExtended(), path, [&progress](int percent) { progress.Step(percent); });
     }
-    if (!diff.fileRead)
+    if (!diff.fileRead) {
+        report.SetReason(path + QStringLiteral(": ") + diff.fileError);
         return FileError(path, diff.fileError);
+    }
     report.Json().insert(QStringLiteral("file"), path);
+    report.Json().insert(QStringLiteral("compared"), static_cast<qint64>(diff.compared));
     if (listing)
         reportDifferences(diff, report);
     else
         report.Json().insert(QStringLiteral("same"), diff.IsSame());
+    if (diff.ChecksNothing()) {
+        report.SetReason(path + QStringLiteral(": ")
+                         + NothingVerifiedText(session.cameraModel(), session.IsExtended()));
+        std::fprintf(stderr, "qnctl: %s\n", qPrintable(report.Reason()));
+        return ExitStatus::NothingVerified;
+    }
     // A camera gone during the read leaves its parameters "not read": that is no difference.
     if (StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
         return ExitStatus::NoCamera;

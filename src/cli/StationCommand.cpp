@@ -1,5 +1,8 @@
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -120,6 +123,8 @@ private:
     StationCamera provision(CliSession &session);
     void provisionSteps(CliSession &session, StationCamera &camera);
     void report(const StationCamera &camera);
+    // Writes the verdict to standard output; false when it is closed or fails.
+    bool writeVerdict(const QByteArray &line);
 
     const CliOptions &options_;
     Dialogs &dialogs_;
@@ -132,6 +137,7 @@ private:
     int cameras_ = 0;
     int passed_ = 0;
     bool logFailed_ = false;
+    bool outputClosed_ = false;
 };
 
 bool Station::pause(std::uint32_t ms, const std::function<bool()> &until) const
@@ -197,7 +203,8 @@ ExitStatus Station::Run()
             break;
         const StationCamera camera = provision(*session);
         report(camera);
-        if (camera.result == StationResult::Stopped || stopped())
+        // With nobody left to read the verdicts the next camera would pass unseen.
+        if (camera.result == StationResult::Stopped || stopped() || outputClosed_)
             break;
         if (DevicePresent(device_))
             say(QStringLiteral("Unplug the camera from %1.").arg(device_));
@@ -207,6 +214,8 @@ ExitStatus Station::Run()
     say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
     if (logFailed_)
         return ExitStatus::FileError;
+    if (outputClosed_)
+        return ExitStatus::OutputClosed;
     return passed_ == cameras_ ? ExitStatus::Done : ExitStatus::Refused;
 }
 
@@ -243,6 +252,21 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
     if (stoppedBefore(QStringLiteral("loading")))
         return;
 
+    // The file is checked against this camera before anything is written: a model line of
+    // another model would rename it, and a file that sets nothing would pass unchecked.
+    const SettingFileCheck check = PlanSettingFileCheck(pieces_, session.commandTable(), session.controlTable(),
+                                                        session.cameraModel(), session.IsExtended());
+    camera.unreadable = check.unreadable;
+    for (const UnreadableLine &line : check.unreadable)
+        say(QStringLiteral("%1: %2").arg(arguments_.file, UnreadableLineText(line)));
+    if (check.IsForOtherModel())
+        return fail(QStringLiteral("the file ") + OtherModelText(check.otherModel, session.cameraModel()));
+    if (check.ChecksNothing()) {
+        camera.result = StationResult::Unverified;
+        camera.reason = QStringLiteral("the file ") + NothingVerifiedText(session.cameraModel(), session.IsExtended());
+        return;
+    }
+
     say(QStringLiteral("Camera %1 (%2, firmware %3): loading %4").arg(camera.cameraId, camera.model, camera.firmware,
                                                                       arguments_.file));
     {
@@ -255,24 +279,23 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
         camera.refused = LoadSettingPieces(pieces_, command, session.commandTable(), session.controlTable(),
                                            session.cameraModel(), session.IsExtended(), hooks);
     }
-    camera.model = session.cameraModel().Name(); // a model line may have renamed it
     if (gone())
         return fail(QStringLiteral("lost while loading"));
     if (stoppedBefore(QStringLiteral("verifying")))
         return;
 
-    const std::vector<FiledValue> filed = FiledValues(pieces_, session.commandTable(), session.controlTable(),
-                                                      session.cameraModel(), session.IsExtended());
-    say(QStringLiteral("Verifying %1 parameters").arg(filed.size()));
+    say(QStringLiteral("Verifying %1 parameters").arg(check.filed.size()));
     CameraValues read;
     {
         ConsoleProgress progress(QStringLiteral("Reading the values back"));
-        read = ReadFiledValues(filed, command, [&progress](int percent) { progress.Step(percent); });
+        read = ReadFiledValues(check.filed, command, [&progress](int percent) { progress.Step(percent); });
     }
     if (gone())
         return fail(QStringLiteral("lost while verifying"));
-    camera.differences = CompareFiledValues(filed, read);
-    camera.result = camera.differences.empty() ? StationResult::Ok : StationResult::Differs;
+    camera.differences = CompareFiledValues(check.filed, read);
+    // A line of the file that could not be read was never loaded: the camera is not set up as meant.
+    camera.result =
+        camera.differences.empty() && camera.unreadable.empty() ? StationResult::Ok : StationResult::Differs;
 
     // Only a camera that holds the file goes into flash: a wrong set there would come back at
     // every power-up.
@@ -293,17 +316,31 @@ void Station::report(const StationCamera &camera)
     if (camera.result == StationResult::Ok)
         ++passed_;
     const QJsonObject record = LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_);
-    const QByteArray line =
-        (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
-    std::fflush(stdout);
-    // The operator watches the terminal: verdicts that go to a file or a pipe are shown there too.
-    if (isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 1)
-        say(VerdictLine(camera));
+    // The log first: a verdict that cannot be shown must not take the record with it.
     if (log_.IsOpen() && !log_.Append(record)) {
         logFailed_ = true;
         std::fprintf(stderr, "qnctl: %s: log line not written: %s\n", qPrintable(arguments_.log), qPrintable(log_.Error()));
     }
+    const QByteArray line =
+        (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';
+    if (!writeVerdict(line))
+        return;
+    // The operator watches the terminal: verdicts that go to a file or a pipe are shown there too.
+    if (isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 1)
+        say(VerdictLine(camera));
+}
+
+bool Station::writeVerdict(const QByteArray &line)
+{
+    errno = 0;
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return true;
+    const int error = errno;
+    outputClosed_ = true;
+    say(QStringLiteral("qnctl: standard output: %1; the station ends after this camera.")
+            .arg(QString::fromLocal8Bit(std::strerror(error != 0 ? error : EPIPE))));
+    return false;
 }
 
 } // namespace
@@ -330,6 +367,10 @@ ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport 
     QByteArray bytes;
     if (!ReadFileBytes(arguments.file, bytes))
         return FileError(arguments.file, QStringLiteral("could not be read"));
+    // A reader of the verdicts that goes away (a pipe into tee ended with Ctrl-C), or a log that
+    // reaches its size limit, fails the write instead of ending the run in the middle of a camera.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     // The file is read once: every camera gets the bytes whose digest the log names.
     Station station(options, session.dialogs(), std::move(arguments), session.DevicePath(), bytes);
     return station.Run();

@@ -12,9 +12,10 @@ struct ResultName {
     const char *log;
 };
 
-constexpr std::array<ResultName, 4> kResultNames = {{
+constexpr std::array<ResultName, 5> kResultNames = {{
     {"OK", "ok"},
     {"DIFF", "differs"},
+    {"NONE", "nothing-verified"},
     {"FAIL", "failed"},
     {"STOP", "stopped"},
 }};
@@ -50,11 +51,14 @@ QString VerdictLine(const StationCamera &camera)
 {
     QStringList parts = {QLatin1String(nameOf(camera.result).verdict), field(camera.cameraId), field(camera.model),
                          field(camera.firmware)};
-    const int count = static_cast<int>(camera.differences.size());
-    for (int i = 0; i < std::min(count, kVerdictDifferences); ++i)
-        parts.append(differenceText(camera.differences[static_cast<std::size_t>(i)]));
-    if (count > kVerdictDifferences)
-        parts.append(QStringLiteral("+%1 more").arg(count - kVerdictDifferences));
+    QStringList details;
+    for (const SettingDifference &difference : camera.differences)
+        details.append(differenceText(difference));
+    for (const UnreadableLine &line : camera.unreadable)
+        details.append(UnreadableLineText(line));
+    parts.append(details.mid(0, kVerdictDifferences));
+    if (details.size() > kVerdictDifferences)
+        parts.append(QStringLiteral("+%1 more").arg(details.size() - kVerdictDifferences));
     if (!camera.reason.isEmpty())
         parts.append(camera.reason);
     return parts.join(QLatin1Char(' '));
@@ -72,6 +76,9 @@ QJsonObject LogRecord(const StationCamera &camera, const QDateTime &time, const 
             {QStringLiteral("camera"), difference.cameraValue ? QJsonValue(*difference.cameraValue) : QJsonValue()},
         });
     }
+    QJsonArray unreadable;
+    for (const UnreadableLine &line : camera.unreadable)
+        unreadable.append(QJsonObject{{QStringLiteral("line"), line.lineNumber}, {QStringLiteral("text"), line.text}});
     QJsonObject record{
         {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("device"), device},
@@ -83,6 +90,7 @@ QJsonObject LogRecord(const StationCamera &camera, const QDateTime &time, const 
         {QStringLiteral("sha256"), QString::fromLatin1(file.sha256)},
         {QStringLiteral("result"), QLatin1String(nameOf(camera.result).log)},
         {QStringLiteral("differences"), differences},
+        {QStringLiteral("unreadable"), unreadable},
         {QStringLiteral("refused"), camera.refused},
         {QStringLiteral("storedArea"), camera.storedArea ? QJsonValue(*camera.storedArea) : QJsonValue()},
     };

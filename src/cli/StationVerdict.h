@@ -14,7 +14,8 @@
 
 enum class StationResult {
     Ok,      // every value of the file read back as written
-    Differs, // the camera holds other values, or some could not be read
+    Differs, // the camera holds other values, some could not be read, or the file has unreadable lines
+    Unverified, // the file sets no parameter of this camera: nothing was loaded or compared
     Failed,  // lost on the way, or the flash store refused
     Stopped, // Ctrl-C before the camera was done
 };
@@ -27,6 +28,7 @@ struct StationCamera {
     StationResult result = StationResult::Failed;
     QString reason; // why it failed or stopped
     std::vector<SettingDifference> differences;
+    std::vector<UnreadableLine> unreadable; // lines of the file skipped for their value
     int refused = 0; // file lines the camera did not take
     std::optional<int> storedArea;
 };
@@ -37,11 +39,13 @@ struct StationFile {
     QByteArray sha256; // hex
 };
 
-// At most this many differences are spelled out in a verdict line; the log has them all.
+// At most this many differences and unreadable lines are spelled out in a verdict line; the
+// log has them all.
 inline constexpr int kVerdictDifferences = 8;
 
-// "OK|DIFF|FAIL|STOP CAMERA-ID MODEL FIRMWARE [details]": differences as
-// "GA:file=150,camera=100" ("camera=?" when not read), or the reason. An unknown field is "-";
+// "OK|DIFF|NONE|FAIL|STOP CAMERA-ID MODEL FIRMWARE [details]": differences as
+// "GA:file=150,camera=100" ("camera=?" when not read), then unreadable lines as
+// "line 3 unreadable: GA=1O0", then the reason. An unknown field is "-";
 // one with blanks is quoted, so the first four fields always split on blanks.
 QString VerdictLine(const StationCamera &camera);
 

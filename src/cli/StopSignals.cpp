@@ -13,6 +13,7 @@ StopSignals::StopSignals(std::function<void()> onSignal) : onSignal_(std::move(o
     sigemptyset(&stopping);
     sigaddset(&stopping, SIGINT);
     sigaddset(&stopping, SIGTERM);
+    sigaddset(&stopping, SIGHUP); // the terminal went: a closed SSH session
     pthread_sigmask(SIG_BLOCK, &stopping, &previousMask_);
     signalFd_ = signalfd(-1, &stopping, SFD_CLOEXEC);
     // Without the descriptor or the pipe the signals stay blocked but unheard; unblocking them

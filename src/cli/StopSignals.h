@@ -8,8 +8,8 @@
 
 #include "core/transport/WakeupPipe.h"
 
-// Ctrl-C (SIGINT) and SIGTERM as a request to stop, for a loop that must finish its current
-// step instead of dying halfway through a write. While the object lives the two signals are
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP as a request to stop, for a loop that must finish its
+// current step instead of dying halfway through a write. While the object lives the signals are
 // blocked and a watcher thread reads them from a signalfd and raises the flag; nothing runs
 // in a signal handler. Create it before any other thread starts, so every thread inherits the
 // blocked mask.

@@ -34,8 +34,9 @@ int listPorts(CliSession &session, CliReport &report)
 }
 
 // Why the run failed, for a script: the session's account of a missing camera or a lost link,
-// else the kind of the status with the last message as the reason.
-QJsonObject errorObject(ExitStatus status, const CliSession &session, const ConsoleDialogs &dialogs)
+// else the kind of the status with the command's reason or the last message.
+QJsonObject errorObject(ExitStatus status, const CliSession &session, const ConsoleDialogs &dialogs,
+                        const CliReport &report)
 {
     CliFailure failure;
     if (session.Failure() && status == ExitStatus::NoCamera) {
@@ -54,11 +55,16 @@ QJsonObject errorObject(ExitStatus status, const CliSession &session, const Cons
         case ExitStatus::Differs:
             failure.kind = QStringLiteral("differences");
             break;
+        case ExitStatus::NothingVerified:
+            failure.kind = QStringLiteral("nothing-verified");
+            break;
         default:
             failure.kind = QStringLiteral("no-camera");
             break;
         }
         failure.reason = dialogs.Shown().isEmpty() ? QString() : dialogs.Shown().last();
+        if (!report.Reason().isEmpty())
+            failure.reason = report.Reason();
     }
     QJsonObject error{{QStringLiteral("kind"), failure.kind}, {QStringLiteral("reason"), failure.reason}};
     if (!failure.device.isEmpty())
@@ -116,7 +122,7 @@ int main(int argc, char *argv[])
     if (options.json) {
         report.Json().insert(QStringLiteral("status"), static_cast<int>(status));
         if (status != ExitStatus::Done)
-            report.Json().insert(QStringLiteral("error"), errorObject(status, session, dialogs));
+            report.Json().insert(QStringLiteral("error"), errorObject(status, session, dialogs, report));
         report.Json().insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.Shown()));
     }
     print(report.Output());

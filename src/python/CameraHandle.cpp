@@ -433,6 +433,12 @@ py::list CameraHandle::Diff(const std::string &pathText, const py::object &progr
         &relay);
     if (!diff.fileRead)
         ThrowFile(path, diff.fileError);
+    if (diff.ChecksNothing()) {
+        QStringList what{NothingVerifiedText(session.cameraModel(), session.IsExtended())};
+        for (const UnreadableLine &line : diff.unreadable)
+            what.append(UnreadableLineText(line));
+        throw CameraError(ExitStatus::NothingVerified, path + QStringLiteral(": ") + what.join(QStringLiteral("; ")));
+    }
     // A camera gone during the read leaves its parameters "not read": that is no difference.
     if (session.LostLink() || StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
         fail(ExitStatus::NoCamera, QStringLiteral("%1: the camera stopped answering").arg(path));
@@ -441,6 +447,11 @@ py::list CameraHandle::Diff(const std::string &pathText, const py::object &progr
         differences.append(py::make_tuple(difference.name.toStdString(), difference.mnemonic.toStdString(),
                                           differenceValue(difference.cameraValue),
                                           differenceValue(difference.fileValue)));
+    }
+    // An unreadable line is a difference, as for qnctl diff: loading it would set nothing.
+    for (const UnreadableLine &line : diff.unreadable) {
+        differences.append(py::make_tuple(QStringLiteral("line %1").arg(line.lineNumber).toStdString(), std::string(),
+                                          std::string("unreadable"), line.text.toStdString()));
     }
     return differences;
 }

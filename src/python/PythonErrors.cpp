@@ -22,6 +22,9 @@ constexpr ErrorClass kErrorClasses[] = {
      "nothing was sent."},
     {ExitStatus::FileError, "FileError",
      "A file could not be read or written, holds too little, or would be replaced without force=True."},
+    {ExitStatus::NothingVerified, "NothingVerified",
+     "A setting file that sets no parameter of this camera (empty, another kind of file, every line "
+     "unreadable): a comparison with it checks nothing, so it is no pass."},
 };
 
 // The name of the class for a status; the base class for any other.

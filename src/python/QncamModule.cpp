@@ -50,7 +50,8 @@ setting-file rules and messages.
         cam.save("line.cam")
 
 Failures raise qncam.Error subclasses: CameraRefused (the camera's line in the message),
-NoCamera (with the reason), UsageError (nothing was sent) and FileError.
+NoCamera (with the reason), UsageError (nothing was sent), FileError, and NothingVerified
+(diff of a setting file that sets no parameter of the camera).
 
 Messages the windows show in boxes go to the logger "qncam", or to on_message when given.
 
@@ -156,7 +157,10 @@ PYBIND11_MODULE(qncam, module)
              ""
              "Reads every parameter the setting file would set, under the load rules, and lists those\n"
              "whose camera value differs from the file's (\"not read\" for a value the camera did not\n"
-             "give). Empty when loading the file would change nothing.")
+             "give) as (name, mnemonic, camera, file), then each line of the file whose value is not a\n"
+             "whole number as (\"line N\", \"\", \"unreadable\", text). Empty when the camera holds\n"
+             "the file. FileError for a file of another model; NothingVerified for a file that sets no\n"
+             "parameter of this camera (empty, a gamma table, every line unreadable).")
         .def("store_area", &CameraHandle::StoreArea, py::arg("area"),
              ""
              "Stores the current settings in flash area 1..3 (0, the factory area, in extended mode only).")

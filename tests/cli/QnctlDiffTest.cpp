@@ -43,6 +43,11 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
     const QByteArray bytes = file.readAll();
     const int typoLine = static_cast<int>(bytes.count('\n')) + 1;
     writeFile(typo, bytes + "GAR=2O0\r\n");
+    const QString empty = rig.Settings().Folder() + QStringLiteral("/empty.cam");
+    const QString gamma = empty + QStringLiteral(".csv"), typos = empty + QStringLiteral("2");
+    writeFile(empty, "");
+    writeFile(gamma, "GammaData (R G B)\r\n0,0,0\r\n1,1,1\r\n");
+    writeFile(typos, "GA=1O0\r\n");
 
     const qint64 gain = *rig.Simulator().Value(QStringLiteral("GA"));
     const qint64 width = *rig.Simulator().Value(QStringLiteral("WTC"));
@@ -67,6 +72,9 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
         {"a typo is unreadable", {}, QStringLiteral("diff"), typo, 5, {QStringLiteral("WTC"), QStringLiteral("GA")}, true},
         {"diff of a missing file", {}, QStringLiteral("diff"), missing, 4, {}, false},
         {"verify of a missing file", {}, QStringLiteral("verify"), missing, 4, {}, false},
+        {"an empty file verifies nothing", {}, QStringLiteral("verify"), empty, 6, {}, false},
+        {"a gamma table verifies nothing", {}, QStringLiteral("verify"), gamma, 6, {}, false},
+        {"nothing but typos, listed", {}, QStringLiteral("diff"), typos, 6, {}, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -81,6 +89,7 @@ TEST(QnctlDiff, DiffAndVerifyAgainstASavedFile)
         if (c.status == 4) {
             EXPECT_TRUE(run.err.contains("none.cam")) << Describe(run);
         }
+        EXPECT_EQ(run.err.contains("nothing was verified"), c.status == 6) << Describe(run);
     }
 
     const QnctlRun json = rig.Run({kFixedRate, QStringLiteral("--json"), QStringLiteral("diff"), typo});

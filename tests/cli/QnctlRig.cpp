@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 
@@ -24,10 +26,15 @@ QnctlRun QnctlRig::RunAsGiven(const QStringList &arguments, int timeoutMs) const
     return run;
 }
 
-QnctlProcess::QnctlProcess(const QStringList &arguments)
+QnctlProcess::QnctlProcess(const QStringList &arguments, bool outputClosed)
 {
+    int pipe[2] = {-1, -1};
+    if (outputClosed && pipe2(pipe, O_CLOEXEC) == 0)
+        process_.setChildProcessModifier([&pipe] { dup2(pipe[1], STDOUT_FILENO); });
     process_.start(QStringLiteral(QNCTL_PATH), arguments);
     process_.waitForStarted();
+    close(pipe[0]); // no reader from here on
+    close(pipe[1]);
 }
 
 QnctlProcess::~QnctlProcess()

@@ -34,7 +34,8 @@ inline const QString kFixedRate = QStringLiteral("--rate=115200");
 // sent to it as a terminal would. A process still running at the end is killed.
 class QnctlProcess {
 public:
-    explicit QnctlProcess(const QStringList &arguments);
+    // outputClosed: its standard output is a pipe whose reader has gone, as a tee ended with Ctrl-C.
+    explicit QnctlProcess(const QStringList &arguments, bool outputClosed = false);
     ~QnctlProcess();
     QnctlProcess(const QnctlProcess &) = delete;
     QnctlProcess &operator=(const QnctlProcess &) = delete;
@@ -47,6 +48,7 @@ public:
     const QByteArray &Error() const { return err_; }
 
     void Signal(int signal) const;
+    pid_t Pid() const { return static_cast<pid_t>(process_.processId()); }
     // Waits for the end; the run's exit code is -1 when it did not end by itself.
     QnctlRun Finish(int timeoutMs);
 
@@ -89,9 +91,9 @@ public:
     // Without this rig's link options.
     QnctlRun RunAsGiven(const QStringList &arguments, int timeoutMs = 120000) const;
     // Starts qnctl with this rig's link options and leaves it running.
-    std::unique_ptr<QnctlProcess> Start(const QStringList &arguments) const
+    std::unique_ptr<QnctlProcess> Start(const QStringList &arguments, bool outputClosed = false) const
     {
-        return std::make_unique<QnctlProcess>(LinkArguments() + arguments);
+        return std::make_unique<QnctlProcess>(LinkArguments() + arguments, outputClosed);
     }
 
 private:

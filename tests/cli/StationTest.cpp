@@ -1,5 +1,7 @@
 #include <csignal>
 
+#include <sys/resource.h>
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
@@ -27,17 +29,17 @@ struct StationBench {
     QString file = folder.filePath(QStringLiteral("line-setup.cam"));
     QString log = folder.filePath(QStringLiteral("provisioning.jsonl"));
 
-    StationBench()
+    explicit StationBench(const QByteArray &setting = kSettingFile)
     {
         QFile out(file);
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(kSettingFile);
+        out.write(setting);
     }
 
-    std::unique_ptr<QnctlProcess> Start(const QStringList &extra = {}) const
+    std::unique_ptr<QnctlProcess> Start(const QStringList &extra = {}, bool outputClosed = false) const
     {
-        return rig.Start(QStringList{QStringLiteral("--fast"), QStringLiteral("station"), file,
-                                     QStringLiteral("--log"), log} + extra);
+        const QStringList station{QStringLiteral("--fast"), QStringLiteral("station"), file, QStringLiteral("--log")};
+        return rig.Start(station + QStringList{log} + extra, outputClosed);
     }
 
     // The next camera: unplugged until the station waits again, then plugged in as after
@@ -158,7 +160,7 @@ TEST(Station, ThreeCamerasOneAfterAnotherEachWithItsVerdictAndLogLine)
 
 TEST(Station, StopSignalWhileWaitingEndsAtOnceWithNothingReported)
 {
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         StationBench bench;
         bench.rig.Simulator().Unplug();
@@ -302,4 +304,68 @@ TEST(Station, UnusableCommandLinesSendNothing)
     EXPECT_EQ(cameraLink.exitCode, 2);
     EXPECT_TRUE(cameraLink.err.contains("serial device")) << cameraLink.err.toStdString();
     EXPECT_TRUE(bench.rig.Simulator().ReceivedLines().isEmpty());
+}
+
+// No camera passes, is stored or renamed: only readable lines of this model's file are sent.
+TEST(Station, FilesThatVerifyNothingHoldTyposOrAreForAnotherModelPassNoCamera)
+{
+    const struct {
+        QByteArray file;
+        const char *verdict;
+        const char *said; // in the verdict
+        const char *result;
+        QList<QByteArray> written;
+    } cases[] = {
+        {"", "NONE ", "nothing was verified", "nothing-verified", {}},
+        {"GA=150\r\nWTC=2O48\r\n", "DIFF ", "line 2 unreadable: WTC=2O48", "differs", {"GA=150"}},
+        {"MD00=QN-5200R-BDX\r\nGA=150\r\n", "FAIL ", "is for the QN-5200R-BDX, the camera is the QN-5200RL-BDXP",
+         "failed", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.said);
+        const bool namesLine = QByteArray(c.said).startsWith("line "); // named on standard error too
+        StationBench bench(c.file);
+        const auto station = bench.Start({QStringLiteral("--rate=9600"), QStringLiteral("--store-area=1")});
+        ASSERT_TRUE(station->WaitForLines(1, kCameraMs)) << describe(*station);
+        station->Signal(SIGINT);
+        const QnctlRun run = station->Finish(5000);
+        EXPECT_EQ(run.exitCode, 1) << Describe(run);
+        EXPECT_TRUE(run.out.startsWith(c.verdict) && run.out.contains(c.said)) << Describe(run);
+        EXPECT_EQ(run.err.contains(c.said), namesLine) << Describe(run);
+        QList<QByteArray> written = bench.rig.Simulator().ReceivedLines();
+        written.removeIf([](const QByteArray &line) { return !line.contains('='); });
+        EXPECT_EQ(written, c.written);
+        const QList<QJsonObject> records = logRecords(bench.log);
+        ASSERT_EQ(records.size(), 1);
+        EXPECT_EQ(records[0].value(QStringLiteral("result")).toString(), QLatin1String(c.result));
+        EXPECT_EQ(records[0].value(QStringLiteral("unreadable")).toArray().size(), namesLine ? 1 : 0);
+    }
+}
+
+// Whatever happens to the verdicts' reader or the log's disk, no record is lost or torn.
+TEST(Station, ClosedOutputAndFileSizeLimitLoseNoRecordAndTearNoLine)
+{
+    const StationBench closed;
+    const QnctlRun run = closed.Start({}, true)->Finish(kCameraMs); // ends by itself after the camera
+    EXPECT_EQ(run.exitCode, 7) << Describe(run);
+    EXPECT_TRUE(run.err.contains("Station ended: 1 camera(s), 1 passed")) << Describe(run);
+    EXPECT_EQ(logRecords(closed.log).size(), 1);
+    // The second camera's record (a difference more) does not fit under the limit; the third,
+    // as long as the first, does, and starts a line of its own.
+    StationBench bench;
+    const std::unique_ptr<QnctlProcess> station = bench.Start();
+    ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs)) << describe(*station);
+    const rlimit limit{static_cast<rlim_t>(2 * QFileInfo(bench.log).size() + 20), RLIM_INFINITY};
+    ASSERT_EQ(prlimit(station->Pid(), RLIMIT_FSIZE, &limit, nullptr), 0); // its files' size limit
+    bench.rig.Simulator().RefuseMnemonic(QStringLiteral("GA"));
+    bench.Replug(*station, QStringLiteral("QN00000002"));
+    ASSERT_TRUE(station->WaitForError("log line not written: only", kCameraMs)) << describe(*station);
+    bench.rig.Simulator().AcceptMnemonic(QStringLiteral("GA"));
+    bench.Replug(*station, QStringLiteral("QN00000003"));
+    ASSERT_TRUE(station->WaitForLines(3, kCameraMs)) << describe(*station);
+    station->Signal(SIGINT);
+    EXPECT_EQ(station->Finish(5000).exitCode, 4);
+    const QList<QJsonObject> records = logRecords(bench.log);
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[1].value(QStringLiteral("cameraId")), QStringLiteral("QN00000003"));
 }

@@ -5,6 +5,7 @@ import json
 import logging
 import threading
 import time
+from contextlib import nullcontext
 from pathlib import Path
 
 import pytest
@@ -295,3 +296,14 @@ def test_the_stub_matches_the_module_and_everything_has_a_docstring(name):
     for part in name.split("."):
         target = getattr(target, part)
     assert (target.__doc__ or "").strip()
+
+
+
+
+@pytest.mark.parametrize("content, differences", [
+    (b"", None), (b"GammaData (R G B)\r\n0,0,0\r\n", None), (b"GA=1O0\r\n", None),  # None: nothing verified
+    (b"GA=100\r\nGAR=2O0\r\n", [("line 2", "", "unreadable", "GAR=2O0")])])
+def test_diff_of_a_file_that_verifies_nothing_or_holds_unreadable_lines(camera, tmp_path, content, differences):
+    (tmp_path / "file.cam").write_bytes(content)
+    with pytest.raises(qncam.NothingVerified, match="nothing was verified") if differences is None else nullcontext():
+        assert camera.diff(str(tmp_path / "file.cam")) == differences

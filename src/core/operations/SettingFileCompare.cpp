@@ -4,6 +4,7 @@
 
 #include "core/catalog/PageTables.h"
 #include "core/formats/SettingFile.h"
+#include "core/protocol/CameraModel.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"
 
@@ -43,6 +44,42 @@ std::vector<FiledValue> FiledValues(const QList<QByteArray> &pieces, const Comma
             filed.push_back({step.commandId, step.controlId, commands.MnemonicOf(step.commandId), step.value});
     }
     return filed;
+}
+
+SettingFileCheck PlanSettingFileCheck(const QList<QByteArray> &pieces, const CommandTable &commands,
+                                      const ControlTable &table, const CameraModel &model, bool extendedMode)
+{
+    SettingFileCheck check;
+    const std::vector<int> lineNumbers = SettingPieceLineNumbers(pieces);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const SettingLineStep step = PlanSettingLine(pieces[i], commands, table, model, extendedMode);
+        // A camera that has not told its name yet has nothing to compare the model line with.
+        if (step.kind == SettingLineStep::Kind::ModelName && !model.Name().isEmpty() && step.text != model.Name()
+            && check.otherModel.isEmpty())
+            check.otherModel = step.text;
+        if (step.kind == SettingLineStep::Kind::Malformed)
+            check.unreadable.push_back({lineNumbers[static_cast<std::size_t>(i)], SettingPieceText(pieces[i])});
+    }
+    check.filed = FiledValues(pieces, commands, table, model, extendedMode);
+    return check;
+}
+
+QString OtherModelText(const QString &fileModel, const CameraModel &model)
+{
+    return QStringLiteral("is for the %1, the camera is the %2").arg(fileModel, model.Name());
+}
+
+QString NothingVerifiedText(const CameraModel &model, bool extendedMode)
+{
+    const QString camera =
+        model.Name().isEmpty() ? QStringLiteral("this camera") : QStringLiteral("the ") + model.Name();
+    return QStringLiteral("sets no parameter of %1 in the %2 mode: nothing was verified")
+        .arg(camera, extendedMode ? QStringLiteral("extended") : QStringLiteral("standard"));
+}
+
+QString UnreadableLineText(const UnreadableLine &line)
+{
+    return QStringLiteral("line %1 unreadable: %2").arg(line.lineNumber).arg(line.text);
 }
 
 std::vector<SettingDifference> CompareFiledValues(const std::vector<FiledValue> &filed, const CameraValues &camera)

@@ -27,11 +27,42 @@ struct FiledValue {
     std::int32_t value = 0;
 };
 
+// A line of the file that loading skips for its value (not a whole number): a typo to be named.
+struct UnreadableLine {
+    int lineNumber = 0; // from 1
+    QString text;       // without its line end
+};
+
 // The parameters that loading the pieces writes, under the load rules (the model line and
 // every skipped line left out), in file order. A parameter set twice keeps its first place and
 // takes the last value, as the camera does.
 std::vector<FiledValue> FiledValues(const QList<QByteArray> &pieces, const CommandTable &commands,
                                     const ControlTable &table, const CameraModel &model, bool extendedMode);
+
+// What a check of a camera against a setting file takes from the file before anything goes
+// over the wire, under the load rules for this camera and control mode.
+struct SettingFileCheck {
+    // The model that the file's model line names when it is another than the identified
+    // camera: loading it would rename the camera, so nothing of it is to be compared or written.
+    QString otherModel;
+    std::vector<FiledValue> filed;
+    std::vector<UnreadableLine> unreadable;
+
+    bool IsForOtherModel() const { return !otherModel.isEmpty(); }
+    // A file that sets no parameter of this camera (empty, another kind of file, every line
+    // unreadable or skipped): a comparison would check nothing, which is no pass.
+    bool ChecksNothing() const { return !IsForOtherModel() && filed.empty(); }
+};
+
+SettingFileCheck PlanSettingFileCheck(const QList<QByteArray> &pieces, const CommandTable &commands,
+                                      const ControlTable &table, const CameraModel &model, bool extendedMode);
+
+// How the operator is told: "is for the QN-5200R-BDX, the camera is the QN-5200RL-BDXP", and
+// "sets no parameter of the QN-5200RL-BDXP in the standard mode: nothing was verified".
+QString OtherModelText(const QString &fileModel, const CameraModel &model);
+QString NothingVerifiedText(const CameraModel &model, bool extendedMode);
+// "line 3 unreadable: GA=1O0"
+QString UnreadableLineText(const UnreadableLine &line);
 
 // The camera's answers by command id; a command without an entry was not read.
 using CameraValues = std::map<int, std::int32_t>;
