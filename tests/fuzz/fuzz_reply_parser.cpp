@@ -104,10 +104,14 @@ void checkRecord(const CommandTable &table, const QString &line, bool parsed, co
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const CommandTable table;
-    // A first byte with its top bit set puts a command's mnemonic before the rest.
+    // A first byte with its top bit set puts a command's mnemonic before the rest, with "=" and
+    // "&H" after it as its next two bits say.
     QString line = QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    if (size >= 2 && (data[0] & 0x80) != 0)
-        line = table.MnemonicOf(((data[0] & 0x7F) << 8 | data[1]) % kCommandCount) + line.mid(2);
+    if (size >= 2 && (data[0] & 0x80) != 0) {
+        line = table.MnemonicOf(((data[0] & 0x1F) << 8 | data[1]) % kCommandCount) +
+               QLatin1String((data[0] & 0x40) != 0 ? "=" : "") + QLatin1String((data[0] & 0x20) != 0 ? "&H" : "") +
+               line.mid(2);
+    }
     const int decimals = size > 0 ? data[0] % 10 : 0;
     ReplyRecord record;
     const bool parsed = ParseReply(table, line, record);
