@@ -17,6 +17,11 @@ if [ ${#targets[@]} -eq 0 ]; then
   for source in "$root"/tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
 
+if ! command -v clang++ >/dev/null ||
+   [ ! -f "$(clang++ -print-file-name="libclang_rt.fuzzer-$(uname -m).a")" ]; then
+  echo "scripts/fuzz.sh needs clang and its libFuzzer (Debian 12: apt-get install clang libclang-rt-14-dev)" >&2
+  exit 2
+fi
 # Only the fuzz targets and the core libraries they link are built.
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQN_SANITIZE=address,undefined -DQN_LIBFUZZER=ON -DQN_BENCHMARKS=OFF >/dev/null
