@@ -12,7 +12,9 @@ function(qn_unity target)
     set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
     # A unity file includes the sources as headers, and GCC then warns about every test
     # fixture declared in an anonymous namespace as if a header had declared it.
-    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+    endif()
     # <termios.h> defines CR0 and its kin as macros, which are command names here: a file that
     # includes it is compiled on its own.
     get_target_property(sources ${target} SOURCES)
