@@ -1,16 +1,12 @@
 // Runs a fuzz target (a file that defines LLVMFuzzerTestOneInput, the libFuzzer entry) over a
 // bounded number of generated inputs: random bytes, and text built from the characters that
 // the tool's file formats give meaning to, with long lines, missing line ends and binary
-// bytes mixed in. With a dictionary (libFuzzer's format: one "quoted string" a line, \xNN for
-// any byte), half the inputs are strings of its entries with stray bytes between them: the
-// commands of a binary protocol, which random bytes would almost never spell.
-// Deterministic for a given seed, so a failure can be run again.
-//   fuzz_<name> [inputs=5000] [seed=1] [dictionary]
+// bytes mixed in. Deterministic for a given seed, so a failure can be run again.
+//   fuzz_<name> [inputs=5000] [seed=1]
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,71 +63,16 @@ std::string formatLike(Random &random)
     return input;
 }
 
-// The entries of a dictionary file: the quoted value of each line; comments and lines without
-// a quoted value are skipped.
-std::vector<std::string> readDictionary(const char *path)
-{
-    std::vector<std::string> entries;
-    std::ifstream file(path);
-    if (!file) {
-        std::fprintf(stderr, "cannot read the dictionary %s\n", path);
-        std::exit(2);
-    }
-    for (std::string line; std::getline(file, line);) {
-        const std::size_t open = line.find('"');
-        const std::size_t close = line.rfind('"');
-        if (line.empty() || line[0] == '#' || open == std::string::npos || close <= open)
-            continue;
-        std::string entry;
-        for (std::size_t i = open + 1; i < close; ++i) {
-            if (line[i] != '\\' || i + 1 >= close) {
-                entry += line[i];
-            } else if (line[i + 1] == 'x' && i + 3 < close) {
-                entry += static_cast<char>(std::strtol(line.substr(i + 2, 2).c_str(), nullptr, 16));
-                i += 3;
-            } else {
-                entry += line[++i];
-            }
-        }
-        entries.push_back(entry);
-    }
-    if (entries.empty()) {
-        std::fprintf(stderr, "the dictionary %s holds no entry\n", path);
-        std::exit(2);
-    }
-    return entries;
-}
-
-std::string fromDictionary(Random &random, const std::vector<std::string> &entries)
-{
-    std::string input;
-    const std::size_t tokens = random.Below(random.Below(8) == 0 ? 600 : 40);
-    for (std::size_t token = 0; token < tokens; ++token) {
-        const std::size_t pick = random.Below(10);
-        if (pick == 0)
-            input += static_cast<char>(random.Next() & 0xFF);
-        else if (pick == 1)
-            input += kMeaningful[random.Below(kMeaningful.size())];
-        else
-            input += entries[random.Below(entries.size())];
-    }
-    return input;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     const long inputs = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 5000;
     const unsigned long long seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
-    const std::vector<std::string> entries = argc > 3 ? readDictionary(argv[3]) : std::vector<std::string>{};
     Random random(seed);
     LLVMFuzzerTestOneInput(nullptr, 0);
     for (long n = 0; n < inputs; ++n) {
-        const std::size_t kind = random.Below(entries.empty() ? 4 : 8);
-        const std::string input = kind == 0   ? randomBytes(random)
-                                  : kind < 4 ? formatLike(random)
-                                             : fromDictionary(random, entries);
+        const std::string input = random.Below(4) == 0 ? randomBytes(random) : formatLike(random);
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(input.data()), input.size());
     }
     std::printf("%ld inputs, seed %llu: no failure\n", inputs, seed);
