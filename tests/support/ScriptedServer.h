@@ -4,38 +4,32 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include <QByteArray>
 #include <QString>
 
-// A serial device server on 127.0.0.1 that plays a script against the one client it accepts:
-// how a network port copes with a server that floods, talks out of turn or stops listening.
-// With no script it never accepts, and its queue is full: a connection to it hangs, like one to
-// a host that drops every packet.
+// A serial device server on 127.0.0.1 that plays a script against the one client it accepts.
+// Without a script it accepts nobody and its queue is full: connections to it hang, as to a
+// host that drops every packet.
 class ScriptedServer {
 public:
     using Script = std::function<void(ScriptedServer &)>;
     explicit ScriptedServer(Script script = {});
-    ~ScriptedServer(); // the script's waits end; its thread is joined
-    ScriptedServer(const ScriptedServer &) = delete;
-    ScriptedServer &operator=(const ScriptedServer &) = delete;
-
+    ~ScriptedServer(); // ends the script's waits, joins its thread
     quint16 Port() const { return port_; }
     QString Address() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port_); }
 
-    // For the script: false once the client has gone or the server is ending.
+    // For the script; each is false or nothing once the client left or the server ends.
     bool Send(const QByteArray &bytes);
-    // Agrees to the COM Port Control Option (DO COM-PORT-OPTION).
-    bool AgreeComPort();
-    // Reads until the pattern came and then count bytes more, and gives those; nothing when the
-    // client went away or the server is ending.
+    // What follows the pattern's next arrival (count bytes).
     std::optional<QByteArray> AwaitAfter(const QByteArray &pattern, int count = 0);
-    // The rate of the client's next SET-BAUDRATE request; 0 as AwaitAfter gives nothing.
-    quint32 AwaitRateRequest();
-    // Tells the client that the line now runs at the rate.
+    quint32 AwaitRateRequest(); // 0 for nothing
     bool ConfirmRate(quint32 rate);
-    // Agrees, then confirms every rate asked for until the server ends.
-    void ConfirmEveryRate();
+    // Agrees to the COM Port Control Option and confirms the first rate asked for.
+    bool Agree();
+    // Reads nothing more until the server ends.
+    void Idle();
     bool Ending() const { return ending_.load(); }
 
 private:

@@ -66,14 +66,15 @@ bool NetworkLine::Connect(const NetworkAddress &address, int connectedFd)
     }
     fd_ = connectedFd;
     // A banner or the camera's output before the line is set up is not data at our rate.
-    if (CanChangeRate())
-        DropDataUntilRate();
+    DropDataUntilRate();
     return true;
 }
 
 void NetworkLine::DropDataUntilRate()
 {
-    dropping_.store(true, std::memory_order_release);
+    // A raw line is never asked for a rate, so nothing would end the dropping.
+    if (CanChangeRate())
+        dropping_.store(true, std::memory_order_release);
 }
 
 void NetworkLine::Close()
