@@ -1,4 +1,8 @@
+#include <cstdio>
+
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -12,6 +16,7 @@
 #include "gui/tools/TerminalDialog.h"
 #include "gui/tools/TerminalLayout.h"
 #include "support/Ser2NetServer.h"
+#include "support/ScriptedServer.h"
 
 namespace {
 
@@ -142,4 +147,29 @@ TEST_F(NetworkPortWindow, AServerThatGoesIsALostLinkAndTheSameAddressIsFoundAgai
     EXPECT_TRUE(MainWindowRig::RunEventsUntil([&] { return online() && logCount(restored) == 1; }, 20000));
     EXPECT_GT(net.rig.simulator->ReceivedLines().size(), 100) << "every setting read again";
     EXPECT_TRUE(net.rig.dialogs.Messages().empty()) << net.rig.BoxTexts().join(" | ").toStdString();
+}
+
+// While the server's host drops every packet, the windows keep answering: the recovery's
+// attempts to connect do not run on the user-interface thread.
+TEST_F(NetworkPortWindow, AnUnreachableServerLeavesTheWindowsResponsive)
+{
+    NetworkRig net(Ser2NetServer::Mode::Rfc2217);
+    ASSERT_TRUE(net.started) << net.server.Failure().toStdString();
+    net.rig.Start();
+    SerialLink &link = net.rig.context->serialLink();
+    net.server.Kill();
+    ASSERT_TRUE(MainWindowRig::RunEventsUntil([&] { return link.IsLost(); }, 2000));
+    const ScriptedServer unreachable;
+    net.rig.context->settings().SetPortDevice(QStringLiteral("COM1"), unreachable.Address());
+
+    QElapsedTimer sinceTick;
+    qint64 longestGapMs = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
+    sinceTick.start();
+    tick.start(5);
+    MainWindowRig::RunEventsUntil([] { return false; }, 7000); // two connect time-outs and more
+    std::printf("longest event-loop gap while the server is unreachable: %lld ms\n", static_cast<long long>(longestGapMs));
+    EXPECT_LE(longestGapMs, 250); // a connect on this thread would stop it for 3 s
+    EXPECT_TRUE(link.IsLost());
 }

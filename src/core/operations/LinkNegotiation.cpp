@@ -16,10 +16,11 @@ LinkNegotiation::LinkNegotiation(SerialLink &link, Command &command, Negotiation
 {
 }
 
-void LinkNegotiation::reopenAtCode(int code)
+bool LinkNegotiation::reopenAtCode(int code)
 {
     link_.ReopenWithBaud(SerialLink::BaudOfCode(code));
     view_.SetBaudSelection(code);
+    return !link_.Unreachable();
 }
 
 void LinkNegotiation::sendWakeUpBytes()
@@ -36,7 +37,8 @@ void LinkNegotiation::WakeUpBurst()
         return;
     }
     for (int code = kTopCode; code >= 0; --code) {
-        reopenAtCode(code);
+        if (!reopenAtCode(code))
+            return;
         sendWakeUpBytes();
     }
 }
@@ -46,7 +48,8 @@ bool LinkNegotiation::ScanRates()
     if (!link_.CanChangeRate())
         return view_.IdentifyModel();
     for (int code = kTopCode; code >= 0; --code) {
-        reopenAtCode(code);
+        if (!reopenAtCode(code))
+            return false;
         if (view_.IdentifyModel())
             return true;
     }
@@ -76,6 +79,10 @@ void LinkNegotiation::NoteWhenRateFixed()
 
 bool LinkNegotiation::FindCamera(bool answeredAtStoredRate)
 {
+    // A server that could not be reached is not a camera that keeps silent: another rate
+    // would only cost another connect time-out.
+    if (link_.Unreachable())
+        return false;
     NoteWhenRateFixed();
     WakeUpBurst();
     const bool answered = answeredAtStoredRate || ScanRates();

@@ -29,7 +29,8 @@ public:
     LinkNegotiation(SerialLink &link, Command &command, NegotiationView &view);
 
     // Fourteen zero bytes at every rate from 115200 down to 9600 bit/s, through the COM port
-    // itself (a Camera Link kind has it closed, so the bytes go nowhere). Ends at 9600 bit/s.
+    // itself (a Camera Link kind has it closed, so the bytes go nowhere). Ends at 9600 bit/s,
+    // or early when the device cannot be reached at all.
     // A link that cannot change its rate gets the bytes once, at its own rate.
     void WakeUpBurst();
     // Tries the model query at every rate from 115200 down to 9600 bit/s; true at the first
@@ -44,13 +45,15 @@ public:
     // The start-up sequence after the first model query on the stored rate: the wake-up
     // burst, the scan when the camera did not answer, and the move to 115200 bit/s when it
     // answered somewhere. True when it answered. On a link that cannot change its rate the
-    // message log says once that the rate is left alone.
+    // message log says once that the rate is left alone. A link whose device cannot be reached
+    // at all is not searched: no rate can help it.
     bool FindCamera(bool answeredAtStoredRate);
     // Tells the message log, when the link cannot change its rate, that the rate is left alone.
     void NoteWhenRateFixed();
 
 private:
-    void reopenAtCode(int code);
+    // False when the link could not be opened at all there (see SerialLink::Unreachable).
+    bool reopenAtCode(int code);
     void sendWakeUpBytes();
 
     SerialLink &link_;

@@ -50,6 +50,7 @@ bool ComPort::OpenPort(const QString &name, int baud)
 
 bool ComPort::openTerminal(const QString &name, const QString &device, int baud)
 {
+    connector_.Cancel();
     if (IsOpen())
         ClosePort();
 
@@ -96,28 +97,35 @@ bool ComPort::openNetwork(const QString &name, const QString &device, int baud)
         // ring holds belongs to the old rate.
         lastFailure_ = OpenFailure{};
         lastFailure_.device = device;
+        network_.DropDataUntilRate();
         receiver_.Discard();
         if (!network_.SetRate(baud))
             return failNetwork(OpenStep::SetCommState, name);
         receiver_.Discard();
         return true;
     }
+    const std::optional<NetworkAddress> address = ParseNetworkAddress(device);
+    // A connection made in the background to this address is taken over; it is ours until
+    // Connect owns it.
+    const int connected = address ? connector_.Take(address->host, address->port) : -1;
     if (IsOpen())
         ClosePort();
 
     lastFailure_ = OpenFailure{};
     lastFailure_.device = device;
     device_ = device;
-    const std::optional<NetworkAddress> address = ParseNetworkAddress(device);
     if (!address) {
         lastFailure_.failed = true;
         lastFailure_.reason = NetworkAddressProblem(device);
         lastFailure_.errorNumber = EINVAL;
         lastFailure_.network = true;
+        lastFailure_.unreachable = true;
         return fail(OpenStep::CreateFile, name);
     }
-    if (!network_.Connect(*address))
+    if (!network_.Connect(*address, connected)) {
+        lastFailure_.unreachable = true;
         return failNetwork(OpenStep::CreateFile, name);
+    }
     if (!receiver_.Start(network_.Fd(), network_))
         return fail(OpenStep::SetCommMask, name);
     if (!network_.SetUp(baud))
@@ -186,8 +194,15 @@ bool ComPort::fail(OpenStep step, const QString &name)
     return false;
 }
 
+bool ComPort::NetworkPortReachable(const QString &device)
+{
+    const std::optional<NetworkAddress> address = ParseNetworkAddress(device);
+    return address && connector_.Ready(address->host, address->port);
+}
+
 void ComPort::ClosePort()
 {
+    connector_.Cancel();
     receiver_.Stop();
     network_.Close();
     if (fd_ >= 0) {
@@ -204,7 +219,10 @@ int ComPort::WriteBytes(const char *bytes, int count)
     if (!IsOpen() || count <= 0)
         return 0;
     if (network_.IsOpen()) {
-        network_.Write(bytes, count); // what the connection does not take in time is dropped
+        // A connection that does not take the line in time is lost: a server that is gone
+        // without closing is found at once instead of after every exchange's time-out.
+        if (!network_.Write(bytes, count))
+            receiver_.ReportLoss(network_.LastFailure().reason);
         return 1;
     }
     // The whole line goes in one write where the port takes it; a byte the port does not take

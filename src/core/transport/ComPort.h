@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "core/transport/BackgroundConnect.h"
 #include "core/transport/NetworkLine.h"
 #include "core/transport/OpenFailure.h"
 #include "core/transport/PortReceiver.h"
@@ -37,6 +38,11 @@ public:
     bool CanChangeRate() const { return !network_.IsOpen() || network_.CanChangeRate(); }
     // Blocks until at least one byte is in the ring or the time passes; true when a byte is there.
     bool WaitForData(std::uint32_t timeoutMs);
+
+    // Whether the network port's server can be reached now, without waiting: a connection is
+    // tried on a thread of its own, and once it has connected (true) the next OpenPort of the
+    // device takes it over instead of connecting again. False for what is not a network address.
+    bool NetworkPortReachable(const QString &device);
 
     // Why the last OpenPort failed; cleared by one that succeeds.
     const OpenFailure &LastOpenFailure() const { return lastFailure_; }
@@ -96,5 +102,6 @@ private:
     OpenFailure lastFailure_;
     TerminalSource terminal_;
     NetworkLine network_;
+    BackgroundConnect connector_{NetworkLine::kConnectTimeoutMs};
     PortReceiver receiver_;
 };

@@ -1,5 +1,6 @@
 #include "core/transport/NetworkLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -52,16 +53,28 @@ bool NetworkLine::failSend()
     return fail(errno, QStringLiteral("the server does not take what we send"));
 }
 
-bool NetworkLine::Connect(const NetworkAddress &address)
+bool NetworkLine::Connect(const NetworkAddress &address, int connectedFd)
 {
     Close();
     address_ = address;
     failure_ = Failure{};
-    const TcpConnection connection = ConnectTcp(address.host, address.port, kConnectTimeoutMs);
-    if (connection.fd < 0)
-        return fail(connection.errorNumber, connection.reason);
-    fd_ = connection.fd;
+    if (connectedFd < 0) {
+        const TcpConnection connection = ConnectTcp(address.host, address.port, kConnectTimeoutMs);
+        if (connection.fd < 0)
+            return fail(connection.errorNumber, connection.reason);
+        connectedFd = connection.fd;
+    }
+    fd_ = connectedFd;
+    // A banner or the camera's output before the line is set up is not data at our rate.
+    DropDataUntilRate();
     return true;
+}
+
+void NetworkLine::DropDataUntilRate()
+{
+    // A raw line is never asked for a rate, so nothing would end the dropping.
+    if (CanChangeRate())
+        dropping_.store(true, std::memory_order_release);
 }
 
 void NetworkLine::Close()
@@ -71,9 +84,12 @@ void NetworkLine::Close()
         fd_ = -1;
     }
     decoder_.Reset();
+    DropHeld();
+    dropping_.store(false, std::memory_order_release);
     const std::lock_guard<std::mutex> lock(stateMutex_);
     negotiation_ = telnet::Negotiation{};
     closedByServer_ = false;
+    ratesAsked_ = 0;
     rateReplies_ = 0;
     confirmedRate_ = 0;
 }
@@ -129,10 +145,11 @@ bool NetworkLine::SetRate(int baud)
 
 bool NetworkLine::requestRate(int baud)
 {
-    int before = 0;
+    DropDataUntilRate();
+    int asked = 0;
     {
         const std::lock_guard<std::mutex> lock(stateMutex_);
-        before = rateReplies_;
+        asked = ++ratesAsked_;
     }
     // Only the server's receive buffer is purged: what we sent before a rate change must still
     // reach the camera, as it does through a serial port that is closed and reopened.
@@ -141,7 +158,7 @@ bool NetworkLine::requestRate(int baud)
     if (!sendRaw(request))
         return failSend();
     // Nothing more is sent until the server has the line at the new rate.
-    if (!waitFor([&] { return rateReplies_ > before; })) {
+    if (!waitFor([&] { return rateReplies_ >= asked; })) {
         if (failure_.reason.isEmpty())
             failure_.reason = QStringLiteral("the server did not confirm the rate of %1 bit/s within %2 s")
                                   .arg(baud)
@@ -160,11 +177,12 @@ bool NetworkLine::Write(const char *bytes, int count)
 {
     if (fd_ < 0 || count <= 0)
         return false;
-    if (!CanChangeRate())
-        return sendRaw(QByteArray::fromRawData(bytes, count));
     QByteArray framed;
-    telnet::AppendData(framed, bytes, count);
-    return sendRaw(framed);
+    if (CanChangeRate())
+        telnet::AppendData(framed, bytes, count);
+    else
+        framed = QByteArray::fromRawData(bytes, count);
+    return sendRaw(framed) || failSend();
 }
 
 bool NetworkLine::sendRaw(const QByteArray &bytes)
@@ -198,16 +216,38 @@ bool NetworkLine::sendRaw(const QByteArray &bytes)
 ReceiveSource::Got NetworkLine::ReadInto(int fd, std::span<char> room)
 {
     Got got;
+    const bool drop = dropping_.load(std::memory_order_acquire);
+    if (drop)
+        DropHeld();
+    if (Holding()) {
+        got.data = giveHeld(room);
+        got.progress = true;
+        return got;
+    }
     for (;;) {
-        const ssize_t n = recv(fd, room.data(), room.size(), MSG_DONTWAIT);
+        // A raw line's bytes are all data and go straight into the room. Telnet's are read in
+        // full pieces, whatever room is left: a run of commands read a byte at a time at the
+        // ring's edge would cost a system call per byte.
+        const bool raw = !CanChangeRate();
+        const std::span<char> into = raw ? room : std::span<char>(scratch_);
+        const ssize_t n = recv(fd, into.data(), into.size(), MSG_DONTWAIT);
         if (n > 0) {
             got.progress = true;
-            if (!CanChangeRate()) {
-                got.data = static_cast<int>(n);
+            int data = static_cast<int>(n);
+            if (!raw) {
+                ServerEvents events(*this);
+                data = decoder_.Decode(into.first(static_cast<std::size_t>(n)), events);
+            }
+            // A piece that began before the rate was confirmed is dropped whole.
+            if (drop)
+                return got;
+            if (raw) {
+                got.data = data;
                 return got;
             }
-            ServerEvents events(*this);
-            got.data = decoder_.Decode(room.first(static_cast<std::size_t>(n)), events);
+            heldBegin_ = 0;
+            heldEnd_ = static_cast<std::size_t>(data);
+            got.data = giveHeld(room);
             return got;
         }
         if (n < 0 && errno == EINTR)
@@ -223,6 +263,14 @@ ReceiveSource::Got NetworkLine::ReadInto(int fd, std::span<char> room)
         stateChanged_.notify_all();
         return got;
     }
+}
+
+int NetworkLine::giveHeld(std::span<char> room)
+{
+    const std::size_t count = std::min(room.size(), heldEnd_ - heldBegin_);
+    std::memcpy(room.data(), scratch_.data() + heldBegin_, count);
+    heldBegin_ += count;
+    return static_cast<int>(count);
 }
 
 std::optional<QString> NetworkLine::LossOf(const Got &last)
@@ -253,8 +301,13 @@ void NetworkLine::subnegotiation(unsigned char option, std::span<const unsigned 
         return;
     {
         const std::lock_guard<std::mutex> lock(stateMutex_);
+        if (rateReplies_ >= ratesAsked_)
+            return; // nothing asked is waiting for it
+        if (++rateReplies_ < ratesAsked_)
+            return; // the late answer to an earlier request
         confirmedRate_ = reply->value;
-        ++rateReplies_;
+        // What follows is at the new rate.
+        dropping_.store(false, std::memory_order_release);
     }
     stateChanged_.notify_all();
 }

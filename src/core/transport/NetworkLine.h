@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -24,21 +26,27 @@ public:
     NetworkLine(const NetworkLine &) = delete;
     NetworkLine &operator=(const NetworkLine &) = delete;
 
-    // Connects; false with Failure() set when it cannot.
-    bool Connect(const NetworkAddress &address);
+    // Connects; false with Failure() set when it cannot. connectedFd, when not -1, is a socket
+    // already connected to the address (it becomes the line's) and nothing is connected anew.
+    bool Connect(const NetworkAddress &address, int connectedFd = -1);
     // After the receive thread runs on Fd(): agrees the options and sets the line to 8N1 at
     // the rate; false with Failure() set when the server refuses or does not answer in time.
     bool SetUp(int baud);
     // Moves the line to another rate: what the server has received so far is dropped, and
     // true only once the server has confirmed the rate. A raw line keeps its rate (true).
     bool SetRate(int baud);
+    // From now until the server confirms the next rate asked for, the data that arrives is
+    // dropped: it was sent at the old rate, and a full ring must not keep the server's answers
+    // unread. Connect starts this for the first rate of a line that can change it.
+    void DropDataUntilRate();
     void Close();
 
     bool IsOpen() const { return fd_ >= 0; }
     int Fd() const { return fd_; }
     bool CanChangeRate() const { return address_.kind == NetworkAddress::Kind::Rfc2217; }
     const NetworkAddress &Address() const { return address_; }
-    // Data to the camera; false when the connection did not take it all in time.
+    // Data to the camera; false with Failure() set when the connection did not take it all in
+    // time (the connection is then of no further use: a frame may be cut).
     bool Write(const char *bytes, int count);
 
     struct Failure {
@@ -49,6 +57,8 @@ public:
 
     Got ReadInto(int fd, std::span<char> room) override;
     std::optional<QString> LossOf(const Got &last) override;
+    bool Holding() const override { return heldBegin_ < heldEnd_; }
+    void DropHeld() override { heldBegin_ = heldEnd_ = 0; }
 
 private:
     class ServerEvents;
@@ -62,13 +72,21 @@ private:
     template <typename Ready>
     bool waitFor(Ready ready);
     bool requestRate(int baud);
+    // Moves held data into the room; how many bytes.
+    int giveHeld(std::span<char> room);
     void optionVerb(unsigned char verb, unsigned char option);
     void subnegotiation(unsigned char option, std::span<const unsigned char> body);
 
     NetworkAddress address_;
     int fd_ = -1;
     Failure failure_;
-    telnet::Decoder decoder_; // receive thread only
+    // Receive thread only: what the decoder works on, and the data decoded there that did not
+    // fit into the ring yet ([heldBegin_, heldEnd_)).
+    telnet::Decoder decoder_;
+    std::array<char, 2048> scratch_{};
+    std::size_t heldBegin_ = 0;
+    std::size_t heldEnd_ = 0;
+    std::atomic<bool> dropping_{false};
 
     std::mutex writeMutex_; // data from the caller, answers from the receive thread
 
@@ -76,6 +94,10 @@ private:
     std::condition_variable stateChanged_;
     telnet::Negotiation negotiation_;
     bool closedByServer_ = false;
+    // Rate requests are answered in order: the answer to the latest is the reply that brings
+    // rateReplies_ up to ratesAsked_; an earlier request's late answer is not taken for it,
+    // and a reply nothing was asked for counts for nothing.
+    int ratesAsked_ = 0;
     int rateReplies_ = 0;
     std::uint32_t confirmedRate_ = 0;
 };

@@ -11,6 +11,9 @@ struct OpenFailure {
     QString ownerGroup; // the group that owns the device node, when it could be found
     QString reason;     // why, in words, when the system's error text would not say it
     bool network = false; // the device is a serial port served over the network
+    // The device could not be reached at all (no connection to the server): no other rate
+    // can help.
+    bool unreachable = false;
 };
 
 // The detailed text of the "Failed to initialize!" box and of the message log line. portsFile

@@ -11,6 +11,8 @@ namespace {
 // A hang-up that is not (yet) a loss, such as a device node that udev has not removed yet,
 // keeps reporting POLLHUP; look at it again only this often instead of spinning on it.
 constexpr int kHangUpRetryMs = 100;
+// Reads in one go before the thread looks at its wake-up handle again.
+constexpr int kReadsPerDrain = 64;
 } // namespace
 
 PortReceiver::~PortReceiver()
@@ -66,7 +68,8 @@ void PortReceiver::Discard()
 {
     if (thread_.joinable()) {
         // The write index belongs to the thread while it runs: empty the ring from the
-        // reading side instead.
+        // reading side instead, and have the thread drop what its source holds.
+        dropHeld_.store(true, std::memory_order_release);
         ring_.Discard();
         roomMade();
     } else {
@@ -93,10 +96,20 @@ void PortReceiver::markLost(const QString &reason)
 {
     {
         const std::lock_guard<std::mutex> lock(dataMutex_);
+        if (lost_.load(std::memory_order_relaxed))
+            return;
         lossReason_ = reason;
         lost_.store(true, std::memory_order_release);
     }
     dataArrived_.notify_all();
+}
+
+void PortReceiver::ReportLoss(const QString &reason)
+{
+    markLost(reason);
+    // The thread stops watching the descriptor.
+    if (thread_.joinable())
+        wakeup_.Signal();
 }
 
 void PortReceiver::publishData()
@@ -136,6 +149,14 @@ void PortReceiver::loop(int fd, ReceiveSource &source)
         // thread sleeps on the wake-up handle until it is stopped.
         const bool lost = Lost();
         const bool watchPort = !hungUp && !lost && roomInRing();
+        if (dropHeld_.exchange(false, std::memory_order_acq_rel))
+            source.DropHeld();
+        // What the source already holds goes into the room without waiting for the descriptor.
+        if (watchPort && source.Holding()) {
+            ReceiveSource::Got unused;
+            drain(fd, source, unused);
+            continue;
+        }
         std::array<pollfd, 2> fds = {pollfd{wakeup_.ReadFd(), POLLIN, 0}, pollfd{fd, POLLIN, 0}};
         const int ready = poll(fds.data(), watchPort ? 2 : 1, hungUp && !lost ? kHangUpRetryMs : -1);
         if (ready < 0) {
@@ -170,7 +191,9 @@ int PortReceiver::drain(int fd, ReceiveSource &source, ReceiveSource::Got &last)
 {
     int drained = 0;
     bool progress = false;
-    for (;;) {
+    // Back to poll() after a bounded number of reads, and at once when stopped: a server that
+    // floods must not keep Stop waiting.
+    for (int reads = 0; reads < kReadsPerDrain && running_.load(std::memory_order_acquire); ++reads) {
         const std::span<char> room = ring_.WritableSpan();
         if (room.empty())
             break; // full: the rest stays queued in the system

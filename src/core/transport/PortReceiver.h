@@ -40,6 +40,8 @@ public:
     // Whether the source was found gone since Start; the thread then stays idle until Stop.
     bool Lost() const { return lost_.load(std::memory_order_acquire); }
     QString LossReason() const;
+    // The source found gone by its writer (a write that failed); the first reason stays.
+    void ReportLoss(const QString &reason);
 
 private:
     void loop(int fd, ReceiveSource &source);
@@ -54,6 +56,8 @@ private:
     std::atomic<bool> running_{false};
     // Set by the thread while it waits for room in a full ring.
     std::atomic<bool> roomWanted_{false};
+    // Set by Discard for the thread: what the source holds is to go as well.
+    std::atomic<bool> dropHeld_{false};
     std::atomic<bool> lost_{false};
     QString lossReason_; // written before lost_ is set, under dataMutex_
 

@@ -22,4 +22,9 @@ public:
     // After the descriptor reported a hang-up, an error or the end of its stream without
     // giving a byte: whether the source is gone for good, and why.
     virtual std::optional<QString> LossOf(const Got &last) = 0;
+    // Whether data already taken from the descriptor waits in the source for room in the
+    // ring: the next ReadInto gives it without reading the descriptor.
+    virtual bool Holding() const { return false; }
+    // Forgets such data (the ring was emptied).
+    virtual void DropHeld() {}
 };

@@ -199,9 +199,19 @@ QString SerialLink::Device() const
     return transport != nullptr ? transport->PortName(portIndexOf(kind_)) : QString();
 }
 
-bool SerialLink::DeviceAvailable() const
+bool SerialLink::DeviceAvailable()
 {
-    return kind_ != kComKind || DevicePresent(Device());
+    if (kind_ != kComKind)
+        return true;
+    const QString device = Device();
+    if (LooksLikeNetworkAddress(device))
+        return comPort_.NetworkPortReachable(device);
+    return DevicePresent(device);
+}
+
+bool SerialLink::Unreachable() const
+{
+    return kind_ == kComKind && !comPort_.IsOpen() && comPort_.LastOpenFailure().unreachable;
 }
 
 // One step: whatever bytes are there now, or, when none are, a wait of at most the remaining

@@ -65,8 +65,13 @@ public:
     // What the current kind and port open: the COM name's device path, or the Camera Link
     // port's name.
     QString Device() const;
-    // Whether that device is there to be opened (a Camera Link port can only be tried).
-    bool DeviceAvailable() const;
+    // Whether that device is there to be opened (a Camera Link port can only be tried). For a
+    // network port this never waits: it starts a connection on a thread of its own and is
+    // true once one has connected, which the next open then takes over.
+    bool DeviceAvailable();
+    // Whether the last open of the COM port could not reach its device at all (a network
+    // port's server that does not answer): trying other rates cannot help.
+    bool Unreachable() const;
     // Open with the current kind and port at the rate, without a box when it fails: used to
     // try a device again and again.
     bool ReopenQuietly(int baud);
