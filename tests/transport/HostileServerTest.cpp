@@ -66,7 +66,7 @@ TcpEndpoint loopback(quint16 port)
 
 // In a network namespace of its own (the test runs itself again under unshare), where the
 // loopback can be cut: the connection then stays open at both ends and nothing gets through.
-TEST(HostileServer, NoScriptLeavesThePortStuckOrWrong)
+TEST(HostileServer, ScriptsLeaveThePortSound)
 {
     if (qEnvironmentVariableIsEmpty("QN_OWN_NETWORK")) {
         char self[4096] = {}, filter[] = "--gtest_filter=HostileServer.*", unshare[] = "unshare", rn[] = "-rn";
