@@ -1,17 +1,22 @@
 #include <cstdio>
 #include <functional>
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <net/if.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 
 #include "PtyPair.h"
 #include "core/settings/SettingsStore.h"
 #include "core/transport/ComPort.h"
 #include "core/transport/TcpConnect.h"
+#include "core/transport/WakeupPipe.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedServer.h"
 #include "support/TempSettings.h"
@@ -64,12 +69,12 @@ TcpEndpoint loopback(quint16 port)
 
 } // namespace
 
-// In a network namespace of its own (the test runs itself again under unshare), where the
+// In network and mount namespaces of its own (the test runs itself again under unshare), where the
 // loopback can be cut: the connection then stays open at both ends and nothing gets through.
 TEST(HostileServer, ScriptsLeaveThePortSound)
 {
     if (qEnvironmentVariableIsEmpty("QN_OWN_NETWORK")) {
-        char self[4096] = {}, filter[] = "--gtest_filter=HostileServer.*", unshare[] = "unshare", rn[] = "-rn";
+        char self[4096] = {}, filter[] = "--gtest_filter=HostileServer.*", unshare[] = "unshare", rn[] = "-rnm";
         ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
         char *argv[] = {unshare, rn, self, filter, nullptr};
         setenv("QN_OWN_NETWORK", "1", 1);
@@ -128,6 +133,32 @@ TEST(HostileServer, ScriptsLeaveThePortSound)
              EXPECT_LE(SteadyMs() - start, 1000);
              EXPECT_GE(connection.fd, 0) << connection.reason.toStdString();
              close(connection.fd);
+         }},
+        {"a name service that never answers", {kAgree},
+         [](HostileRig &) {
+             // Its own resolver configuration, in the test's own mount namespace.
+             const QString conf = QDir::temp().filePath(QStringLiteral("qn-resolv-%1.conf").arg(getpid()));
+             QFile file(conf);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("nameserver 127.0.0.1\n") > 0);
+             file.close();
+             ASSERT_EQ(mount(conf.toUtf8().constData(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr), 0);
+             const int silent = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+             const sockaddr_in dns{AF_INET, htons(53), {htonl(INADDR_LOOPBACK)}, {}};
+             ASSERT_EQ(bind(silent, reinterpret_cast<const sockaddr *>(&dns), sizeof dns), 0);
+             std::int64_t start = SteadyMs();
+             const TcpConnection limited = ConnectTcp(QStringLiteral("camserver.example"), 2217, 1000);
+             EXPECT_LE(SteadyMs() - start, 1300) << limited.reason.toStdString();
+             EXPECT_TRUE(limited.reason.contains(QStringLiteral("gave no answer"))) << limited.reason.toStdString();
+             WakeupPipe cancel;
+             ASSERT_TRUE(cancel.Create());
+             std::thread canceller([&] { std::this_thread::sleep_for(100ms); cancel.Signal(); });
+             start = SteadyMs();
+             EXPECT_EQ(ConnectTcp(QStringLiteral("camserver.example"), 2217, 3000, cancel.ReadFd()).errorNumber, ECANCELED);
+             EXPECT_LE(SteadyMs() - start, 400);
+             canceller.join();
+             close(silent);
+             umount("/etc/resolv.conf");
+             QFile::remove(conf);
          }},
         {"a half-open connection", {kAgree, kAt9600},
          [](HostileRig &rig) {

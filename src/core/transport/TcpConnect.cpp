@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "core/common/TickClock.h"
+#include "core/transport/NameLookup.h"
 
 namespace {
 
@@ -186,34 +187,30 @@ TcpConnection ConnectTcp(const QString &host, std::uint16_t port, std::uint32_t 
 {
     const TickClock clock;
     const std::uint32_t start = clock.Now();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo *found = nullptr;
-    const QByteArray name = host.toUtf8();
-    const QByteArray service = QByteArray::number(port);
-    const int resolved = getaddrinfo(name.constData(), service.constData(), &hints, &found);
-    if (resolved != 0) {
-        TcpConnection result;
-        result.errorNumber = resolved == EAI_SYSTEM ? errno : 0;
-        result.reason = QStringLiteral("unknown host \"%1\" (%2)").arg(host, QString::fromLocal8Bit(gai_strerror(resolved)));
+    NameLookup lookup = LookUpName(host.toUtf8(), QByteArray::number(port), timeoutMs, cancelFd);
+    switch (lookup.outcome) {
+    case NameLookup::Outcome::Found:
+        break;
+    case NameLookup::Outcome::Cancelled:
+        return failed(ECANCELED, timeoutMs);
+    case NameLookup::Outcome::TimedOut: {
+        TcpConnection result = failed(ETIMEDOUT, timeoutMs);
+        result.reason = QStringLiteral("unknown host \"%1\" (the name service gave no answer within %2 s)")
+                            .arg(host)
+                            .arg(timeoutMs / 1000.0, 0, 'g', 3);
         return result;
     }
-    std::vector<TcpEndpoint> endpoints;
-    for (const addrinfo *address = found; address != nullptr; address = address->ai_next) {
-        if (address->ai_addrlen > sizeof(sockaddr_storage))
-            continue;
-        TcpEndpoint endpoint;
-        std::memcpy(&endpoint.address, address->ai_addr, address->ai_addrlen);
-        endpoint.length = address->ai_addrlen;
-        endpoints.push_back(endpoint);
+    case NameLookup::Outcome::Failed: {
+        TcpConnection result;
+        result.errorNumber = lookup.status == EAI_SYSTEM ? lookup.errorNumber : 0;
+        result.reason = QStringLiteral("unknown host \"%1\" (%2)").arg(host, QString::fromLocal8Bit(gai_strerror(lookup.status)));
+        return result;
     }
-    freeaddrinfo(found);
+    }
     const std::uint32_t spent = clock.Since(start);
     if (spent >= timeoutMs)
         return failed(ETIMEDOUT, timeoutMs);
-    TcpConnection result = ConnectFirstOf(InterleaveFamilies(std::move(endpoints)), timeoutMs - spent, cancelFd);
+    TcpConnection result = ConnectFirstOf(InterleaveFamilies(std::move(lookup.endpoints)), timeoutMs - spent, cancelFd);
     if (result.errorNumber == ETIMEDOUT)
         result.reason = reasonOf(ETIMEDOUT, timeoutMs); // the whole limit, not what was left of it
     return result;
