@@ -47,8 +47,6 @@ public:
     void LinkLost(const QString &device, const QString &reason) override;
     // Whether it is waiting for the device or for the camera behind it.
     bool Waiting() const { return wait_ != Wait::None; }
-    // Whether the device is open again and only the camera has not answered yet.
-    bool WaitingForCamera() const { return wait_ == Wait::Camera; }
     // One look, as the timer makes it; true when the camera was found again.
     bool TryReconnect();
 
