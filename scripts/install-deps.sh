@@ -8,7 +8,8 @@ packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-s
           googletest libgtest-dev libgmock-dev xvfb xauth
           dpkg-dev file desktop-file-utils appstream lintian help2man
           dbus-daemon at-spi2-core python3-pyatspi
-          ser2net pybind11-dev python3-dev python3-pytest)
+          ser2net pybind11-dev python3-dev python3-pytest
+          libmosquitto-dev mosquitto mosquitto-clients openssl ca-certificates chromium)
 
 missing=()
 for package in "${packages[@]}"; do
