@@ -79,27 +79,6 @@ bool parseInt(const QString &text, int &value)
     return ok;
 }
 
-// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
-bool takeValue(const QStringList &arguments, int &index, const QString &name, QString &value, QString &error)
-{
-    const QString &argument = arguments[index];
-    if (argument.startsWith(name + QLatin1Char('='))) {
-        value = argument.mid(name.size() + 1);
-        return true;
-    }
-    if (index + 1 >= arguments.size()) {
-        error = QStringLiteral("%1 needs a value").arg(name);
-        return false;
-    }
-    value = arguments[++index];
-    return true;
-}
-
-bool isOption(const QString &argument, const QString &name)
-{
-    return argument == name || argument.startsWith(name + QLatin1Char('='));
-}
-
 QString applyOption(CliOptions &options, const QStringList &arguments, int &index, bool &taken)
 {
     const QString &argument = arguments[index];
@@ -118,8 +97,8 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
         options.force = true;
     } else if (argument == QLatin1String("--save-preferences")) {
         options.savePreferences = true;
-    } else if (isOption(argument, QStringLiteral("--port"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--port"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--port"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--port"), value, error))
             return error;
         int number = 0;
         const bool comName = value.startsWith(QLatin1String("COM")) && parseInt(value.mid(3), number);
@@ -132,8 +111,8 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
                                   "(rfc2217://HOST:PORT, socket://HOST:PORT)")
                 .arg(value);
         options.port = value;
-    } else if (isOption(argument, QStringLiteral("--camera-link"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--camera-link"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--camera-link"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--camera-link"), value, error))
             return error;
         const QStringList parts = value.split(QLatin1Char(':'));
         int kind = 0;
@@ -143,8 +122,8 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
             return QStringLiteral("--camera-link %1: give KIND:INDEX, KIND 1..3, INDEX from 0").arg(value);
         options.cameraLinkKind = kind;
         options.cameraLinkIndex = portIndex;
-    } else if (isOption(argument, QStringLiteral("--rate"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--rate"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--rate"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--rate"), value, error))
             return error;
         int baud = 0;
         if (value == QLatin1String("auto"))
@@ -153,8 +132,8 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
             options.fixedBaud = baud;
         else
             return QStringLiteral("--rate %1: give auto, 9600, 19200, 38400, 57600 or 115200").arg(value);
-    } else if (isOption(argument, QStringLiteral("--mode"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--mode"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--mode"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--mode"), value, error))
             return error;
         if (value == QLatin1String("standard"))
             options.controlMode = 0;
@@ -162,12 +141,12 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
             options.controlMode = 1;
         else
             return QStringLiteral("--mode %1: give standard or extended").arg(value);
-    } else if (isOption(argument, QStringLiteral("--settings"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--settings"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--settings"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--settings"), value, error))
             return error;
         options.settingsPath = value;
-    } else if (isOption(argument, QStringLiteral("--wait"))) {
-        if (!takeValue(arguments, index, QStringLiteral("--wait"), value, error))
+    } else if (IsOption(argument, QStringLiteral("--wait"))) {
+        if (!TakeOptionValue(arguments, index, QStringLiteral("--wait"), value, error))
             return error;
         int amount = 0;
         const bool number = parseInt(value, amount);
@@ -189,6 +168,26 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
 }
 
 } // namespace
+
+bool TakeOptionValue(const QStringList &arguments, int &index, const QString &name, QString &value, QString &error)
+{
+    const QString &argument = arguments[index];
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        value = argument.mid(name.size() + 1);
+        return true;
+    }
+    if (index + 1 >= arguments.size()) {
+        error = QStringLiteral("%1 needs a value").arg(name);
+        return false;
+    }
+    value = arguments[++index];
+    return true;
+}
+
+bool IsOption(const QString &argument, const QString &name)
+{
+    return argument == name || argument.startsWith(name + QLatin1Char('='));
+}
 
 bool IsLinkRate(int baud)
 {

@@ -39,6 +39,12 @@ bool IsLinkRate(int baud);
 // a COM name of the [Ports] mapping.
 bool IsDirectDevice(const QString &port);
 
+// Whether the argument is the option, as "--name" or "--name=VALUE".
+bool IsOption(const QString &argument, const QString &name);
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE"; false with the error
+// when the value is missing.
+bool TakeOptionValue(const QStringList &arguments, int &index, const QString &name, QString &value, QString &error);
+
 CliParse ParseCommandLine(const QStringList &arguments); // without the program name
 
 // Usage texts: the program's, or one subcommand's (empty for an unknown subcommand).

@@ -14,16 +14,23 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "cli/CameraWaits.h"
 #include "cli/CliCommands.h"
+#include "cli/PlantOptions.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/JsonLineLog.h"
 #include "cli/StationVerdict.h"
 #include "cli/StopSignals.h"
 #include "core/common/TextFiles.h"
-#include "core/common/TickClock.h"
 #include "core/formats/SettingFile.h"
+#include "core/operations/CameraReadouts.h"
 #include "core/operations/IdentifyModel.h"
+#include "core/plant/BrokerAddress.h"
+#include "core/plant/PlantReport.h"
 #include "core/operations/SettingFileCompare.h"
 #include "core/operations/SettingFileLoad.h"
 #include "core/protocol/CommandIds.h"
@@ -32,58 +39,50 @@
 namespace {
 
 constexpr unsigned kIdentityReadMs = 1000;
-// A device must stay this long before the station talks to it: an adapter that bounces on
-// its way in, or a udev rule still setting the permissions, is not yet a camera.
-constexpr std::uint32_t kSettleMs = 300;
-// How often a waiting station looks for a camera, or asks the one that is there whether it
-// still is; the waits look at the stop flag and the device every kStepMs meanwhile.
-constexpr std::uint32_t kLookEveryMs = 1000;
-constexpr std::uint32_t kStepMs = 100;
-// A present camera answers the model query at once; a cable swapped mid-query is a miss.
-constexpr unsigned kPresenceQueryMs = 300;
-// One miss may be noise on the line; two in a row mean the camera's cable is out.
-constexpr int kMissesForUnplugged = 2;
+// How long a station that ends waits for the broker to take what is in flight.
+constexpr std::uint32_t kBrokerFinishMs = 3000;
 
 struct StationArguments {
     QString file;
     bool storing = false;
     std::optional<int> area;
     QString log;
+    PlantArguments plant;
     QString error;
 };
 
-// FILE [--store-area N] [--log FILE], each option also as --name=VALUE.
+// FILE [--store-area N] [--log FILE] [plant options], each option also as --name=VALUE.
 StationArguments parseStationArguments(const QStringList &arguments)
 {
     StationArguments parsed;
-    for (int i = 0; i < arguments.size(); ++i) {
+    for (int i = 0; i < arguments.size() && parsed.error.isEmpty(); ++i) {
         const QString &argument = arguments[i];
-        const auto is = [&argument](const QString &name) {
-            return argument == name || argument.startsWith(name + QLatin1Char('='));
-        };
-        const auto value = [&](const QString &name) -> std::optional<QString> {
-            if (argument.startsWith(name + QLatin1Char('=')))
-                return argument.mid(name.size() + 1);
-            if (i + 1 < arguments.size())
-                return arguments[++i];
-            return std::nullopt;
-        };
-        if (is(QStringLiteral("--store-area"))) {
+        QString value;
+        if (TakePlantOption(arguments, i, parsed.plant, parsed.error)) {
+            if (!parsed.error.isEmpty())
+                parsed.error.prepend(QStringLiteral("station: "));
+        } else if (IsOption(argument, QStringLiteral("--store-area"))) {
             parsed.storing = true;
             bool ok = false;
-            const int area = value(QStringLiteral("--store-area")).value_or(QString()).toInt(&ok);
+            QString ignored;
+            const int area = TakeOptionValue(arguments, i, QStringLiteral("--store-area"), value, ignored)
+                                 ? value.toInt(&ok)
+                                 : 0;
             if (ok)
                 parsed.area = area;
-        } else if (is(QStringLiteral("--log"))) {
-            parsed.log = value(QStringLiteral("--log")).value_or(QString());
+        } else if (IsOption(argument, QStringLiteral("--log"))) {
+            QString ignored;
+            TakeOptionValue(arguments, i, QStringLiteral("--log"), parsed.log, ignored);
             if (parsed.log.isEmpty())
                 parsed.error = QStringLiteral("station: --log needs a FILE");
         } else if (argument.startsWith(QLatin1Char('-')) || !parsed.file.isEmpty()) {
-            parsed.error = QStringLiteral("station: unexpected %1; give FILE [--store-area N] [--log FILE]").arg(argument);
+            parsed.error = QStringLiteral("station: unexpected %1; give FILE [--store-area N] [--log FILE] [--mqtt URL ...]").arg(argument);
         } else {
             parsed.file = argument;
         }
     }
+    if (parsed.error.isEmpty() && !PlantArgumentsProblem(parsed.plant).isEmpty())
+        parsed.error = QStringLiteral("station: ") + PlantArgumentsProblem(parsed.plant);
     if (parsed.file.isEmpty() && parsed.error.isEmpty())
         parsed.error = QStringLiteral("station: give the setting FILE");
     return parsed;
@@ -98,11 +97,12 @@ void say(const QString &text)
 class Station {
 public:
     Station(const CliOptions &options, Dialogs &dialogs, StationArguments arguments, QString device, QByteArray bytes)
-        : options_(options), dialogs_(dialogs), arguments_(std::move(arguments)), device_(std::move(device)),
+        : options_(options), arguments_(std::move(arguments)), device_(std::move(device)),
           pieces_(SettingFilePieces(bytes)),
           file_{QFileInfo(arguments_.file).absoluteFilePath(),
                 QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()},
-          stop_([] { say(QStringLiteral("Stopping: the station ends after the current step.")); })
+          stop_([] { say(QStringLiteral("Stopping: the station ends after the current step.")); }),
+          waits_(options, dialogs, device_, stop_.Flag())
     {
     }
 
@@ -110,95 +110,62 @@ public:
 
 private:
     bool stopped() const { return stop_.Requested(); }
-    // Sleeps the time in short steps, ending early when a stop is asked for or until() holds;
-    // false when stopped.
-    bool pause(std::uint32_t ms, const std::function<bool()> &until = {}) const;
-    // Waits until the device is there and a camera answers on it: the session that found it,
-    // or none when a stop was asked for first.
-    std::unique_ptr<CliSession> waitForCamera();
-    // Waits until the camera is gone: its device went away, its link was lost, it missed the
-    // id query twice in a row (an adapter that stays), or another camera answers (swapped
-    // between two looks). False when stopped first.
-    bool waitForUnplug(CliSession &session, const QString &cameraId) const;
+    // Opens the log and, with --mqtt, starts the report to the broker; the log is the outbox.
+    bool startRecords();
     StationCamera provision(CliSession &session);
     void provisionSteps(CliSession &session, StationCamera &camera);
     void report(const StationCamera &camera);
     // Writes the verdict to standard output; false when it is closed or fails.
     bool writeVerdict(const QByteArray &line);
+    // Reads the camera's telemetry for the broker when it is due.
+    void telemetry(CliSession &session, const QString &cameraId);
 
     const CliOptions &options_;
-    Dialogs &dialogs_;
-    const StationArguments arguments_;
+    StationArguments arguments_;
     const QString device_;
     const QList<QByteArray> pieces_;
     const StationFile file_;
     StopSignals stop_;
+    const CameraWaits waits_;
     JsonLineLog log_;
+    std::unique_ptr<PlantReport> plant_;
+    QElapsedTimer sinceTelemetry_;
     int cameras_ = 0;
     int passed_ = 0;
     bool logFailed_ = false;
     bool outputClosed_ = false;
 };
 
-bool Station::pause(std::uint32_t ms, const std::function<bool()> &until) const
+bool Station::startRecords()
 {
-    for (std::uint32_t slept = 0; slept < ms && !stopped() && !(until && until()); slept += kStepMs)
-        TickClock::SleepMs(kStepMs);
-    return !stopped();
-}
-
-std::unique_ptr<CliSession> Station::waitForCamera()
-{
-    // A session of its own for every camera: nothing of the last one (rate, model, values)
-    // carries over, as with a separate qnctl run.
-    auto session = std::make_unique<CliSession>(options_, dialogs_);
-    session->command().Create();
-    for (;;) {
-        if (!WaitForDevice(device_, true, -1, &stop_.Flag()) || !pause(kSettleMs))
-            return nullptr;
-        if (!DevicePresent(device_))
-            continue; // gone again at once
-        // An empty adapter is no news: the search stays quiet and is looked at again.
-        session->SetLossQuiet(true);
-        session->command().SetCancel(&stop_.Flag());
-        const bool found = session->ConnectQuietly();
-        session->command().SetCancel(nullptr);
-        session->SetLossQuiet(false);
-        if (stopped())
-            return nullptr;
-        if (found)
-            return session;
-        if (!pause(kLookEveryMs))
-            return nullptr;
+    if (!arguments_.plant.Publishing())
+        return arguments_.log.isEmpty() || log_.Open(arguments_.log);
+    // The log is the outbox of the verdicts: with a broker there is always one.
+    if (arguments_.log.isEmpty())
+        arguments_.log = DefaultStationLog(StationIdFor(arguments_.plant, device_));
+    if (!log_.Open(arguments_.log))
+        return false;
+    QString error;
+    std::optional<PlantSettings> settings =
+        MakePlantSettings(arguments_.plant, QStringLiteral("station"), device_, arguments_.log, error);
+    if (!settings) {
+        say(QStringLiteral("qnctl: station: %1").arg(error));
+        return false;
     }
-}
-
-bool Station::waitForUnplug(CliSession &session, const QString &cameraId) const
-{
-    SerialLink &link = session.serialLink();
-    const auto gone = [this, &link] { return !DevicePresent(device_) || link.CheckLoss(); };
-    session.SetLossQuiet(true);
-    session.command().SetCancel(&stop_.Flag());
-    int misses = 0;
-    while (!stopped() && !gone() && misses < kMissesForUnplugged) {
-        QString id;
-        const bool answered = session.command().QueryString(CommandId::ID, id, kPresenceQueryMs);
-        if (answered && !cameraId.isEmpty() && id != cameraId)
-            break;
-        misses = answered ? 0 : misses + 1;
-        pause(kLookEveryMs, gone);
-    }
-    session.command().SetCancel(nullptr);
-    return !stopped();
+    say(QStringLiteral("Publishing to %1 as station %2; the verdicts are kept in %3")
+            .arg(BrokerAddressText(settings->login.address), settings->station.stationId, arguments_.log));
+    plant_ = std::make_unique<PlantReport>(std::move(*settings), [](const QString &text) { say(text); });
+    plant_->Start();
+    return true;
 }
 
 ExitStatus Station::Run()
 {
-    if (!arguments_.log.isEmpty() && !log_.Open(arguments_.log))
-        return FileError(arguments_.log, log_.Error());
+    if (!startRecords())
+        return log_.IsOpen() ? ExitStatus::Usage : FileError(arguments_.log, log_.Error());
     while (!stopped()) {
         say(QStringLiteral("Waiting for a camera on %1...").arg(device_));
-        const std::unique_ptr<CliSession> session = waitForCamera();
+        const std::unique_ptr<CliSession> session = waits_.WaitForCamera();
         if (!session)
             break;
         const StationCamera camera = provision(*session);
@@ -208,15 +175,35 @@ ExitStatus Station::Run()
             break;
         if (DevicePresent(device_))
             say(QStringLiteral("Unplug the camera from %1.").arg(device_));
-        if (!waitForUnplug(*session, camera.cameraId))
+        sinceTelemetry_.invalidate();
+        const bool going = waits_.WaitForUnplug(*session, camera.cameraId,
+                                                [this, &session, &camera] { telemetry(*session, camera.cameraId); });
+        if (plant_) {
+            plant_->CameraOffline(camera.cameraId, session->serialLink().Baud());
+            plant_->CameraGone();
+        }
+        if (!going)
             break;
     }
     say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
+    if (plant_)
+        plant_->Finish(kBrokerFinishMs);
     if (logFailed_)
         return ExitStatus::FileError;
     if (outputClosed_)
         return ExitStatus::OutputClosed;
     return passed_ == cameras_ ? ExitStatus::Done : ExitStatus::Refused;
+}
+
+void Station::telemetry(CliSession &session, const QString &cameraId)
+{
+    if (!plant_ || cameraId.isEmpty())
+        return;
+    if (sinceTelemetry_.isValid() && sinceTelemetry_.elapsed() < arguments_.plant.telemetrySeconds * 1000LL)
+        return;
+    sinceTelemetry_.start();
+    const CameraReadouts readouts = ReadCameraReadouts(session.command());
+    plant_->Telemetry(TelemetryReading{cameraId, true, session.serialLink().Baud(), 0, {}}, readouts);
 }
 
 StationCamera Station::provision(CliSession &session)
@@ -247,6 +234,8 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
     command.QueryString(CommandId::VN, camera.firmware, kIdentityReadMs);
     command.QueryString(CommandId::ID, camera.cameraId, kIdentityReadMs);
     command.QueryString(CommandId::UD, camera.userId, kIdentityReadMs);
+    if (plant_ && !camera.cameraId.isEmpty())
+        plant_->CameraThere({camera.cameraId, camera.model, camera.firmware, QDateTime::currentDateTimeUtc()});
     if (gone())
         return fail(QStringLiteral("lost while identifying"));
     if (stoppedBefore(QStringLiteral("loading")))
@@ -271,7 +260,11 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
                                                                       arguments_.file));
     {
         ConsoleProgress progress(QStringLiteral("Loading camera setting file"));
-        const SettingLoadHooks hooks{[&progress](int percent) { progress.Step(percent); }, {},
+        const SettingLoadHooks hooks{[&progress](int percent) {
+                                         progress.Step(percent);
+                                         QCoreApplication::processEvents();
+                                     },
+                                     {},
                                      [&session] {
                                          IdentifyModel(session.command(), session.cameraModel(), session.dialogs());
                                      },
@@ -288,7 +281,10 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
     CameraValues read;
     {
         ConsoleProgress progress(QStringLiteral("Reading the values back"));
-        read = ReadFiledValues(check.filed, command, [&progress](int percent) { progress.Step(percent); });
+        read = ReadFiledValues(check.filed, command, [&progress](int percent) {
+            progress.Step(percent);
+            QCoreApplication::processEvents();
+        });
     }
     if (gone())
         return fail(QStringLiteral("lost while verifying"));
@@ -315,11 +311,18 @@ void Station::report(const StationCamera &camera)
     ++cameras_;
     if (camera.result == StationResult::Ok)
         ++passed_;
-    const QJsonObject record = LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_);
+    QJsonObject record = LogRecord(camera, QDateTime::currentDateTimeUtc(), device_, file_);
+    if (plant_)
+        plant_->StampRecord(record);
     // The log first: a verdict that cannot be shown must not take the record with it.
     if (log_.IsOpen() && !log_.Append(record)) {
         logFailed_ = true;
         std::fprintf(stderr, "qnctl: %s: log line not written: %s\n", qPrintable(arguments_.log), qPrintable(log_.Error()));
+        // Not in the outbox, so sent once as it is: better than not at all.
+        if (plant_)
+            plant_->PublishUnlogged(record);
+    } else if (plant_) {
+        plant_->RecordLogged();
     }
     const QByteArray line =
         (options_.json ? QJsonDocument(record).toJson(QJsonDocument::Compact) : VerdictLine(camera).toUtf8()) + '\n';

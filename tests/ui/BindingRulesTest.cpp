@@ -6,6 +6,7 @@
 #include "gui/main/GainAutoRules.h"
 #include "gui/main/LineRateDisplay.h"
 #include "gui/main/ReadoutTexts.h"
+#include "core/operations/CameraReadouts.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "core/common/Dialogs.h"
+#include "core/operations/CameraReadouts.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandIds.h"
 #include "core/protocol/CommandTable.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr std::uint32_t kLimitTimeoutMs = 5000;
-constexpr std::uint32_t kReadoutTimeoutMs = 3000;
 constexpr std::uint32_t kCounterResetTimeoutMs = 1000;
 constexpr std::uint32_t kLutEntryTimeoutMs = 1000;
 constexpr std::uint32_t kLongWriteTimeoutMs = 10000;
@@ -142,9 +142,8 @@ void PageButtons::exposureLimits(int)
 
 void PageButtons::temperature(int)
 {
-    std::int32_t value = 0;
-    if (services_.command.QueryValue(CommandId::TMP0, value, kReadoutTimeoutMs))
-        WriteControlValue(services_.finder, kTemperatureReadout, value);
+    if (const std::optional<std::int32_t> value = ReadTemperature(services_.command))
+        WriteControlValue(services_.finder, kTemperatureReadout, *value);
 }
 
 void PageButtons::counterReset(int counter)
@@ -155,14 +154,12 @@ void PageButtons::counterReset(int counter)
 
 void PageButtons::counterRead(int counter)
 {
-    Command &command = services_.command;
-    std::int32_t value = 0;
-    if (!command.QueryValue(CommandId::CV0 + CommandId::kCounterStride * counter, value, kReadoutTimeoutMs))
+    const CounterReadout readout = ReadCounter(services_.command, counter);
+    if (!readout.value)
         return;
-    WriteControlValue(services_.finder, kCounterValueReadout + kCounterReadoutStride * counter, value);
-    std::int32_t status = 0;
-    if (command.QueryValue(CommandId::CS0 + CommandId::kCounterStride * counter, status, kReadoutTimeoutMs))
-        showText(services_.finder, kCounterStatusReadout + kCounterReadoutStride * counter, CounterStatusText(status));
+    WriteControlValue(services_.finder, kCounterValueReadout + kCounterReadoutStride * counter, *readout.value);
+    if (!readout.status.isEmpty())
+        showText(services_.finder, kCounterStatusReadout + kCounterReadoutStride * counter, readout.status);
 }
 
 void PageButtons::lutEntryWrite(int colour)

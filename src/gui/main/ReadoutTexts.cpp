@@ -2,30 +2,6 @@
 
 #include "gui/main/DecimalText.h"
 
-namespace {
-
-struct StatusText {
-    std::int32_t status;
-    const char *text;
-};
-
-constexpr StatusText kCounterStatusTexts[] = {
-    {0, "Counter Idle"},
-    {2, "Counter Active"},
-    {4, "Counter Overflow"},
-};
-
-} // namespace
-
-QString CounterStatusText(std::int32_t status)
-{
-    for (const StatusText &entry : kCounterStatusTexts) {
-        if (entry.status == status)
-            return QString::fromLatin1(entry.text);
-    }
-    return QStringLiteral("---");
-}
-
 std::array<std::int32_t, 3> XmlVersionDigits(std::int32_t version)
 {
     const std::int32_t hundreds = version / 100;

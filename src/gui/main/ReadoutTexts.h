@@ -7,9 +7,6 @@
 
 // Texts and digits of the readouts that the pages fill on request.
 
-// "Counter Idle", "Counter Active", "Counter Overflow", "---" for any other status.
-QString CounterStatusText(std::int32_t status);
-
 // The XML version's three boxes: hundreds, tens and units.
 std::array<std::int32_t, 3> XmlVersionDigits(std::int32_t version);
 // The first character of each box, joined and read as a decimal number; boxes holding more
