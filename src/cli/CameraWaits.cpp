@@ -27,12 +27,13 @@ bool CameraWaits::Pause(std::uint32_t ms, const std::function<bool()> &until) co
     return !Stopped();
 }
 
-std::unique_ptr<CliSession> CameraWaits::WaitForCamera() const
+std::unique_ptr<CliSession> CameraWaits::WaitForCamera(bool queriesOnly) const
 {
     // A session of its own for every camera: nothing of the last one (rate, model, values)
     // carries over, as with a separate qnctl run.
     auto session = std::make_unique<CliSession>(options_, dialogs_);
     session->command().Create();
+    session->SetQueriesOnly(queriesOnly);
     for (;;) {
         if (isDeviceFile()) {
             while (!DevicePresent(device_)) {

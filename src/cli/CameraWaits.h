@@ -23,8 +23,9 @@ public:
     // false when stopped.
     bool Pause(std::uint32_t ms, const std::function<bool()> &until = {}) const;
     // Waits until the device is there (a device file) and a camera answers on it: the session
-    // that found it, or none when a stop was asked for first.
-    std::unique_ptr<CliSession> WaitForCamera() const;
+    // that found it, or none when a stop was asked for first. With queriesOnly the camera is
+    // found at its rate and kept there (CliSession::SetQueriesOnly).
+    std::unique_ptr<CliSession> WaitForCamera(bool queriesOnly = false) const;
     // Waits until the camera is gone: its device went away, its link was lost, it missed the id
     // query twice in a row (an adapter that stays), or another camera answers (swapped between
     // two looks). eachLook runs after every look at a camera still there. False when stopped.

@@ -13,6 +13,7 @@ constexpr CliCommand kCommands[] = {
     {"send", CheckSend, RunSend},
     {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},
     {"station", CheckStation, RunStation, false},
+    {"watch", CheckWatch, RunWatch, false},
 };
 
 } // namespace

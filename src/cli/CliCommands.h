@@ -33,6 +33,7 @@ ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
 ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
 ExitStatus CheckStation(CliSession &session, const CliOptions &options);
+ExitStatus CheckWatch(CliSession &session, const CliOptions &options);
 ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report);
@@ -47,6 +48,7 @@ ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &re
 ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &report);
 
 // A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
 ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);

@@ -15,7 +15,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 16> kCommandHelp = {{
+constexpr std::array<CommandHelp, 17> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
@@ -51,14 +51,27 @@ constexpr std::array<CommandHelp, 16> kCommandHelp = {{
      "Moves the look-up tables (gamma table file)."},
     {"send", "send LINE [--wait MS]", "send one raw line, print the answers",
      "Sends one raw line and prints every line received within the wait."},
-    {"station", "station FILE [--store-area N] [--log FILE]", "provisioning station for one port",
+    {"station", "station FILE [--store-area N] [--log FILE] [--mqtt URL ...]", "provisioning station for one port",
      "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
      "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"
      "appends a JSON line to the log; then waits until the camera is unplugged and starts again.\n"
      "Ctrl-C, SIGTERM or SIGHUP ends it between cameras, or after the current step. Verdicts:\n"
      "  OK|DIFF|NONE|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
      "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written,\n"
-     "7 standard output was closed (the station ended after the current camera)."},
+     "7 standard output was closed (the station ended after the current camera).\n"
+     "With --mqtt the station publishes its status, the camera there, every verdict and the\n"
+     "camera's telemetry to the plant's broker; the log is then the outbox (default: a file under\n"
+     "~/.local/state/qnctl): each record is written there first and sent again after a broker\n"
+     "outage or a restart until the broker has acknowledged it. Plant options:\n"
+     "  --mqtt mqtt[s]://[USER@]HOST[:PORT]/ROOT  --mqtt-ca FILE  --mqtt-password-file FILE\n"
+     "  --station-id ID  --telemetry-every S (the password may also come from QNCTL_MQTT_PASSWORD)"},
+    {"watch", "watch [--mqtt URL ...] [--telemetry-every S]", "watch a camera on a running line",
+     "Watches the camera of a running line: finds it at the rate it has and then only asks (it\n"
+     "never sets anything, so it is safe beside the line's own software). Every period it reads\n"
+     "the temperature and the four counters. Without --mqtt it prints one JSON line of telemetry\n"
+     "per period; with --mqtt it publishes its status (lost while the camera is away) and the\n"
+     "telemetry to the plant's broker. A pulled cable or a power cycle is waited out. Ctrl-C,\n"
+     "SIGTERM or SIGHUP ends it. Takes the plant options of station, without a log."},
     {"ports", "ports", "COM1..COM16 and their devices", "Lists COM1..COM16 with the device each opens."},
     {"help", "help [COMMAND]", "this text, or a command's", "Shows this text, or a command's."},
 }};

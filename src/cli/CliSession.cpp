@@ -68,7 +68,14 @@ CliSession::Search CliSession::findCamera()
     if (!core_.serialLink.Open(kind, baud, port))
         return Search::NotOpened;
     bool answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
-    if (!options_.fixedBaud) {
+    if (!options_.fixedBaud && queriesOnly_) {
+        // The rate the camera has is found and kept: a camera on a running line is not moved.
+        for (const int rate : {115200, 57600, 38400, 19200}) {
+            if (answered || !core_.serialLink.ReopenWithBaud(rate))
+                break;
+            answered = IdentifyModel(command_, core_.cameraModel, dialogs_);
+        }
+    } else if (!options_.fixedBaud) {
         ModelQueryView view(command_, core_.cameraModel, dialogs_);
         LinkNegotiation negotiation(core_.serialLink, command_, view);
         answered = negotiation.FindCamera(answered);

@@ -68,6 +68,9 @@ public:
     // Connect without a word when the port does not open or nothing answers, for a loop that
     // looks again: true when a camera answered.
     bool ConnectQuietly() { return findCamera() == Search::Found; }
+    // Finds the camera at the rate it has, with model queries only, instead of moving it to
+    // 115200 bit/s: for a camera on a running line.
+    void SetQueriesOnly(bool queriesOnly) { queriesOnly_ = queriesOnly; }
     // While set, a lost link is not told: for a wait in which the loss is the awaited news.
     void SetLossQuiet(bool quiet) { lossQuiet_ = quiet; }
 
@@ -109,4 +112,5 @@ private:
     std::optional<CliFailure> failure_;
     bool lostLink_ = false;
     bool lossQuiet_ = false;
+    bool queriesOnly_ = false;
 };
