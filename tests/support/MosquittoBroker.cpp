@@ -1,10 +1,10 @@
 #include "support/MosquittoBroker.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QThread>
+#include <QUuid>
 
 namespace {
 
@@ -16,8 +16,6 @@ int portOf(const QByteArray &ports, const QByteArray &name)
     }
     return 0;
 }
-
-int recorderCount = 0;
 
 } // namespace
 
@@ -89,7 +87,7 @@ TopicRecorder::TopicRecorder(const MosquittoBroker &broker, const QString &filte
                     QString::number(broker.TcpPort()), QStringLiteral("-u"), QStringLiteral("dash"), QStringLiteral("-P"),
                     QStringLiteral("dash-secret"), QStringLiteral("-V"), QStringLiteral("mqttv5"), QStringLiteral("-q"),
                     QStringLiteral("1"), QStringLiteral("-c"), QStringLiteral("-i"),
-                    QStringLiteral("recorder-%1-%2").arg(QCoreApplication::applicationPid()).arg(++recorderCount),
+                    QStringLiteral("recorder-") + QUuid::createUuid().toString(QUuid::Id128).left(12),
                     QStringLiteral("-t"), filter, QStringLiteral("-F"), QStringLiteral("%r %t %p")});
     process_.waitForStarted(5000);
     // Subscribed once the broker has seen it: a moment on loopback.
