@@ -148,6 +148,8 @@ async function run() {
   const refused = await browser.newPage();
   await refused.goto(url + query('wrong'));
   await expectPage(refused, 'a wrong password is refused', '#connection', { text: 'refused' });
+  execFileSync('bash', [rig, 'kill', brokerDir]);
+  await expectPage(page, 'a broker gone is shown', '#connection', { text: 'lost' });
 }
 
 const watchdog = setTimeout(() => console.error('not ok - took longer than 60 s') || abandon(), 60000);
@@ -159,7 +161,8 @@ try {
   console.error(`not ok - ${error.message}`);
 } finally {
   await cleanUp();
-  rmSync(brokerDir, { recursive: true, force: true });
+  // The temporary folder stays only when it holds the screenshot.
+  rmSync(process.env.QN_PAGE_SCREENSHOT ? work : brokerDir, { recursive: true, force: true });
   clearTimeout(watchdog);
 }
 console.log(failed ? 'plant page: FAILED' : 'plant page: every check held');
