@@ -1,7 +1,7 @@
 # The Debian package: `cmake --build <build> --target package` writes qn-control-tool_<version>_<arch>.deb
 # with the three programs, their manual pages, the bash completion of qnctl, the desktop entry,
-# the icon, the AppStream metainfo, the copyright file and the changelog. Dependencies are
-# computed by dpkg-shlibdeps from what the programs link.
+# the icon, the AppStream metainfo, the plant page, the copyright file and the changelog.
+# Dependencies are computed by dpkg-shlibdeps from what the programs link.
 set(QN_APP_ID example.korvel.QnControlTool)
 set(QN_PACKAGE qn-control-tool)
 set(QN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
@@ -26,6 +26,11 @@ install(FILES ${CMAKE_SOURCE_DIR}/res/app-icon.png DESTINATION share/icons/hicol
 install(FILES ${QN_PACKAGING}/qnctl.bash-completion DESTINATION share/bash-completion/completions
         RENAME qnctl)
 install(FILES ${QN_PACKAGING}/copyright DESTINATION share/doc/${QN_PACKAGE})
+# The plant page with its vendored MQTT client (web/plant/setup.sh copies it there).
+set(QN_PLANT_PAGE ${CMAKE_SOURCE_DIR}/web/plant)
+install(FILES ${QN_PLANT_PAGE}/index.html ${QN_PLANT_PAGE}/plant.css ${QN_PLANT_PAGE}/plant.js
+        DESTINATION share/${QN_PACKAGE}/plant)
+install(FILES ${QN_PLANT_PAGE}/vendor/mqtt.min.js DESTINATION share/${QN_PACKAGE}/plant/vendor)
 
 # Debian wants the changelog compressed; -n leaves out the name and time, so it is reproducible.
 set(QN_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)

@@ -11,18 +11,30 @@ packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-s
           ser2net pybind11-dev python3-dev python3-pytest
           libmosquitto-dev mosquitto mosquitto-clients openssl ca-certificates chromium)
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The Debian packages first; nothing to do there when all are in.
+install_missing_packages() {
+  local missing=() package
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
 
-echo "Installing: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null 2>&1 || { echo "Need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
-  sudo_cmd=(sudo)
+  echo "Installing: ${missing[*]}"
+  local sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || { echo "Need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
+    sudo_cmd=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_missing_packages
+# The plant page's pinned npm packages and its vendored MQTT client, on every set-up: the lock
+# may have changed while every Debian package was already there.
+if command -v npm >/dev/null 2>&1; then
+  bash "$(dirname "${BASH_SOURCE[0]}")/../web/plant/setup.sh"
+else
+  echo "npm is missing: the plant page has no MQTT client and its test is left out" >&2
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
