@@ -2,7 +2,7 @@
 // stations publish shows at once from the retained topics, changes live, a killed station's Last
 // Will turns it lost, and a wrong password is shown as refused. Exit status 0 only when all held.
 import { execFileSync, spawn } from 'node:child_process';
-import { chmodSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { chmodSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
@@ -94,6 +94,28 @@ function startWillClient(port, sid) {
   });
 }
 
+// The station program itself on a simulated camera: its verdict reaches the page, and killed
+// it turns lost there.
+async function realStation(page, port) {
+  const camera = path.join(work, 'camera');
+  const sim = spawn(process.env.QN_SIM, ['--link', camera], { stdio: 'ignore' });
+  cleanups.push(async () => sim.kill('SIGKILL'));
+  writeFileSync(path.join(work, 'line.cam'), 'GA=150\r\n');
+  writeFileSync(path.join(work, 'password'), 'station-secret\n');
+  for (let i = 0; i < 50 && !existsSync(camera); ++i) await new Promise(done => setTimeout(done, 100));
+  const station = spawn(process.env.QNCTL, ['--settings', path.join(work, 'qnctl.ini'), '--port', camera, '--fast',
+    'station', path.join(work, 'line.cam'), '--log', path.join(work, 'line.jsonl'), '--station-id', 'S4',
+    '--mqtt', `mqtt://station@127.0.0.1:${port}/${ROOT}`, '--mqtt-password-file', path.join(work, 'password')],
+    { stdio: 'ignore' });
+  const exited = new Promise(done => station.on('exit', done));
+  cleanups.push(async () => station.kill('SIGKILL'));
+  await expectPage(page, 'a real station shows online', rowS('S4', 'state'), { text: 'online' });
+  await expectPage(page, 'its verdict shows', rowS('S4', 'result'), { text: 'ok' });
+  station.kill('SIGKILL');
+  await exited;
+  await expectPage(page, 'the killed station turns lost', rowS('S4', 'state'), { text: 'lost' });
+}
+
 async function run() {
   execFileSync('bash', [path.join(repo, 'web/plant/setup.sh')], { stdio: 'inherit' });
   const rig = path.join(repo, 'tests/plant/mosquitto-rig.sh');
@@ -142,6 +164,8 @@ async function run() {
   await station.exited;
   await expectPage(page, 'a killed station turns lost', rowS('S2', 'state'), { text: 'lost' });
   await expectPage(page, 'and stands out', rowS('S2'), { cls: 'lost' });
+  if (process.env.QNCTL && process.env.QN_SIM)
+    await realStation(page, port);
   await page.screenshot({ path: screenshot });
   console.log(`screenshot: ${screenshot}`);
 
