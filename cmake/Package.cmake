@@ -26,6 +26,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/res/app-icon.png DESTINATION share/icons/hicol
 install(FILES ${QN_PACKAGING}/qnctl.bash-completion DESTINATION share/bash-completion/completions
         RENAME qnctl)
 install(FILES ${QN_PACKAGING}/copyright DESTINATION share/doc/${QN_PACKAGE})
+# The station and the watcher as systemd services, one instance per port.
+install(FILES ${QN_PACKAGING}/systemd/qnctl-station@.service ${QN_PACKAGING}/systemd/qnctl-watch@.service
+        DESTINATION lib/systemd/system)
 # The plant page with its vendored MQTT client (web/plant/setup.sh copies it there).
 set(QN_PLANT_PAGE ${CMAKE_SOURCE_DIR}/web/plant)
 install(FILES ${QN_PLANT_PAGE}/index.html ${QN_PLANT_PAGE}/plant.css ${QN_PLANT_PAGE}/plant.js

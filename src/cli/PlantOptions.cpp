@@ -88,10 +88,16 @@ std::optional<PlantSettings> MakePlantSettings(const PlantArguments &plant, cons
     PlantSettings settings;
     settings.login.address = ParseBrokerAddress(plant.url).address;
     settings.login.caFile = plant.caFile;
-    if (!plant.passwordFile.isEmpty()) {
-        QFile file(plant.passwordFile);
+    // A service gets it from systemd as a credential, readable by the service alone.
+    const QString credential = qEnvironmentVariable("CREDENTIALS_DIRECTORY") + QStringLiteral("/mqtt-password");
+    const QString passwordFile = !plant.passwordFile.isEmpty() || qEnvironmentVariableIsSet(kPasswordVariable) ||
+                                         qEnvironmentVariableIsEmpty("CREDENTIALS_DIRECTORY") || !QFile::exists(credential)
+                                     ? plant.passwordFile
+                                     : credential;
+    if (!passwordFile.isEmpty()) {
+        QFile file(passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("--mqtt-password-file %1: %2").arg(plant.passwordFile, file.errorString());
+            error = QStringLiteral("--mqtt-password-file %1: %2").arg(passwordFile, file.errorString());
             return std::nullopt;
         }
         // The first line, without its line end: a file written by echo works as one by printf.
