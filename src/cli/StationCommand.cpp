@@ -358,6 +358,10 @@ ExitStatus CheckStation(CliSession &session, const CliOptions &options)
         return UsageError(QStringLiteral("station: give a serial device (--port /dev/... or a COM name mapped to one)"));
     if (arguments.storing && CheckAreaToStore(session, arguments.area) != ExitStatus::Done)
         return ExitStatus::Usage;
+    QString error;
+    if (arguments.plant.Publishing() &&
+        !MakePlantSettings(arguments.plant, QStringLiteral("station"), device, arguments.log, error))
+        return UsageError(QStringLiteral("station: ") + error);
     QByteArray bytes;
     if (!ReadFileBytes(arguments.file, bytes))
         return FileError(arguments.file, QStringLiteral("could not be read"));

@@ -146,6 +146,10 @@ ExitStatus CheckWatch(CliSession &session, const CliOptions &options)
         return UsageError(arguments.error);
     if (session.DevicePath().isEmpty())
         return UsageError(QStringLiteral("watch: give a serial device or a network port (--port)"));
+    QString error;
+    if (arguments.plant.Publishing() &&
+        !MakePlantSettings(arguments.plant, QStringLiteral("watch"), session.DevicePath(), QString(), error))
+        return UsageError(QStringLiteral("watch: ") + error);
     return ExitStatus::Done;
 }
 

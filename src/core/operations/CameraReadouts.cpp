@@ -52,9 +52,11 @@ CounterReadout ReadCounter(Command &command, int counter)
 
 CameraReadouts ReadCameraReadouts(Command &command)
 {
+    // A camera that stopped answering is not asked the rest: each query would wait its time out.
+    const auto gone = [&command] { return command.LastOutcome() == Command::Outcome::NoAnswer; };
     CameraReadouts readouts;
     readouts.temperature = ReadTemperature(command);
-    for (int n = 0; n < kCameraCounters; ++n) {
+    for (int n = 0; n < kCameraCounters && !gone(); ++n) {
         const CounterReadout counter = ReadCounter(command, n);
         readouts.counters[static_cast<std::size_t>(n)] = counter.value;
         readouts.counterStatus[static_cast<std::size_t>(n)] = counter.status;

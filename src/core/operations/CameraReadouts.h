@@ -30,5 +30,6 @@ QString CounterStatusText(std::int32_t status);
 std::optional<std::int32_t> ReadTemperature(Command &command);
 // The counter's value, then its status; a value that fails skips the status query.
 CounterReadout ReadCounter(Command &command, int counter);
-// Temperature and counters, as the camera's page shows them after their buttons.
+// Temperature and counters, as the camera's page shows them after their buttons; a query that
+// gets no answer at all ends the reading there.
 CameraReadouts ReadCameraReadouts(Command &command);

@@ -48,7 +48,11 @@ PlantReport::PlantReport(PlantSettings settings, Say say) : settings_(std::move(
     QObject::connect(&backlogChanged_, &QTimer::timeout, [this] { publishStatus(state_); });
 }
 
-PlantReport::~PlantReport() = default;
+PlantReport::~PlantReport()
+{
+    // The publisher's last events go to the outbox: it goes first.
+    publisher_.reset();
+}
 
 void PlantReport::Start()
 {
