@@ -21,13 +21,6 @@ struct PlantArguments {
 };
 
 inline constexpr auto kPasswordVariable = "QNCTL_MQTT_PASSWORD";
-inline constexpr auto kPlantUsage =
-    "  --mqtt mqtt://[USER@]HOST[:PORT]/ROOT   publish to the plant's MQTT broker (mqtts:// for TLS)\n"
-    "  --mqtt-ca FILE                          the CA certificate of the broker (default: the system's)\n"
-    "  --mqtt-password-file FILE               the password of USER (or QNCTL_MQTT_PASSWORD)\n"
-    "  --station-id ID                         letters, digits, _ and - (default: HOST-DEVICE)\n"
-    "  --telemetry-every S                     seconds between the camera's readouts (default 10)\n";
-
 // Takes the plant option at arguments[index], if it is one: true when taken, with error set
 // when its value is unusable.
 bool TakePlantOption(const QStringList &arguments, int &index, PlantArguments &plant, QString &error);
