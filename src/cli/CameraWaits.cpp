@@ -60,23 +60,25 @@ std::unique_ptr<CliSession> CameraWaits::WaitForCamera(bool queriesOnly) const
     }
 }
 
-bool CameraWaits::WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<void()> &eachLook) const
+bool CameraWaits::WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<bool()> &eachLook) const
 {
     SerialLink &link = session.serialLink();
     const auto gone = [this, &link] { return (isDeviceFile() && !DevicePresent(device_)) || link.CheckLoss(); };
     session.SetLossQuiet(true);
     session.command().SetCancel(&stop_);
     int misses = 0;
-    while (!Stopped() && !gone() && misses < kMissesForUnplugged) {
+    bool going = true;
+    while (going && !Stopped() && !gone() && misses < kMissesForUnplugged) {
         QString id;
         const bool answered = session.command().QueryString(CommandId::ID, id, kPresenceQueryMs);
         if (answered && !cameraId.isEmpty() && id != cameraId)
             break;
         misses = answered ? 0 : misses + 1;
         if (answered && eachLook)
-            eachLook();
-        Pause(kLookEveryMs, gone);
+            going = eachLook();
+        if (going)
+            Pause(kLookEveryMs, gone);
     }
     session.command().SetCancel(nullptr);
-    return !Stopped();
+    return going && !Stopped();
 }

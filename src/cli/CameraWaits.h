@@ -28,8 +28,9 @@ public:
     std::unique_ptr<CliSession> WaitForCamera(bool queriesOnly = false) const;
     // Waits until the camera is gone: its device went away, its link was lost, it missed the id
     // query twice in a row (an adapter that stays), or another camera answers (swapped between
-    // two looks). eachLook runs after every look at a camera still there. False when stopped.
-    bool WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<void()> &eachLook = {}) const;
+    // two looks). eachLook runs after every look at a camera still there; when it gives false
+    // the wait ends there. False when stopped, or ended by eachLook.
+    bool WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<bool()> &eachLook = {}) const;
 
     bool Stopped() const { return stop_.load(); }
     const QString &Device() const { return device_; }

@@ -71,7 +71,8 @@ constexpr std::array<CommandHelp, 17> kCommandHelp = {{
      "the temperature and the four counters. Without --mqtt it prints one JSON line of telemetry\n"
      "per period; with --mqtt it publishes its status (lost while the camera is away) and the\n"
      "telemetry to the plant's broker. A pulled cable or a power cycle is waited out. Ctrl-C,\n"
-     "SIGTERM or SIGHUP ends it. Takes the plant options of station, without a log."},
+     "SIGTERM or SIGHUP ends it. Takes the plant options of station, without a log.\n"
+     "Exit status: 0 when ended so, 7 standard output was closed (nobody read the telemetry)."},
     {"ports", "ports", "COM1..COM16 and their devices", "Lists COM1..COM16 with the device each opens."},
     {"help", "help [COMMAND]", "this text, or a command's", "Shows this text, or a command's."},
 }};

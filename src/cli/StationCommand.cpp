@@ -177,7 +177,10 @@ ExitStatus Station::Run()
             say(QStringLiteral("Unplug the camera from %1.").arg(device_));
         sinceTelemetry_.invalidate();
         const bool going = waits_.WaitForUnplug(*session, camera.cameraId,
-                                                [this, &session, &camera] { telemetry(*session, camera.cameraId); });
+                                                [this, &session, &camera] {
+                                                    telemetry(*session, camera.cameraId);
+                                                    return true;
+                                                });
         if (plant_) {
             plant_->CameraOffline(camera.cameraId, session->serialLink().Baud());
             plant_->CameraGone();

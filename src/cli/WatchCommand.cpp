@@ -57,7 +57,8 @@ public:
     ExitStatus Run();
 
 private:
-    void reading(CliSession &session, const QString &cameraId, bool online);
+    // Reads the telemetry when it is due; false when standard output has closed.
+    bool reading(CliSession &session, const QString &cameraId, bool online);
 
     const PlantArguments plantArguments_;
     const QString device_;
@@ -66,6 +67,7 @@ private:
     const QString stationId_;
     std::unique_ptr<PlantReport> plant_;
     QElapsedTimer sinceReading_;
+    bool outputClosed_ = false;
 };
 
 ExitStatus Watch::Run()
@@ -100,11 +102,10 @@ ExitStatus Watch::Run()
             plant_->CameraThere({cameraId, session->cameraModel().Name(), firmware, QDateTime::currentDateTimeUtc()});
         }
         sinceReading_.invalidate();
-        reading(*session, cameraId, true);
-        const bool going = waits_.WaitForUnplug(*session, cameraId, [this, &session, &cameraId] {
-            reading(*session, cameraId, true);
-        });
-        if (!going)
+        const bool going = reading(*session, cameraId, true) &&
+                           waits_.WaitForUnplug(*session, cameraId,
+                                                [this, &session, &cameraId] { return reading(*session, cameraId, true); });
+        if (!going || outputClosed_)
             break;
         say(QStringLiteral("The camera %1 is away from %2.").arg(cameraId, device_));
         sinceReading_.invalidate();
@@ -116,25 +117,30 @@ ExitStatus Watch::Run()
     }
     if (plant_)
         plant_->Finish(kBrokerFinishMs);
-    return ExitStatus::Done;
+    return outputClosed_ ? ExitStatus::OutputClosed : ExitStatus::Done;
 }
 
-void Watch::reading(CliSession &session, const QString &cameraId, bool online)
+bool Watch::reading(CliSession &session, const QString &cameraId, bool online)
 {
     const std::int64_t periodMs = plantArguments_.telemetrySeconds * 1000LL;
     if (cameraId.isEmpty() || (sinceReading_.isValid() && sinceReading_.elapsed() < periodMs))
-        return;
+        return true;
     sinceReading_.start();
     const CameraReadouts readouts = online ? ReadCameraReadouts(session.command()) : CameraReadouts{};
     const TelemetryReading telemetry{cameraId, online, session.serialLink().Baud(), plantArguments_.telemetrySeconds,
                                      QDateTime::currentDateTimeUtc()};
     if (plant_) {
         plant_->Telemetry(telemetry, readouts);
-        return;
+        return true;
     }
     const QByteArray line = TelemetryPayload(stationId_, telemetry, readouts) + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
-    std::fflush(stdout);
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return true;
+    // Nobody reads the telemetry any more: the watch ends, as the station does.
+    say(QStringLiteral("qnctl: standard output is closed; the watch ends."));
+    outputClosed_ = true;
+    return false;
 }
 
 } // namespace

@@ -166,6 +166,11 @@ void PlantReport::Finish(std::uint32_t waitMs)
     backlogChanged_.stop();
     publishStatus(PresenceState::Offline);
     publisher_->Finish(waitMs);
-    if (outbox_)
-        outbox_->Flush();
+    if (!outbox_)
+        return;
+    outbox_->Flush();
+    if (const qint64 waiting = outbox_->Backlog(); waiting > 0)
+        say_(QStringLiteral("outbox %1: %2 record(s) still wait for the broker: they go after the next start")
+                 .arg(settings_.logPath)
+                 .arg(waiting));
 }
