@@ -1,5 +1,7 @@
 #include "cli/CliReport.h"
 
+#include <cstdio>
+
 #include <QJsonDocument>
 
 QByteArray CliReport::Output() const
@@ -10,4 +12,9 @@ QByteArray CliReport::Output() const
     for (const QString &line : lines_)
         out += line.toUtf8() + '\n';
     return out;
+}
+
+void SayOnStandardError(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }

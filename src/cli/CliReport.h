@@ -25,3 +25,6 @@ private:
     QJsonObject document_;
     QString reason_;
 };
+
+// A message for the person at the terminal, on standard error: one line.
+void SayOnStandardError(const QString &text);

@@ -88,11 +88,6 @@ StationArguments parseStationArguments(const QStringList &arguments)
     return parsed;
 }
 
-void say(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
 // One station run: the loop over cameras on one device.
 class Station {
 public:
@@ -101,7 +96,7 @@ public:
           pieces_(SettingFilePieces(bytes)),
           file_{QFileInfo(arguments_.file).absoluteFilePath(),
                 QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()},
-          stop_([] { say(QStringLiteral("Stopping: the station ends after the current step.")); }),
+          stop_([] { SayOnStandardError(QStringLiteral("Stopping: the station ends after the current step.")); }),
           waits_(options, dialogs, device_, stop_.Flag())
     {
     }
@@ -149,12 +144,12 @@ bool Station::startRecords()
     std::optional<PlantSettings> settings =
         MakePlantSettings(arguments_.plant, QStringLiteral("station"), device_, arguments_.log, error);
     if (!settings) {
-        say(QStringLiteral("qnctl: station: %1").arg(error));
+        SayOnStandardError(QStringLiteral("qnctl: station: %1").arg(error));
         return false;
     }
-    say(QStringLiteral("Publishing to %1 as station %2; the verdicts are kept in %3")
+    SayOnStandardError(QStringLiteral("Publishing to %1 as station %2; the verdicts are kept in %3")
             .arg(BrokerAddressText(settings->login.address), settings->station.stationId, arguments_.log));
-    plant_ = std::make_unique<PlantReport>(std::move(*settings), [](const QString &text) { say(text); });
+    plant_ = std::make_unique<PlantReport>(std::move(*settings), &SayOnStandardError);
     plant_->Start();
     return true;
 }
@@ -164,7 +159,7 @@ ExitStatus Station::Run()
     if (!startRecords())
         return log_.IsOpen() ? ExitStatus::Usage : FileError(arguments_.log, log_.Error());
     while (!stopped()) {
-        say(QStringLiteral("Waiting for a camera on %1...").arg(device_));
+        SayOnStandardError(QStringLiteral("Waiting for a camera on %1...").arg(device_));
         const std::unique_ptr<CliSession> session = waits_.WaitForCamera();
         if (!session)
             break;
@@ -174,7 +169,7 @@ ExitStatus Station::Run()
         if (camera.result == StationResult::Stopped || stopped() || outputClosed_)
             break;
         if (DevicePresent(device_))
-            say(QStringLiteral("Unplug the camera from %1.").arg(device_));
+            SayOnStandardError(QStringLiteral("Unplug the camera from %1.").arg(device_));
         sinceTelemetry_.invalidate();
         const bool going = waits_.WaitForUnplug(*session, camera.cameraId,
                                                 [this, &session, &camera] {
@@ -188,7 +183,7 @@ ExitStatus Station::Run()
         if (!going)
             break;
     }
-    say(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
+    SayOnStandardError(QStringLiteral("Station ended: %1 camera(s), %2 passed, %3 not.").arg(cameras_).arg(passed_).arg(cameras_ - passed_));
     if (plant_)
         plant_->Finish(kBrokerFinishMs);
     if (logFailed_)
@@ -232,7 +227,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
         return true;
     };
 
-    say(QStringLiteral("Camera found on %1").arg(device_));
+    SayOnStandardError(QStringLiteral("Camera found on %1").arg(device_));
     camera.model = session.cameraModel().Name();
     command.QueryString(CommandId::VN, camera.firmware, kIdentityReadMs);
     command.QueryString(CommandId::ID, camera.cameraId, kIdentityReadMs);
@@ -250,7 +245,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
                                                         session.cameraModel(), session.IsExtended());
     camera.unreadable = check.unreadable;
     for (const UnreadableLine &line : check.unreadable)
-        say(QStringLiteral("%1: %2").arg(arguments_.file, UnreadableLineText(line)));
+        SayOnStandardError(QStringLiteral("%1: %2").arg(arguments_.file, UnreadableLineText(line)));
     if (check.IsForOtherModel())
         return fail(QStringLiteral("the file ") + OtherModelText(check.otherModel, session.cameraModel()));
     if (check.ChecksNothing()) {
@@ -259,7 +254,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
         return;
     }
 
-    say(QStringLiteral("Camera %1 (%2, firmware %3): loading %4").arg(camera.cameraId, camera.model, camera.firmware,
+    SayOnStandardError(QStringLiteral("Camera %1 (%2, firmware %3): loading %4").arg(camera.cameraId, camera.model, camera.firmware,
                                                                       arguments_.file));
     {
         ConsoleProgress progress(QStringLiteral("Loading camera setting file"));
@@ -280,7 +275,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
     if (stoppedBefore(QStringLiteral("verifying")))
         return;
 
-    say(QStringLiteral("Verifying %1 parameters").arg(check.filed.size()));
+    SayOnStandardError(QStringLiteral("Verifying %1 parameters").arg(check.filed.size()));
     CameraValues read;
     {
         ConsoleProgress progress(QStringLiteral("Reading the values back"));
@@ -302,7 +297,7 @@ void Station::provisionSteps(CliSession &session, StationCamera &camera)
         return;
     if (stoppedBefore(QStringLiteral("storing")))
         return;
-    say(QStringLiteral("Storing in area %1").arg(*arguments_.area));
+    SayOnStandardError(QStringLiteral("Storing in area %1").arg(*arguments_.area));
     if (StoreInArea(command, *arguments_.area))
         camera.storedArea = arguments_.area;
     else
@@ -333,7 +328,7 @@ void Station::report(const StationCamera &camera)
         return;
     // The operator watches the terminal: verdicts that go to a file or a pipe are shown there too.
     if (isatty(STDOUT_FILENO) == 0 && isatty(STDERR_FILENO) == 1)
-        say(VerdictLine(camera));
+        SayOnStandardError(VerdictLine(camera));
 }
 
 bool Station::writeVerdict(const QByteArray &line)
@@ -344,7 +339,7 @@ bool Station::writeVerdict(const QByteArray &line)
         return true;
     const int error = errno;
     outputClosed_ = true;
-    say(QStringLiteral("qnctl: standard output: %1; the station ends after this camera.")
+    SayOnStandardError(QStringLiteral("qnctl: standard output: %1; the station ends after this camera.")
             .arg(QString::fromLocal8Bit(std::strerror(error != 0 ? error : EPIPE))));
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/CameraWaits.h"
 #include "cli/CliCommands.h"
+#include "cli/CliReport.h"
 #include "cli/PlantOptions.h"
 #include "cli/StopSignals.h"
 #include "core/operations/CameraReadouts.h"
@@ -38,17 +39,12 @@ WatchArguments parseWatchArguments(const QStringList &arguments)
     return parsed;
 }
 
-void say(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
 // The watcher of one camera on a running line: it asks, it never sets.
 class Watch {
 public:
     Watch(const CliOptions &options, Dialogs &dialogs, PlantArguments plant, QString device)
         : plantArguments_(std::move(plant)), device_(std::move(device)),
-          stop_([] { say(QStringLiteral("Stopping: the watch ends.")); }),
+          stop_([] { SayOnStandardError(QStringLiteral("Stopping: the watch ends.")); }),
           waits_(options, dialogs, device_, stop_.Flag()),
           stationId_(StationIdFor(plantArguments_, device_))
     {
@@ -78,14 +74,14 @@ ExitStatus Watch::Run()
             MakePlantSettings(plantArguments_, QStringLiteral("watch"), device_, QString(), error);
         if (!settings)
             return UsageError(QStringLiteral("watch: ") + error);
-        say(QStringLiteral("Publishing to %1 as %2").arg(BrokerAddressText(settings->login.address), stationId_));
-        plant_ = std::make_unique<PlantReport>(std::move(*settings), [](const QString &text) { say(text); });
+        SayOnStandardError(QStringLiteral("Publishing to %1 as %2").arg(BrokerAddressText(settings->login.address), stationId_));
+        plant_ = std::make_unique<PlantReport>(std::move(*settings), &SayOnStandardError);
         // Until a camera answers, it is away.
         plant_->SetState(PresenceState::Lost);
         plant_->Start();
     }
     while (!waits_.Stopped()) {
-        say(QStringLiteral("Waiting for the camera on %1...").arg(device_));
+        SayOnStandardError(QStringLiteral("Waiting for the camera on %1...").arg(device_));
         const std::unique_ptr<CliSession> session = waits_.WaitForCamera(true);
         if (!session)
             break;
@@ -94,7 +90,7 @@ ExitStatus Watch::Run()
         QString firmware;
         command.QueryString(CommandId::ID, cameraId, kIdentityReadMs);
         command.QueryString(CommandId::VN, firmware, kIdentityReadMs);
-        say(QStringLiteral("Watching camera %1 (%2) on %3 at %4 bit/s")
+        SayOnStandardError(QStringLiteral("Watching camera %1 (%2) on %3 at %4 bit/s")
                 .arg(cameraId, session->cameraModel().Name(), device_)
                 .arg(session->serialLink().Baud()));
         if (plant_) {
@@ -107,7 +103,7 @@ ExitStatus Watch::Run()
                                                 [this, &session, &cameraId] { return reading(*session, cameraId, true); });
         if (!going || outputClosed_)
             break;
-        say(QStringLiteral("The camera %1 is away from %2.").arg(cameraId, device_));
+        SayOnStandardError(QStringLiteral("The camera %1 is away from %2.").arg(cameraId, device_));
         sinceReading_.invalidate();
         reading(*session, cameraId, false);
         if (plant_) {
@@ -138,7 +134,7 @@ bool Watch::reading(CliSession &session, const QString &cameraId, bool online)
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
         return true;
     // Nobody reads the telemetry any more: the watch ends, as the station does.
-    say(QStringLiteral("qnctl: standard output is closed; the watch ends."));
+    SayOnStandardError(QStringLiteral("qnctl: standard output is closed; the watch ends."));
     outputClosed_ = true;
     return false;
 }

@@ -60,11 +60,6 @@ public:
         const auto found = arrived_.find(payload);
         return found == arrived_.end() ? std::nullopt : std::optional(found->second);
     }
-    std::size_t Count()
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return arrived_.size();
-    }
 
 private:
     mosquitto *client_ = nullptr;
@@ -162,16 +157,14 @@ void replay(const MosquittoBroker &broker, const QTemporaryDir &folder)
     mosquitto *bare = mosquitto_new(nullptr, true, nullptr);
     mosquitto_username_pw_set(bare, "station", "station-secret");
     mosquitto_connect(bare, "127.0.0.1", broker.TcpPort(), 60);
-    struct Count {
-        int acknowledged = 0;
-    } count;
-    mosquitto_user_data_set(bare, &count);
-    mosquitto_publish_callback_set(bare, [](mosquitto *, void *data, int) { ++static_cast<Count *>(data)->acknowledged; });
+    int acknowledged = 0;
+    mosquitto_user_data_set(bare, &acknowledged);
+    mosquitto_publish_callback_set(bare, [](mosquitto *, void *data, int) { ++*static_cast<int *>(data); });
     const Clock::time_point bareStart = Clock::now();
     const QByteArray payload = QJsonDocument(sample(1)).toJson(QJsonDocument::Compact);
     for (int n = 0; n < 2 * kRecords; ++n)
         mosquitto_publish(bare, nullptr, "plant/bench/bare", static_cast<int>(payload.size()), payload.constData(), 1, false);
-    while (count.acknowledged < 2 * kRecords && msBetween(bareStart, Clock::now()) < 60000)
+    while (acknowledged < 2 * kRecords && msBetween(bareStart, Clock::now()) < 60000)
         mosquitto_loop(bare, 10, 1);
     const double baseline = msBetween(bareStart, Clock::now());
     mosquitto_destroy(bare);
