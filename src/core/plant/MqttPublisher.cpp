@@ -385,22 +385,23 @@ void MqttPublisher::retryLater()
 
 void MqttPublisher::dropConnection()
 {
-    delete readNotifier_;
-    readNotifier_ = nullptr;
-    delete writeNotifier_;
-    writeNotifier_ = nullptr;
+    // This may run inside a notifier's own signal: it goes once that has returned.
+    for (QSocketNotifier **notifier : {&readNotifier_, &writeNotifier_}) {
+        if (*notifier != nullptr) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->deleteLater();
+            *notifier = nullptr;
+        }
+    }
     if (client_ != nullptr) {
         mosquitto_destroy(client_);
         client_ = nullptr;
     }
-    const bool hadMessages = !unacknowledged_.empty();
     unacknowledged_.clear();
     if (state_ == State::Connected) {
         state_ = State::Idle;
         if (events_.disconnected)
             events_.disconnected();
-    } else if (hadMessages && events_.disconnected) {
-        events_.disconnected();
     }
 }
 
