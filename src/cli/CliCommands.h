@@ -34,6 +34,9 @@ ExitStatus CheckSend(CliSession &session, const CliOptions &options);
 ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
 ExitStatus CheckStation(CliSession &session, const CliOptions &options);
 ExitStatus CheckWatch(CliSession &session, const CliOptions &options);
+ExitStatus CheckSetUserId(CliSession &session, const CliOptions &options);
+ExitStatus CheckSetCameraId(CliSession &session, const CliOptions &options);
+ExitStatus CheckCounterReset(CliSession &session, const CliOptions &options);
 ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report);
@@ -49,6 +52,9 @@ ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport 
 ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSetUserId(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSetCameraId(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunCounterReset(CliSession &session, const CliOptions &options, CliReport &report);
 
 // A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
 ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);

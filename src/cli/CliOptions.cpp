@@ -15,11 +15,14 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 17> kCommandHelp = {{
+constexpr std::array<CommandHelp, 20> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
-     "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width)."},
+     "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width), and the\n"
+     "readouts the camera gives on request: Temperature (TMP0), Counter 0 to Counter 3 (CV0..CV3,\n"
+     "each with its status), Line Rate min limit (LRMIN), Exposure max limit (PEMAX) and Exposure\n"
+     "min limit (PEMIN)."},
     {"set", "set NAME=VALUE...", "check, then write parameters",
      "Writes parameters. Values are checked against the parameter's limits before anything is\n"
      "sent; list parameters take their entry texts (CLC=Eighty) or their codes."},
@@ -51,6 +54,14 @@ constexpr std::array<CommandHelp, 17> kCommandHelp = {{
      "Moves the look-up tables (gamma table file)."},
     {"send", "send LINE [--wait MS]", "send one raw line, print the answers",
      "Sends one raw line and prints every line received within the wait."},
+    {"counter-reset", "counter-reset N", "set counter N back to 0 and read it",
+     "Sets counter N (0..3) back to 0, then reads its value and status, as the page's Reset does."},
+    {"set-user-id", "set-user-id TEXT", "write the user id",
+     "Writes the user id. A text with a line break, a character outside Latin-1 or too long is\n"
+     "refused before anything is sent, with the windows' words (exit status 2)."},
+    {"set-camera-id", "set-camera-id ID", "write the camera id (extended mode)",
+     "Writes the camera id, ten characters, after the camera's unlock, as the windows do in the\n"
+     "extended mode (--mode extended). A refused text is a usage error; nothing is sent."},
     {"station", "station FILE [--store-area N] [--log FILE] [--mqtt URL ...]", "provisioning station for one port",
      "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
      "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"

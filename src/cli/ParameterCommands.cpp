@@ -7,6 +7,7 @@
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
 #include "core/catalog/ParameterCatalog.h"
+#include "core/operations/CameraReadouts.h"
 #include "core/operations/FullReadSet.h"
 
 namespace {
@@ -32,18 +33,39 @@ QString parameterLine(const ParameterCatalog &catalog, const Parameter &paramete
     return line;
 }
 
+// A name of get: a parameter of the catalogue, or one of the readouts the camera gives on request.
+struct Wanted {
+    std::optional<Parameter> parameter;
+    const NamedReadout *readout = nullptr;
+};
+
 // Every name resolved before anything is sent: one bad name is a usage error for the lot.
-bool resolveAll(const ParameterCatalog &catalog, const QStringList &names, std::vector<Parameter> &parameters)
+bool resolveAll(const ParameterCatalog &catalog, const QStringList &names, std::vector<Wanted> &wanted)
 {
     for (const QString &name : names) {
         const ParameterLookup lookup = catalog.Find(name);
-        if (!lookup.parameter) {
+        const NamedReadout *readout = lookup.parameter ? nullptr : FindReadout(name);
+        if (!lookup.parameter && readout == nullptr) {
             std::fprintf(stderr, "qnctl: %s\n", qPrintable(lookup.error));
             return false;
         }
-        parameters.push_back(*lookup.parameter);
+        wanted.push_back({lookup.parameter, readout});
     }
     return true;
+}
+
+// "TMP0 = 39    (Temperature)", a counter with its status: "CV0 = 7    (Counter 0, Counter Idle)".
+void reportReadout(CliReport &report, QJsonArray &values, const NamedReadout &readout, const ReadoutValue &value)
+{
+    const QString label = QLatin1String(readout.label);
+    const QString text = QString::number(*value.value);
+    values.append(QJsonObject{{QStringLiteral("mnemonic"), QLatin1String(readout.mnemonic)},
+                              {QStringLiteral("label"), label},
+                              {QStringLiteral("value"), *value.value},
+                              {QStringLiteral("text"), value.status.isEmpty() ? text : value.status}});
+    report.Line(QStringLiteral("%1 = %2    (%3)")
+                    .arg(QLatin1String(readout.mnemonic), text,
+                         value.status.isEmpty() ? label : label + QStringLiteral(", ") + value.status));
 }
 
 using Write = std::pair<Parameter, std::int32_t>;
@@ -73,22 +95,34 @@ ExitStatus CheckGet(CliSession &session, const CliOptions &options)
     if (options.arguments.isEmpty())
         return UsageError(QStringLiteral("get: name at least one parameter"));
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
-    std::vector<Parameter> parameters;
-    return resolveAll(catalog, options.arguments, parameters) ? ExitStatus::Done : ExitStatus::Usage;
+    std::vector<Wanted> wanted;
+    return resolveAll(catalog, options.arguments, wanted) ? ExitStatus::Done : ExitStatus::Usage;
 }
 
 ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report)
 {
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
-    std::vector<Parameter> parameters;
-    resolveAll(catalog, options.arguments, parameters);
+    std::vector<Wanted> wanted;
+    resolveAll(catalog, options.arguments, wanted);
     ExitStatus status = ExitStatus::Done;
     QJsonArray values;
-    for (const Parameter &parameter : parameters) {
+    const auto failed = [&status, &session] {
+        if (status == ExitStatus::Done)
+            status = StatusOfLastExchange(session.command());
+    };
+    for (const Wanted &name : wanted) {
+        if (name.readout != nullptr) {
+            const ReadoutValue value = ReadNamedReadout(session.command(), *name.readout);
+            if (value.value)
+                reportReadout(report, values, *name.readout, value);
+            else
+                failed();
+            continue;
+        }
+        const Parameter &parameter = *name.parameter;
         std::int32_t value = 0;
         if (!session.command().QueryValue(parameter.commandId, value, kQueryMs)) {
-            if (status == ExitStatus::Done)
-                status = StatusOfLastExchange(session.command());
+            failed();
             continue;
         }
         session.controlTable().SetDataValue(parameter.controlId, value);

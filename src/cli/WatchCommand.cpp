@@ -10,15 +10,12 @@
 #include "cli/CliReport.h"
 #include "cli/PlantOptions.h"
 #include "cli/StopSignals.h"
+#include "core/operations/CameraIdentity.h"
 #include "core/operations/CameraReadouts.h"
 #include "core/plant/BrokerAddress.h"
 #include "core/plant/PlantReport.h"
-#include "core/protocol/CommandIds.h"
 
 namespace {
-
-constexpr unsigned kIdentityReadMs = 1000;
-constexpr std::uint32_t kBrokerFinishMs = 3000;
 
 struct WatchArguments {
     PlantArguments plant;
@@ -85,11 +82,9 @@ ExitStatus Watch::Run()
         const std::unique_ptr<CliSession> session = waits_.WaitForCamera(true);
         if (!session)
             break;
-        Command &command = session->command();
-        QString cameraId;
-        QString firmware;
-        command.QueryString(CommandId::ID, cameraId, kIdentityReadMs);
-        command.QueryString(CommandId::VN, firmware, kIdentityReadMs);
+        const CameraIdentity identity = ReadCameraIdentity(session->command(), session->commandTable());
+        const QString cameraId = IdentityText(identity, "cameraId");
+        const QString firmware = IdentityText(identity, "firmware");
         SayOnStandardError(QStringLiteral("Watching camera %1 (%2) on %3 at %4 bit/s")
                 .arg(cameraId, session->cameraModel().Name(), device_)
                 .arg(session->serialLink().Baud()));

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include "core/catalog/ParameterCatalog.h"
+#include "core/operations/CameraReadouts.h"
+#include "core/operations/IdentityWrites.h"
 #include "core/common/TextFiles.h"
 #include "core/formats/GammaFile.h"
 #include "core/operations/CameraIdentity.h"
@@ -293,6 +295,14 @@ py::object CameraHandle::Get(const std::string &name)
     CliSession &session = turn.Session();
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
     const ParameterLookup lookup = catalog.Find(text(name));
+    // Not a parameter: one of the readouts the camera gives on request, as a number.
+    const NamedReadout *readout = lookup.parameter ? nullptr : FindReadout(text(name));
+    if (readout != nullptr) {
+        const ReadoutValue value = turn.Run([&] { return ReadNamedReadout(session.command(), *readout); });
+        if (!value.value)
+            failLastExchange(QStringLiteral("%1 not read").arg(QLatin1String(readout->mnemonic)));
+        return py::int_(*value.value);
+    }
     if (!lookup.parameter)
         ThrowUsage(lookup.error);
     const Parameter &parameter = *lookup.parameter;
@@ -302,6 +312,46 @@ py::object CameraHandle::Get(const std::string &name)
         failLastExchange(QStringLiteral("%1 not read").arg(parameter.mnemonic));
     session.controlTable().SetDataValue(parameter.controlId, value);
     return valueObject(catalog, parameter, value);
+}
+
+py::tuple CameraHandle::Counter(int counter, bool reset)
+{
+    if (counter < 0 || counter >= kCameraCounters)
+        ThrowUsage(QStringLiteral("counter %1: the counters are 0 to %2").arg(counter).arg(kCameraCounters - 1));
+    Turn turn(*this);
+    CliSession &session = turn.Session();
+    const CounterReadout readout = turn.Run([&] {
+        if (reset)
+            ResetCounter(session.command(), counter);
+        return ReadCounter(session.command(), counter);
+    });
+    if (!readout.value)
+        failLastExchange(QStringLiteral("counter %1 not read").arg(counter));
+    return py::make_tuple(*readout.value, readout.status.toStdString());
+}
+
+void CameraHandle::WriteIdentity(const std::string &value, bool cameraId)
+{
+    const QString id = text(value);
+    Turn turn(*this);
+    CliSession &session = turn.Session();
+    // The windows' rules, before anything is sent.
+    QString refusal = cameraId ? CameraIdRefusal(id) : UserIdRefusal(id);
+    if (cameraId && !session.IsExtended())
+        refusal = QStringLiteral("the camera id is written in the extended mode (open with mode=\"extended\")");
+    else if (cameraId && !CameraIdFields(id))
+        refusal = QStringLiteral("a camera id has ten characters, %1 has %2").arg(id).arg(id.size());
+    if (!refusal.isEmpty())
+        ThrowUsage(refusal);
+    const IdentityWrite write = turn.Run([&] {
+        return cameraId ? SaveCameraId(session.command(), session.dialogs(), *CameraIdFields(id))
+                        : SaveUserId(session.command(), session.dialogs(), id);
+    });
+    if (write != IdentityWrite::Written) {
+        const ExitStatus status = StatusOfLastExchange(session.command());
+        fail(status == ExitStatus::Done ? ExitStatus::Refused : status,
+             cameraId ? QStringLiteral("camera id not written") : QStringLiteral("user id not written"));
+    }
 }
 
 void CameraHandle::Set(const py::object &values, const py::kwargs &more)

@@ -45,6 +45,10 @@ public:
     pybind11::dict Identify();
     pybind11::object Get(const std::string &name);
     void Set(const pybind11::object &values, const pybind11::kwargs &more);
+    // A counter's value and status text, after setting it back to 0 when asked.
+    pybind11::tuple Counter(int counter, bool reset);
+    // The user id, or in the extended mode the camera id.
+    void WriteIdentity(const std::string &value, bool cameraId);
     pybind11::dict Dump(const pybind11::object &progress);
     void Save(const std::string &path, bool shipping, bool force, const pybind11::object &progress);
     void Load(const std::string &path, const pybind11::object &progress);

@@ -135,7 +135,24 @@ PYBIND11_MODULE(qncam, module)
              ""
              "Reads one parameter, named by its mnemonic (\"GA\") or page label (\"Exposure Time\"; a label\n"
              "two groups share needs its group: \"Image format/Width\"). A list parameter gives its entry's\n"
-             "text, any other a number.")
+             "text, any other a number. The readouts the camera gives on request are numbers too:\n"
+             "\"Temperature\", \"Counter 0\"..\"Counter 3\", \"Line Rate min limit\", \"Exposure max limit\",\n"
+             "\"Exposure min limit\" (or TMP0, CV0..CV3, LRMIN, PEMAX, PEMIN).")
+        .def(
+            "counter", [](CameraHandle &self, int n) { return self.Counter(n, false); }, py::arg("n"),
+            "Counter n (0..3): its value and status text (\"Counter Idle\", \"Counter Active\", ...).")
+        .def(
+            "reset_counter", [](CameraHandle &self, int n) { return self.Counter(n, true); }, py::arg("n"),
+            "Sets counter n back to 0, then reads it as counter() does.")
+        .def(
+            "set_user_id", [](CameraHandle &self, const std::string &id) { self.WriteIdentity(id, false); },
+            py::arg("text"),
+            "Writes the user id. A text the windows refuse (a line break, a character outside Latin-1, too\n"
+            "long) raises UsageError before anything is sent.")
+        .def(
+            "set_camera_id", [](CameraHandle &self, const std::string &id) { self.WriteIdentity(id, true); },
+            py::arg("camera_id"),
+            "Writes the camera id, ten characters, in the extended mode only, as the windows do.")
         .def("set", &CameraHandle::Set, py::arg("values") = py::none(),
              ""
              "Writes parameters in order: a dict of names and values, then keyword arguments. Values are\n"

@@ -82,12 +82,28 @@ def test_set_refuses_before_anything_is_sent(sim, camera, values, message):
     (lambda cam: cam.send("GA?\r\nGA=1"), "line break"),
     (lambda cam: cam.send("GA\u20ac"), "cannot carry"),
     (lambda cam: cam.get("No such thing"), "No such thing"),
+    (lambda cam: cam.set_user_id("a\nb"), "line break"),
+    (lambda cam: cam.set_camera_id("QN00000001"), "extended mode"),
+    (lambda cam: cam.counter(4), "0 to 3"),
 ])
 def test_usage_errors_send_nothing(sim, camera, call, message):
     before = sim.wire()
     with pytest.raises(qncam.UsageError, match=message):
         call(camera)
     assert sim.wire() == before
+
+
+@pytest.mark.parametrize("call, result, wire", [
+    (lambda cam: cam.get("Temperature"), int, ["TMP0?"]),
+    (lambda cam: cam.get("PEMIN"), int, ["PEMIN?"]),
+    (lambda cam: cam.reset_counter(1), (0, "Counter Idle"), ["CR1=0", "CV1?", "CS1?"]),
+    (lambda cam: cam.set_user_id("bench7"), None, ["UD=bench7"]),
+])
+def test_readouts_and_identity_writes_put_the_windows_lines_on_the_wire(sim, camera, call, result, wire):
+    before = len(sim.wire())
+    value = call(camera)
+    assert isinstance(value, result) if isinstance(result, type) else value == result
+    assert sim.wire()[before:] == wire
 
 
 def _refused_load(cam, folder):

@@ -25,3 +25,12 @@ CameraIdentity ReadCameraIdentity(Command &command, const CommandTable &commands
     }
     return identity;
 }
+
+QString IdentityText(const CameraIdentity &identity, const char *key)
+{
+    for (std::size_t index = 0; index < kIdentityFields.size(); ++index) {
+        if (std::strcmp(kIdentityFields[index].key, key) == 0)
+            return identity.texts[index];
+    }
+    return QString();
+}

@@ -34,3 +34,5 @@ struct CameraIdentity {
 // are still asked. A device version that is not four parts is left empty, as the windows show
 // it as unknown.
 CameraIdentity ReadCameraIdentity(Command &command, const CommandTable &commands);
+// The text of the field with this key ("cameraId", "firmware", ...).
+QString IdentityText(const CameraIdentity &identity, const char *key);

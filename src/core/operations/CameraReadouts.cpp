@@ -6,6 +6,19 @@
 namespace {
 
 constexpr unsigned kReadoutTimeoutMs = 3000;
+constexpr unsigned kLimitTimeoutMs = 5000;
+constexpr unsigned kCounterResetTimeoutMs = 1000;
+
+constexpr NamedReadout kReadouts[] = {
+    {"Temperature", "TMP0", CommandId::TMP0},
+    {"Counter 0", "CV0", CommandId::CV0, 0},
+    {"Counter 1", "CV1", CommandId::CV0 + CommandId::kCounterStride, 1},
+    {"Counter 2", "CV2", CommandId::CV0 + 2 * CommandId::kCounterStride, 2},
+    {"Counter 3", "CV3", CommandId::CV0 + 3 * CommandId::kCounterStride, 3},
+    {"Line Rate min limit", "LRMIN", CommandId::LRMIN},
+    {"Exposure max limit", "PEMAX", CommandId::PEMAX},
+    {"Exposure min limit", "PEMIN", CommandId::PEMIN},
+};
 
 struct StatusText {
     std::int32_t status;
@@ -35,6 +48,40 @@ std::optional<std::int32_t> ReadTemperature(Command &command)
     if (!command.QueryValue(CommandId::TMP0, value, kReadoutTimeoutMs))
         return std::nullopt;
     return value;
+}
+
+LimitReadout ReadLimit(Command &command, int commandId)
+{
+    LimitReadout readout;
+    readout.answered = command.QueryValue(commandId, readout.value, kLimitTimeoutMs);
+    return readout;
+}
+
+void ResetCounter(Command &command, int counter)
+{
+    command.SetValue(CommandId::CR0 + CommandId::kCounterStride * counter, 0, kCounterResetTimeoutMs);
+}
+
+const NamedReadout *FindReadout(const QString &name)
+{
+    for (const NamedReadout &readout : kReadouts) {
+        if (name.compare(QLatin1String(readout.label), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(readout.mnemonic), Qt::CaseInsensitive) == 0)
+            return &readout;
+    }
+    return nullptr;
+}
+
+ReadoutValue ReadNamedReadout(Command &command, const NamedReadout &readout)
+{
+    if (readout.counter >= 0) {
+        const CounterReadout counter = ReadCounter(command, readout.counter);
+        return {counter.value, counter.status};
+    }
+    if (readout.command == CommandId::TMP0)
+        return {ReadTemperature(command), QString()};
+    const LimitReadout limit = ReadLimit(command, readout.command);
+    return {limit.answered ? std::optional(limit.value) : std::nullopt, QString()};
 }
 
 CounterReadout ReadCounter(Command &command, int counter)

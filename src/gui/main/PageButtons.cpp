@@ -19,7 +19,6 @@
 namespace {
 
 constexpr std::uint32_t kLimitTimeoutMs = 5000;
-constexpr std::uint32_t kCounterResetTimeoutMs = 1000;
 constexpr std::uint32_t kLutEntryTimeoutMs = 1000;
 constexpr std::uint32_t kLongWriteTimeoutMs = 10000;
 constexpr std::uint32_t kResetTimeoutMs = 1000;
@@ -124,9 +123,7 @@ void PageButtons::showLimit(int readoutId, int commandId)
 {
     // The engine leaves 0 after a failure, and the readout shows that too: the engine has
     // already told the operator why.
-    std::int32_t value = 0;
-    services_.command.QueryValue(commandId, value, kLimitTimeoutMs);
-    WriteControlValue(services_.finder, readoutId, value);
+    WriteControlValue(services_.finder, readoutId, ReadLimit(services_.command, commandId).value);
 }
 
 void PageButtons::lineRateLimit(int)
@@ -148,7 +145,7 @@ void PageButtons::temperature(int)
 
 void PageButtons::counterReset(int counter)
 {
-    services_.command.SetValue(CommandId::CR0 + CommandId::kCounterStride * counter, 0, kCounterResetTimeoutMs);
+    ResetCounter(services_.command, counter);
     counterRead(counter);
 }
 

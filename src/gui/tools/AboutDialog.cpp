@@ -18,7 +18,7 @@
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandIds.h"
 #include "gui/tools/CLabel.h"
-#include "gui/tools/IdentityWrites.h"
+#include "core/operations/IdentityWrites.h"
 
 #ifndef QN_PROJECT_VERSION
 #error "QN_PROJECT_VERSION must come from the build (the project version)"

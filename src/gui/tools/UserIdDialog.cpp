@@ -8,7 +8,7 @@
 
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandIds.h"
-#include "gui/tools/IdentityWrites.h"
+#include "core/operations/IdentityWrites.h"
 
 namespace {
 constexpr std::uint32_t kReadMs = 5000;
