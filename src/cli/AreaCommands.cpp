@@ -17,7 +17,7 @@ bool parseArea(const CliOptions &options, int &area)
 
 } // namespace
 
-ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area)
+ExitStatus CheckAreaToStore(CameraSession &session, std::optional<int> area)
 {
     if (!area || !IsFlashArea(*area))
         return UsageError(QStringLiteral("store-area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
@@ -32,13 +32,13 @@ bool StoreInArea(Command &command, int area)
     return StoreFlashArea(command, area, kStoreAreaTimeoutMs);
 }
 
-ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options)
+ExitStatus CheckStoreArea(CameraSession &session, const CliOptions &options)
 {
     int area = 0;
     return CheckAreaToStore(session, parseArea(options, area) ? std::optional<int>(area) : std::nullopt);
 }
 
-ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunStoreArea(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     int area = 0;
     parseArea(options, area);
@@ -49,13 +49,13 @@ ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliRepor
     return ExitStatus::Done;
 }
 
-ExitStatus CheckLoadArea(CliSession &, const CliOptions &options)
+ExitStatus CheckLoadArea(CameraSession &, const CliOptions &options)
 {
     int area = 0;
     return parseArea(options, area) ? ExitStatus::Done : UsageError(QStringLiteral("load-area: give the area, 0 (factory) to 3"));
 }
 
-ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunLoadArea(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     int area = 0;
     parseArea(options, area);

@@ -27,11 +27,11 @@ bool CameraWaits::Pause(std::uint32_t ms, const std::function<bool()> &until) co
     return !Stopped();
 }
 
-std::unique_ptr<CliSession> CameraWaits::WaitForCamera(bool queriesOnly) const
+std::unique_ptr<CameraSession> CameraWaits::WaitForCamera(bool queriesOnly) const
 {
     // A session of its own for every camera: nothing of the last one (rate, model, values)
     // carries over, as with a separate qnctl run.
-    auto session = std::make_unique<CliSession>(options_, dialogs_);
+    auto session = std::make_unique<CameraSession>(options_, dialogs_);
     session->command().Create();
     session->SetQueriesOnly(queriesOnly);
     for (;;) {
@@ -60,7 +60,7 @@ std::unique_ptr<CliSession> CameraWaits::WaitForCamera(bool queriesOnly) const
     }
 }
 
-bool CameraWaits::WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<bool()> &eachLook) const
+bool CameraWaits::WaitForUnplug(CameraSession &session, const QString &cameraId, const std::function<bool()> &eachLook) const
 {
     SerialLink &link = session.serialLink();
     const auto gone = [this, &link] { return (isDeviceFile() && !DevicePresent(device_)) || link.CheckLoss(); };

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "cli/CliSession.h"
+#include "core/session/CameraSession.h"
 
 // The waits of a program that serves one camera after another on one port: for a camera to
 // answer, and for it to go. The event loop runs meanwhile, so that a connection to the plant's
@@ -24,13 +24,13 @@ public:
     bool Pause(std::uint32_t ms, const std::function<bool()> &until = {}) const;
     // Waits until the device is there (a device file) and a camera answers on it: the session
     // that found it, or none when a stop was asked for first. With queriesOnly the camera is
-    // found at its rate and kept there (CliSession::SetQueriesOnly).
-    std::unique_ptr<CliSession> WaitForCamera(bool queriesOnly = false) const;
+    // found at its rate and kept there (CameraSession::SetQueriesOnly).
+    std::unique_ptr<CameraSession> WaitForCamera(bool queriesOnly = false) const;
     // Waits until the camera is gone: its device went away, its link was lost, it missed the id
     // query twice in a row (an adapter that stays), or another camera answers (swapped between
     // two looks). eachLook runs after every look at a camera still there; when it gives false
     // the wait ends there. False when stopped, or ended by eachLook.
-    bool WaitForUnplug(CliSession &session, const QString &cameraId, const std::function<bool()> &eachLook = {}) const;
+    bool WaitForUnplug(CameraSession &session, const QString &cameraId, const std::function<bool()> &eachLook = {}) const;
 
     bool Stopped() const { return stop_.load(); }
     const QString &Device() const { return device_; }

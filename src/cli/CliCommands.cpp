@@ -45,7 +45,7 @@ ExitStatus FileError(const QString &path, const QString &what)
     return ExitStatus::FileError;
 }
 
-ExitStatus CheckIdentify(CliSession &, const CliOptions &options)
+ExitStatus CheckIdentify(CameraSession &, const CliOptions &options)
 {
     if (!options.arguments.isEmpty())
         return UsageError(QStringLiteral("%1 takes no arguments").arg(options.command));

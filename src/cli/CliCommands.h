@@ -1,12 +1,12 @@
 #pragma once
 
-#include "cli/CliSession.h"
+#include "cli/CliOptions.h"
+#include "core/session/CameraSession.h"
 
 #include <optional>
 #include <span>
 
 class CliReport;
-struct CliOptions;
 
 // A subcommand: a check of its arguments that needs no camera (nothing goes over the wire
 // before it passes), and the run on a session whose camera has been found, which writes its
@@ -15,49 +15,49 @@ struct CliOptions;
 // another) runs on a session without a link and prints its results itself.
 struct CliCommand {
     const char *name;
-    ExitStatus (*check)(CliSession &session, const CliOptions &options); // Done when usable
-    ExitStatus (*run)(CliSession &session, const CliOptions &options, CliReport &report);
+    ExitStatus (*check)(CameraSession &session, const CliOptions &options); // Done when usable
+    ExitStatus (*run)(CameraSession &session, const CliOptions &options, CliReport &report);
     bool findsCamera = true;
 };
 
 std::span<const CliCommand> CliCommands();
 const CliCommand *FindCliCommand(const QString &name);
 
-ExitStatus CheckIdentify(CliSession &session, const CliOptions &options);
-ExitStatus CheckGet(CliSession &session, const CliOptions &options);
-ExitStatus CheckSet(CliSession &session, const CliOptions &options);
-ExitStatus CheckSave(CliSession &session, const CliOptions &options);
-ExitStatus CheckSettingFileToRead(CliSession &session, const CliOptions &options); // load, diff, verify
-ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
-ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
-ExitStatus CheckSend(CliSession &session, const CliOptions &options);
-ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
-ExitStatus CheckStation(CliSession &session, const CliOptions &options);
-ExitStatus CheckWatch(CliSession &session, const CliOptions &options);
-ExitStatus CheckSetUserId(CliSession &session, const CliOptions &options);
-ExitStatus CheckSetCameraId(CliSession &session, const CliOptions &options);
-ExitStatus CheckCounterReset(CliSession &session, const CliOptions &options);
-ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunDump(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunDiff(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunVerify(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunSetUserId(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunSetCameraId(CliSession &session, const CliOptions &options, CliReport &report);
-ExitStatus RunCounterReset(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus CheckIdentify(CameraSession &session, const CliOptions &options);
+ExitStatus CheckGet(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSet(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSave(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSettingFileToRead(CameraSession &session, const CliOptions &options); // load, diff, verify
+ExitStatus CheckStoreArea(CameraSession &session, const CliOptions &options);
+ExitStatus CheckLoadArea(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSend(CameraSession &session, const CliOptions &options);
+ExitStatus CheckTableCommand(CameraSession &session, const CliOptions &options); // shading, lut
+ExitStatus CheckStation(CameraSession &session, const CliOptions &options);
+ExitStatus CheckWatch(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSetUserId(CameraSession &session, const CliOptions &options);
+ExitStatus CheckSetCameraId(CameraSession &session, const CliOptions &options);
+ExitStatus CheckCounterReset(CameraSession &session, const CliOptions &options);
+ExitStatus RunIdentify(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunGet(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSet(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunDump(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSave(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunLoad(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunDiff(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunVerify(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunStoreArea(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunLoadArea(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSend(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunShading(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunLut(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunStation(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunWatch(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSetUserId(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunSetCameraId(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunCounterReset(CameraSession &session, const CliOptions &options, CliReport &report);
 
 // A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
-ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);
+ExitStatus CheckAreaToStore(CameraSession &session, std::optional<int> area);
 // Stores the current settings in the area (40,000 ms), with a progress bar.
 bool StoreInArea(Command &command, int area);
 

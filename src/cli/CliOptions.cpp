@@ -2,11 +2,9 @@
 
 #include <array>
 
-#include "core/transport/NetworkAddress.h"
 
 namespace {
 
-constexpr int kMaxDeviceWaitSeconds = 86400;
 
 struct CommandHelp {
     const char *name;
@@ -116,113 +114,24 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
         options.version = true;
     } else if (argument == QLatin1String("--json")) {
         options.json = true;
-    } else if (argument == QLatin1String("--fast")) {
-        options.fast = true;
-    } else if (argument == QLatin1String("--force")) {
-        options.force = true;
-    } else if (argument == QLatin1String("--save-preferences")) {
-        options.savePreferences = true;
-    } else if (IsOption(argument, QStringLiteral("--port"))) {
-        if (!TakeOptionValue(arguments, index, QStringLiteral("--port"), value, error))
-            return error;
-        int number = 0;
-        const bool comName = value.startsWith(QLatin1String("COM")) && parseInt(value.mid(3), number);
-        if (comName && (number < 1 || number > 16))
-            return QStringLiteral("--port %1: the COM names are COM1 to COM16").arg(value);
-        if (LooksLikeNetworkAddress(value) && !NetworkAddressProblem(value).isEmpty())
-            return QStringLiteral("--port %1: %2").arg(value, NetworkAddressProblem(value));
-        if (!comName && !IsDirectDevice(value))
-            return QStringLiteral("--port %1: give a COM name (COM1..COM16), a device path or a network address "
-                                  "(rfc2217://HOST:PORT, socket://HOST:PORT)")
-                .arg(value);
-        options.port = value;
-    } else if (IsOption(argument, QStringLiteral("--camera-link"))) {
-        if (!TakeOptionValue(arguments, index, QStringLiteral("--camera-link"), value, error))
-            return error;
-        const QStringList parts = value.split(QLatin1Char(':'));
-        int kind = 0;
-        int portIndex = 0;
-        if (parts.size() != 2 || !parseInt(parts[0], kind) || !parseInt(parts[1], portIndex) || kind < 1 ||
-            kind > 3 || portIndex < 0)
-            return QStringLiteral("--camera-link %1: give KIND:INDEX, KIND 1..3, INDEX from 0").arg(value);
-        options.cameraLinkKind = kind;
-        options.cameraLinkIndex = portIndex;
-    } else if (IsOption(argument, QStringLiteral("--rate"))) {
-        if (!TakeOptionValue(arguments, index, QStringLiteral("--rate"), value, error))
-            return error;
-        int baud = 0;
-        if (value == QLatin1String("auto"))
-            options.fixedBaud.reset();
-        else if (parseInt(value, baud) && IsLinkRate(baud))
-            options.fixedBaud = baud;
-        else
-            return QStringLiteral("--rate %1: give auto, 9600, 19200, 38400, 57600 or 115200").arg(value);
-    } else if (IsOption(argument, QStringLiteral("--mode"))) {
-        if (!TakeOptionValue(arguments, index, QStringLiteral("--mode"), value, error))
-            return error;
-        if (value == QLatin1String("standard"))
-            options.controlMode = 0;
-        else if (value == QLatin1String("extended"))
-            options.controlMode = 1;
-        else
-            return QStringLiteral("--mode %1: give standard or extended").arg(value);
-    } else if (IsOption(argument, QStringLiteral("--settings"))) {
-        if (!TakeOptionValue(arguments, index, QStringLiteral("--settings"), value, error))
-            return error;
-        options.settingsPath = value;
     } else if (IsOption(argument, QStringLiteral("--wait"))) {
         if (!TakeOptionValue(arguments, index, QStringLiteral("--wait"), value, error))
             return error;
-        int amount = 0;
-        const bool number = parseInt(value, amount);
         // Before the command it is the program's wait for the camera, in seconds; after it,
         // the send command's wait for answers, in milliseconds.
-        if (options.command.isEmpty()) {
-            if (!number || amount < 0 || amount > kMaxDeviceWaitSeconds)
-                return QStringLiteral("--wait %1: give seconds, 0 to %2").arg(value).arg(kMaxDeviceWaitSeconds);
-            options.deviceWaitSeconds = amount;
-        } else {
-            if (!number || amount < 0 || amount > 600000)
-                return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
-            options.waitMs = amount;
-        }
+        if (options.command.isEmpty())
+            return SetDeviceWait(options, value);
+        int amount = 0;
+        if (!parseInt(value, amount) || amount < 0 || amount > 600000)
+            return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
+        options.waitMs = amount;
     } else {
-        taken = false;
+        return ApplySessionOption(options, arguments, index, taken);
     }
     return QString();
 }
 
 } // namespace
-
-bool TakeOptionValue(const QStringList &arguments, int &index, const QString &name, QString &value, QString &error)
-{
-    const QString &argument = arguments[index];
-    if (argument.startsWith(name + QLatin1Char('='))) {
-        value = argument.mid(name.size() + 1);
-        return true;
-    }
-    if (index + 1 >= arguments.size()) {
-        error = QStringLiteral("%1 needs a value").arg(name);
-        return false;
-    }
-    value = arguments[++index];
-    return true;
-}
-
-bool IsOption(const QString &argument, const QString &name)
-{
-    return argument == name || argument.startsWith(name + QLatin1Char('='));
-}
-
-bool IsLinkRate(int baud)
-{
-    return baud == 9600 || baud == 19200 || baud == 38400 || baud == 57600 || baud == 115200;
-}
-
-bool IsDirectDevice(const QString &port)
-{
-    return port.startsWith(QLatin1Char('/')) || LooksLikeNetworkAddress(port);
-}
 
 CliParse ParseCommandLine(const QStringList &arguments)
 {
@@ -262,8 +171,8 @@ CliParse ParseCommandLine(const QStringList &arguments)
         parse.error = QStringLiteral("unknown command %1").arg(options.command);
     else if (options.command.isEmpty() && !options.help && !options.version)
         parse.error = QStringLiteral("no command given");
-    if (options.cameraLinkKind != 0 && !options.port.isEmpty())
-        parse.error = QStringLiteral("--port and --camera-link choose different links; give one");
+    if (parse.error.isEmpty())
+        parse.error = SessionOptionsProblem(options);
     return parse;
 }
 

@@ -2,36 +2,14 @@
 
 #include <cstdio>
 
-QString ConsoleDialogs::Printed(const MessageRequest &request)
-{
-    QString text = request.text.trimmed();
-    text.replace(QLatin1Char('\n'), QStringLiteral(" "));
-    QString line = request.caption.isEmpty() ? text : request.caption + QStringLiteral(": ") + text;
-    if (!request.detailedText.isEmpty())
-        line += QStringLiteral("\n  ") + request.detailedText.trimmed().replace(QLatin1Char('\n'), QStringLiteral("\n  "));
-    return line;
-}
+#include "core/session/UnattendedBoxes.h"
 
 MessageAnswer ConsoleDialogs::ShowMessage(const MessageRequest &request)
 {
-    const QString line = Printed(request);
+    const QString line = PrintedMessage(request);
     shown_.append(line);
     std::fprintf(stderr, "qnctl: %s\n", line.toLocal8Bit().constData());
     return UnattendedAnswer(request.buttons, force_);
-}
-
-MessageAnswer ConsoleDialogs::UnattendedAnswer(MessageButtons buttons, bool force)
-{
-    switch (buttons) {
-    case MessageButtons::Ok:
-        return MessageAnswer::Ok;
-    case MessageButtons::OkCancel:
-        return force ? MessageAnswer::Ok : MessageAnswer::Cancel;
-    case MessageButtons::YesNo:
-    case MessageButtons::YesNoCancel:
-        return force ? MessageAnswer::Yes : MessageAnswer::No;
-    }
-    return MessageAnswer::Cancel;
 }
 
 FileDialogResult ConsoleDialogs::ChooseFile(const FileDialogRequest &)

@@ -19,11 +19,6 @@ public:
     // The boxes shown so far, as printed, for a JSON report.
     const QStringList &Shown() const { return shown_; }
 
-    // The text of a box as one line of standard error.
-    static QString Printed(const MessageRequest &request);
-    // The answer a box gets without an operator: Ok, or the safe one (No, Cancel) unless forced.
-    static MessageAnswer UnattendedAnswer(MessageButtons buttons, bool force);
-
 private:
     bool force_;
     QStringList shown_;

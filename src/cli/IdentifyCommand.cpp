@@ -2,7 +2,7 @@
 #include "cli/CliReport.h"
 #include "core/operations/CameraIdentity.h"
 
-ExitStatus RunIdentify(CliSession &session, const CliOptions &, CliReport &report)
+ExitStatus RunIdentify(CameraSession &session, const CliOptions &, CliReport &report)
 {
     const CameraModel &model = session.cameraModel();
     report.Json().insert(QStringLiteral("model"), model.Name());

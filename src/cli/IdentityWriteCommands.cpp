@@ -32,7 +32,7 @@ QString oneArgument(const CliOptions &options, const char *command, const char *
 
 } // namespace
 
-ExitStatus CheckSetUserId(CliSession &, const CliOptions &options)
+ExitStatus CheckSetUserId(CameraSession &, const CliOptions &options)
 {
     QString problem = oneArgument(options, "set-user-id", "the user id");
     if (problem.isEmpty())
@@ -40,7 +40,7 @@ ExitStatus CheckSetUserId(CliSession &, const CliOptions &options)
     return problem.isEmpty() ? ExitStatus::Done : UsageError(QStringLiteral("set-user-id: ") + problem);
 }
 
-ExitStatus RunSetUserId(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunSetUserId(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const QString &text = options.arguments[0];
     const IdentityWrite write = SaveUserId(session.command(), session.dialogs(), text);
@@ -48,7 +48,7 @@ ExitStatus RunSetUserId(CliSession &session, const CliOptions &options, CliRepor
     return statusOf(write, session.command());
 }
 
-ExitStatus CheckSetCameraId(CliSession &session, const CliOptions &options)
+ExitStatus CheckSetCameraId(CameraSession &session, const CliOptions &options)
 {
     // The windows offer the camera id in the extended mode only.
     if (!session.IsExtended())
@@ -63,7 +63,7 @@ ExitStatus CheckSetCameraId(CliSession &session, const CliOptions &options)
     return problem.isEmpty() ? ExitStatus::Done : UsageError(QStringLiteral("set-camera-id: ") + problem);
 }
 
-ExitStatus RunSetCameraId(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunSetCameraId(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const QString &id = options.arguments[0];
     const IdentityWrite write = SaveCameraId(session.command(), session.dialogs(), *CameraIdFields(id));
@@ -71,7 +71,7 @@ ExitStatus RunSetCameraId(CliSession &session, const CliOptions &options, CliRep
     return statusOf(write, session.command());
 }
 
-ExitStatus CheckCounterReset(CliSession &, const CliOptions &options)
+ExitStatus CheckCounterReset(CameraSession &, const CliOptions &options)
 {
     bool number = false;
     const int counter = options.arguments.value(0).toInt(&number);
@@ -80,7 +80,7 @@ ExitStatus CheckCounterReset(CliSession &, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunCounterReset(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunCounterReset(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const int counter = options.arguments[0].toInt();
     ResetCounter(session.command(), counter);

@@ -90,7 +90,7 @@ QString planWrites(const ParameterCatalog &catalog, const QStringList &assignmen
 
 } // namespace
 
-ExitStatus CheckGet(CliSession &session, const CliOptions &options)
+ExitStatus CheckGet(CameraSession &session, const CliOptions &options)
 {
     if (options.arguments.isEmpty())
         return UsageError(QStringLiteral("get: name at least one parameter"));
@@ -99,7 +99,7 @@ ExitStatus CheckGet(CliSession &session, const CliOptions &options)
     return resolveAll(catalog, options.arguments, wanted) ? ExitStatus::Done : ExitStatus::Usage;
 }
 
-ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunGet(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
     std::vector<Wanted> wanted;
@@ -133,7 +133,7 @@ ExitStatus RunGet(CliSession &session, const CliOptions &options, CliReport &rep
     return status;
 }
 
-ExitStatus CheckSet(CliSession &session, const CliOptions &options)
+ExitStatus CheckSet(CameraSession &session, const CliOptions &options)
 {
     if (options.arguments.isEmpty())
         return UsageError(QStringLiteral("set: give at least one NAME=VALUE"));
@@ -143,7 +143,7 @@ ExitStatus CheckSet(CliSession &session, const CliOptions &options)
     return error.isEmpty() ? ExitStatus::Done : UsageError(error);
 }
 
-ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunSet(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
     std::vector<Write> writes;
@@ -162,7 +162,7 @@ ExitStatus RunSet(CliSession &session, const CliOptions &options, CliReport &rep
     return ExitStatus::Done;
 }
 
-ExitStatus RunDump(CliSession &session, const CliOptions &, CliReport &report)
+ExitStatus RunDump(CameraSession &session, const CliOptions &, CliReport &report)
 {
     ControlTable &table = session.controlTable();
     const int mode = session.controlMode().Get();

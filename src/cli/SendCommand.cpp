@@ -4,7 +4,7 @@
 #include "cli/CliReport.h"
 #include "core/operations/RawLineExchange.h"
 
-ExitStatus CheckSend(CliSession &, const CliOptions &options)
+ExitStatus CheckSend(CameraSession &, const CliOptions &options)
 {
     if (options.arguments.size() != 1)
         return UsageError(QStringLiteral("send: give one LINE (quote it)"));
@@ -12,7 +12,7 @@ ExitStatus CheckSend(CliSession &, const CliOptions &options)
     return problem.isEmpty() ? ExitStatus::Done : UsageError(QStringLiteral("send: ") + problem);
 }
 
-ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunSend(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const QString line = options.arguments.front();
     const std::optional<QStringList> received =

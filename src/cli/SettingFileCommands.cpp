@@ -67,7 +67,7 @@ void reportDifferences(const SettingFileDiff &diff, CliReport &report)
 }
 
 // diff and verify: the same read and the same status, with or without the listing.
-ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliReport &report, bool listing)
+ExitStatus compareWithFile(CameraSession &session, const CliOptions &options, CliReport &report, bool listing)
 {
     const QString path = options.arguments.front();
     SettingFileDiff diff;
@@ -100,7 +100,7 @@ ExitStatus compareWithFile(CliSession &session, const CliOptions &options, CliRe
 
 } // namespace
 
-ExitStatus CheckSave(CliSession &, const CliOptions &options)
+ExitStatus CheckSave(CameraSession &, const CliOptions &options)
 {
     QStringList arguments = options.arguments;
     arguments.removeAll(QStringLiteral("--shipping"));
@@ -111,7 +111,7 @@ ExitStatus CheckSave(CliSession &, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunSave(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     QStringList arguments = options.arguments;
     const bool shipping = arguments.removeAll(QStringLiteral("--shipping")) > 0;
@@ -139,7 +139,7 @@ ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &re
     return ExitStatus::Done;
 }
 
-ExitStatus CheckSettingFileToRead(CliSession &, const CliOptions &options)
+ExitStatus CheckSettingFileToRead(CameraSession &, const CliOptions &options)
 {
     if (options.arguments.size() != 1)
         return UsageError(QStringLiteral("%1: give one FILE").arg(options.command));
@@ -149,7 +149,7 @@ ExitStatus CheckSettingFileToRead(CliSession &, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunLoad(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     const QString path = options.arguments.front();
     QByteArray bytes;
@@ -180,12 +180,12 @@ ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &re
     return StatusOfLastExchange(session.command()) == ExitStatus::NoCamera ? ExitStatus::NoCamera : ExitStatus::Refused;
 }
 
-ExitStatus RunDiff(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunDiff(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     return compareWithFile(session, options, report, true);
 }
 
-ExitStatus RunVerify(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunVerify(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     return compareWithFile(session, options, report, false);
 }

@@ -105,13 +105,13 @@ private:
     bool stopped() const { return stop_.Requested(); }
     // Opens the log and, with --mqtt, starts the report to the broker; the log is the outbox.
     bool startRecords();
-    StationCamera provision(CliSession &session);
-    void provisionSteps(CliSession &session, StationCamera &camera);
+    StationCamera provision(CameraSession &session);
+    void provisionSteps(CameraSession &session, StationCamera &camera);
     void report(const StationCamera &camera);
     // Writes the verdict to standard output; false when it is closed or fails.
     bool writeVerdict(const QByteArray &line);
     // Reads the camera's telemetry for the broker when it is due.
-    void telemetry(CliSession &session, const QString &cameraId);
+    void telemetry(CameraSession &session, const QString &cameraId);
 
     const CliOptions &options_;
     StationArguments arguments_;
@@ -158,7 +158,7 @@ ExitStatus Station::Run()
         return log_.IsOpen() ? ExitStatus::Usage : FileError(arguments_.log, log_.Error());
     while (!stopped()) {
         SayOnStandardError(QStringLiteral("Waiting for a camera on %1...").arg(device_));
-        const std::unique_ptr<CliSession> session = waits_.WaitForCamera();
+        const std::unique_ptr<CameraSession> session = waits_.WaitForCamera();
         if (!session)
             break;
         const StationCamera camera = provision(*session);
@@ -191,7 +191,7 @@ ExitStatus Station::Run()
     return passed_ == cameras_ ? ExitStatus::Done : ExitStatus::Refused;
 }
 
-void Station::telemetry(CliSession &session, const QString &cameraId)
+void Station::telemetry(CameraSession &session, const QString &cameraId)
 {
     if (!plant_ || cameraId.isEmpty())
         return;
@@ -202,14 +202,14 @@ void Station::telemetry(CliSession &session, const QString &cameraId)
     plant_->Telemetry(TelemetryReading{cameraId, true, session.serialLink().Baud(), 0, {}}, readouts);
 }
 
-StationCamera Station::provision(CliSession &session)
+StationCamera Station::provision(CameraSession &session)
 {
     StationCamera camera;
     provisionSteps(session, camera);
     return camera;
 }
 
-void Station::provisionSteps(CliSession &session, StationCamera &camera)
+void Station::provisionSteps(CameraSession &session, StationCamera &camera)
 {
     Command &command = session.command();
     const auto gone = [&command] { return command.LastOutcome() == Command::Outcome::NoAnswer; };
@@ -344,7 +344,7 @@ bool Station::writeVerdict(const QByteArray &line)
 
 } // namespace
 
-ExitStatus CheckStation(CliSession &session, const CliOptions &options)
+ExitStatus CheckStation(CameraSession &session, const CliOptions &options)
 {
     const StationArguments arguments = parseStationArguments(options.arguments);
     if (!arguments.error.isEmpty())
@@ -364,7 +364,7 @@ ExitStatus CheckStation(CliSession &session, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &)
+ExitStatus RunStation(CameraSession &session, const CliOptions &options, CliReport &)
 {
     StationArguments arguments = parseStationArguments(options.arguments);
     QByteArray bytes;

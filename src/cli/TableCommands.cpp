@@ -88,7 +88,7 @@ ExitStatus readGammaFile(Dialogs &dialogs, const QString &path, GammaTables &tab
 
 } // namespace
 
-ExitStatus CheckTableCommand(CliSession &, const CliOptions &options)
+ExitStatus CheckTableCommand(CameraSession &, const CliOptions &options)
 {
     const Action action = actionOf(options);
     const bool isShading = options.command == QLatin1String("shading");
@@ -105,7 +105,7 @@ ExitStatus CheckTableCommand(CliSession &, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunShading(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     Command &command = session.command();
     const Action action = actionOf(options);
@@ -142,7 +142,7 @@ ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport 
     return ExitStatus::Done;
 }
 
-ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report)
+ExitStatus RunLut(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     Command &command = session.command();
     const Action action = actionOf(options);

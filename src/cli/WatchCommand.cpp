@@ -51,7 +51,7 @@ public:
 
 private:
     // Reads the telemetry when it is due; false when standard output has closed.
-    bool reading(CliSession &session, const QString &cameraId, bool online);
+    bool reading(CameraSession &session, const QString &cameraId, bool online);
 
     const PlantArguments plantArguments_;
     const QString device_;
@@ -79,7 +79,7 @@ ExitStatus Watch::Run()
     }
     while (!waits_.Stopped()) {
         SayOnStandardError(QStringLiteral("Waiting for the camera on %1...").arg(device_));
-        const std::unique_ptr<CliSession> session = waits_.WaitForCamera(true);
+        const std::unique_ptr<CameraSession> session = waits_.WaitForCamera(true);
         if (!session)
             break;
         const CameraIdentity identity = ReadCameraIdentity(session->command(), session->commandTable());
@@ -111,7 +111,7 @@ ExitStatus Watch::Run()
     return outputClosed_ ? ExitStatus::OutputClosed : ExitStatus::Done;
 }
 
-bool Watch::reading(CliSession &session, const QString &cameraId, bool online)
+bool Watch::reading(CameraSession &session, const QString &cameraId, bool online)
 {
     const std::int64_t periodMs = plantArguments_.telemetrySeconds * 1000LL;
     if (cameraId.isEmpty() || (sinceReading_.isValid() && sinceReading_.elapsed() < periodMs))
@@ -136,7 +136,7 @@ bool Watch::reading(CliSession &session, const QString &cameraId, bool online)
 
 } // namespace
 
-ExitStatus CheckWatch(CliSession &session, const CliOptions &options)
+ExitStatus CheckWatch(CameraSession &session, const CliOptions &options)
 {
     const WatchArguments arguments = parseWatchArguments(options.arguments);
     if (!arguments.error.isEmpty())
@@ -150,7 +150,7 @@ ExitStatus CheckWatch(CliSession &session, const CliOptions &options)
     return ExitStatus::Done;
 }
 
-ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &)
+ExitStatus RunWatch(CameraSession &session, const CliOptions &options, CliReport &)
 {
     std::signal(SIGPIPE, SIG_IGN);
     Watch watch(options, session.dialogs(), parseWatchArguments(options.arguments).plant, session.DevicePath());

@@ -8,7 +8,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReport.h"
-#include "cli/CliSession.h"
+#include "core/session/CameraSession.h"
 #include "cli/ConsoleDialogs.h"
 
 namespace {
@@ -19,7 +19,7 @@ void print(const QByteArray &bytes)
     std::fflush(stdout);
 }
 
-int listPorts(CliSession &session, CliReport &report)
+int listPorts(CameraSession &session, CliReport &report)
 {
     QJsonObject ports;
     for (int index = 0; index < SerialLink::kComPortCount; ++index) {
@@ -35,10 +35,10 @@ int listPorts(CliSession &session, CliReport &report)
 
 // Why the run failed, for a script: the session's account of a missing camera or a lost link,
 // else the kind of the status with the command's reason or the last message.
-QJsonObject errorObject(ExitStatus status, const CliSession &session, const ConsoleDialogs &dialogs,
+QJsonObject errorObject(ExitStatus status, const CameraSession &session, const ConsoleDialogs &dialogs,
                         const CliReport &report)
 {
-    CliFailure failure;
+    SessionFailure failure;
     if (session.Failure() && status == ExitStatus::NoCamera) {
         failure = *session.Failure();
     } else {
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     ConsoleDialogs dialogs(options.force);
     CliReport report(options.json);
-    CliSession session(options, dialogs);
+    CameraSession session(options, dialogs);
     if (options.command == QLatin1String("ports"))
         return listPorts(session, report);
     const CliCommand *command = FindCliCommand(options.command);

@@ -161,7 +161,7 @@ public:
         const py::gil_scoped_release release;
         return work();
     }
-    CliSession &Session() { return *camera_.session_; }
+    CameraSession &Session() { return *camera_.session_; }
 
 private:
     CameraHandle &camera_;
@@ -188,8 +188,9 @@ CameraHandle::CameraHandle(const OpenRequest &request) : dialogs_(request.onMess
         arguments << QStringLiteral("--wait") << QString::number(*request.waitSeconds);
     if (request.settings)
         arguments << QStringLiteral("--settings") << text(*request.settings);
-    // The link is chosen by qnctl's own option rules, so both refuse the same choices alike.
-    const CliParse parse = ParseCommandLine(arguments << QStringLiteral("identify"));
+    // The link is chosen by the session's option rules, which qnctl's are too, so both refuse
+    // the same choices alike.
+    const SessionParse parse = ParseSessionOptions(arguments);
     if (!parse.error.isEmpty())
         ThrowUsage(parse.error.startsWith(QLatin1String("--")) ? parse.error.mid(2) : parse.error);
     options_ = parse.options;
@@ -197,7 +198,7 @@ CameraHandle::CameraHandle(const OpenRequest &request) : dialogs_(request.onMess
     ExitStatus status = ExitStatus::Done;
     {
         const py::gil_scoped_release release;
-        session_ = std::make_unique<CliSession>(options_, dialogs_);
+        session_ = std::make_unique<CameraSession>(options_, dialogs_);
         status = options_.deviceWaitSeconds ? session_->ConnectWhenThere(*options_.deviceWaitSeconds)
                                             : session_->Connect();
         if (status != ExitStatus::Done)
@@ -276,7 +277,7 @@ py::object CameraHandle::valueObject(const ParameterCatalog &catalog, const Para
 py::dict CameraHandle::Identify()
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const CameraIdentity identity =
         turn.Run([&session] { return ReadCameraIdentity(session.command(), session.commandTable()); });
     if (identity.firstFailure != Command::Outcome::None || session.LostLink())
@@ -292,7 +293,7 @@ py::dict CameraHandle::Identify()
 py::object CameraHandle::Get(const std::string &name)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
     const ParameterLookup lookup = catalog.Find(text(name));
     // Not a parameter: one of the readouts the camera gives on request, as a number.
@@ -319,7 +320,7 @@ py::tuple CameraHandle::Counter(int counter, bool reset)
     if (counter < 0 || counter >= kCameraCounters)
         ThrowUsage(QStringLiteral("counter %1: the counters are 0 to %2").arg(counter).arg(kCameraCounters - 1));
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const CounterReadout readout = turn.Run([&] {
         if (reset)
             ResetCounter(session.command(), counter);
@@ -334,7 +335,7 @@ void CameraHandle::WriteIdentity(const std::string &value, bool cameraId)
 {
     const QString id = text(value);
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     // The windows' rules, before anything is sent.
     QString refusal = cameraId ? CameraIdRefusal(id) : UserIdRefusal(id);
     if (cameraId && !session.IsExtended())
@@ -357,7 +358,7 @@ void CameraHandle::WriteIdentity(const std::string &value, bool cameraId)
 void CameraHandle::Set(const py::object &values, const py::kwargs &more)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const ParameterCatalog catalog(session.controlTable(), session.commandTable());
     // Every name and value is checked before the first is sent, as qnctl's set does.
     std::vector<std::pair<Parameter, std::int32_t>> writes;
@@ -394,7 +395,7 @@ void CameraHandle::Set(const py::object &values, const py::kwargs &more)
 py::dict CameraHandle::Dump(const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     ControlTable &table = session.controlTable();
     const int mode = session.controlMode().Get();
     ProgressRelay relay(progress);
@@ -423,7 +424,7 @@ py::dict CameraHandle::Dump(const py::object &progress)
 void CameraHandle::Save(const std::string &pathText, bool shipping, bool force, const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const QString path = text(pathText);
     if (QFileInfo::exists(path) && !force)
         ThrowFile(path, QStringLiteral("exists; force=True replaces it"));
@@ -449,7 +450,7 @@ void CameraHandle::Save(const std::string &pathText, bool shipping, bool force, 
 void CameraHandle::Load(const std::string &pathText, const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const QString path = text(pathText);
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes))
@@ -471,7 +472,7 @@ void CameraHandle::Load(const std::string &pathText, const py::object &progress)
 py::list CameraHandle::Diff(const std::string &pathText, const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const QString path = text(pathText);
     ProgressRelay relay(progress);
     const SettingFileDiff diff = turn.Run(
@@ -509,7 +510,7 @@ py::list CameraHandle::Diff(const std::string &pathText, const py::object &progr
 void CameraHandle::StoreArea(int area)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     if (!IsFlashArea(area))
         ThrowUsage(QStringLiteral("store_area: give the area, 1 to 3 (0, the factory area, in extended mode)"));
     if (area == kFactoryArea && !session.IsExtended())
@@ -521,7 +522,7 @@ void CameraHandle::StoreArea(int area)
 void CameraHandle::LoadArea(int area)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     if (!IsFlashArea(area))
         ThrowUsage(QStringLiteral("load_area: give the area, 0 (factory) to 3"));
     if (!turn.Run([&] { return LoadFlashArea(session.command(), area, kLoadAreaTimeoutMs); }))
@@ -531,7 +532,7 @@ void CameraHandle::LoadArea(int area)
 py::list CameraHandle::Send(const std::string &lineText, int waitMs)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const QString line = text(lineText);
     if (const QString problem = RawLineProblem(line); !problem.isEmpty())
         ThrowUsage(QStringLiteral("send: ") + problem);
@@ -552,7 +553,7 @@ py::list CameraHandle::Send(const std::string &lineText, int waitMs)
 py::tuple CameraHandle::ReadShading(const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     ShadingTable table{};
     ProgressRelay relay(progress);
     bool modeOn = false;
@@ -570,7 +571,7 @@ py::tuple CameraHandle::ReadShading(const py::object &progress)
 void CameraHandle::WriteShading(const py::object &tables, const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     ShadingTable table =
         tablesFrom<ShadingTable>(tables, kShadingValues, std::numeric_limits<std::int32_t>::max(), "shading");
     ProgressRelay relay(progress);
@@ -595,7 +596,7 @@ void CameraHandle::WriteShading(const py::object &tables, const py::object &prog
 void CameraHandle::StoreShading()
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     if (!turn.Run([&] { return StoreShadingTables(session.command()); }))
         failLastExchange(QStringLiteral("shading store"));
 }
@@ -603,7 +604,7 @@ void CameraHandle::StoreShading()
 py::tuple CameraHandle::ReadLut(const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     GammaTables tables{};
     ProgressRelay relay(progress);
     const int total = kLutChannels * kLutEntries;
@@ -629,7 +630,7 @@ py::tuple CameraHandle::ReadLut(const py::object &progress)
 void CameraHandle::WriteLut(const py::object &tables, const py::object &progress)
 {
     Turn turn(*this);
-    CliSession &session = turn.Session();
+    CameraSession &session = turn.Session();
     const GammaTables values = tablesFrom<GammaTables>(tables, kLutEntries, kLutMaxValue, "look-up");
     ProgressRelay relay(progress);
     const int total = kLutChannels * kLutEntries;

@@ -9,8 +9,8 @@
 
 #include <pybind11/pybind11.h>
 
-#include "cli/CliOptions.h"
-#include "cli/CliSession.h"
+#include "core/session/SessionOptions.h"
+#include "core/session/CameraSession.h"
 #include "python/PythonDialogs.h"
 
 class ParameterCatalog;
@@ -75,8 +75,8 @@ private:
     void checkShadingTransfer(const QString &what, bool modeOn, int stopped) const;
     pybind11::object valueObject(const ParameterCatalog &catalog, const Parameter &parameter, std::int32_t value) const;
 
-    CliOptions options_;
+    SessionOptions options_;
     PythonDialogs dialogs_;
-    std::unique_ptr<CliSession> session_;
+    std::unique_ptr<CameraSession> session_;
     std::atomic<bool> busy_{false};
 };

@@ -1,6 +1,6 @@
 #include "python/PythonDialogs.h"
 
-#include "cli/ConsoleDialogs.h"
+#include "core/session/UnattendedBoxes.h"
 
 namespace py = pybind11;
 
@@ -37,7 +37,7 @@ PythonDialogs::~PythonDialogs()
 
 MessageAnswer PythonDialogs::ShowMessage(const MessageRequest &request)
 {
-    const QString text = ConsoleDialogs::Printed(request);
+    const QString text = PrintedMessage(request);
     shown_.append(text);
     const py::gil_scoped_acquire gil;
     try {
@@ -51,7 +51,7 @@ MessageAnswer PythonDialogs::ShowMessage(const MessageRequest &request)
         if (!callbackError_)
             callbackError_.emplace(std::move(error));
     }
-    return ConsoleDialogs::UnattendedAnswer(request.buttons, false);
+    return UnattendedAnswer(request.buttons, false);
 }
 
 FileDialogResult PythonDialogs::ChooseFile(const FileDialogRequest &)

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "cli/CliSession.h"
+#include "core/session/CameraSession.h"
 
 namespace pybind11 {
 class module_;

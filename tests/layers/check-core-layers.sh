@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Fails when the camera core reaches above its layer: an include of the front ends, a Qt Gui
-# or Qt Widgets header, or a core-only program or qnctl that loads those libraries.
+# or Qt Widgets header, or a core-only program or qnctl that loads those libraries; and when the
+# Python module reaches into another front end (it stands on the core alone).
 # check-core-layers.sh <source-root> <qt6-include-root> <core-only-program> <qnctl>
 set -uo pipefail
-src="$1/src/core"; qt="$2"; shift 2
+src="$1/src/core"; python="$1/src/python"; qt="$2"; shift 2
 status=0
+
+sideways=$(grep -rnE '#include\s*[<"](gui|cli)/' "$python")
+if [ -n "$sideways" ]; then
+  printf 'The Python module includes another front end:\n%s\n' "$sideways"; status=1
+fi
 
 front_end=$(grep -rnE '#include\s*[<"](gui|cli)/' "$src")
 if [ -n "$front_end" ]; then

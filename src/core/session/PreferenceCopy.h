@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-struct CliOptions;
+struct SessionOptions;
 
 // A private copy of the preference file for one run. The core reads and writes the copy (the
 // link choice, rate, mode and shutdown marker are written as the windows write them); the
@@ -12,7 +12,7 @@ struct CliOptions;
 // name, and the shutdown marker stays the windows' own.
 class PreferenceCopy {
 public:
-    PreferenceCopy(QString storedPath, const CliOptions &options);
+    PreferenceCopy(QString storedPath, const SessionOptions &options);
     // Writes the preferences back when asked for, after every holder has written the copy.
     ~PreferenceCopy();
     PreferenceCopy(const PreferenceCopy &) = delete;

@@ -1,10 +1,10 @@
-#include "cli/PreferenceCopy.h"
+#include "core/session/PreferenceCopy.h"
 
 #include <utility>
 
 #include <QFile>
 
-#include "cli/CliOptions.h"
+#include "core/session/SessionOptions.h"
 #include "core/settings/PreferenceFile.h"
 #include "core/settings/SettingsStore.h"
 
@@ -22,7 +22,7 @@ SettingIndex portIndexOfKind(int kind)
 
 } // namespace
 
-PreferenceCopy::PreferenceCopy(QString storedPath, const CliOptions &options)
+PreferenceCopy::PreferenceCopy(QString storedPath, const SessionOptions &options)
     : storedPath_(std::move(storedPath)),
       copyPath_(folder_.filePath(QStringLiteral("preferences.ini"))),
       writeBack_(options.savePreferences),

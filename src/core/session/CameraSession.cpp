@@ -1,4 +1,4 @@
-#include "cli/CliSession.h"
+#include "core/session/CameraSession.h"
 
 #include "core/common/Dialogs.h"
 #include "core/operations/IdentifyModel.h"
@@ -32,7 +32,7 @@ private:
 } // namespace
 
 
-CliSession::CliSession(const CliOptions &options, Dialogs &dialogs)
+CameraSession::CameraSession(const SessionOptions &options, Dialogs &dialogs)
     : options_(options),
       dialogs_(dialogs),
       preferences_(options.settingsPath.isEmpty() ? PreferenceFile::DefaultPath() : options.settingsPath, options),
@@ -43,22 +43,22 @@ CliSession::CliSession(const CliOptions &options, Dialogs &dialogs)
     core_.serialLink.SetLossListener(this);
 }
 
-CliSession::~CliSession()
+CameraSession::~CameraSession()
 {
     core_.serialLink.SetLossListener(nullptr);
 }
 
-void CliSession::LinkLost(const QString &device, const QString &reason)
+void CameraSession::LinkLost(const QString &device, const QString &reason)
 {
     lostLink_ = true;
-    failure_ = CliFailure{QStringLiteral("link-lost"), device, reason};
+    failure_ = SessionFailure{QStringLiteral("link-lost"), device, reason};
     if (lossQuiet_)
         return;
     dialogs_.Message(QStringLiteral("Link lost: %1 (%2)").arg(device, reason), QStringLiteral("No camera"),
                      MessageIcon::Stop);
 }
 
-CliSession::Search CliSession::findCamera()
+CameraSession::Search CameraSession::findCamera()
 {
     const int kind = core_.serialLink.GetKind();
     const int port = core_.serialLink.CurrentPortIndex();
@@ -83,7 +83,7 @@ CliSession::Search CliSession::findCamera()
     return answered ? Search::Found : Search::NoAnswer;
 }
 
-ExitStatus CliSession::report(Search result)
+ExitStatus CameraSession::report(Search result)
 {
     if (result == Search::NotOpened) {
         const bool comPort = core_.serialLink.GetKind() == static_cast<int>(LinkKind::ComPort);
@@ -97,25 +97,25 @@ ExitStatus CliSession::report(Search result)
         request.detailedText = comPort ? DescribeOpenFailure(failure, portsFile) : core_.serialLink.LastOpenFailureText();
         request.icon = MessageIcon::Stop;
         dialogs_.ShowMessage(request);
-        failure_ = CliFailure{QStringLiteral("no-camera"), LinkDescription(),
+        failure_ = SessionFailure{QStringLiteral("no-camera"), LinkDescription(),
                               comPort ? OpenFailureReason(failure) : request.detailedText.simplified()};
         return ExitStatus::NoCamera;
     }
     if (result == Search::NoAnswer) {
         dialogs_.Message(QStringLiteral("The camera does not answer on %1.").arg(LinkDescription()),
                          QStringLiteral("No camera"), MessageIcon::Stop);
-        failure_ = CliFailure{QStringLiteral("no-camera"), LinkDescription(), QStringLiteral("the camera does not answer")};
+        failure_ = SessionFailure{QStringLiteral("no-camera"), LinkDescription(), QStringLiteral("the camera does not answer")};
         return ExitStatus::NoCamera;
     }
     return ExitStatus::Done;
 }
 
-ExitStatus CliSession::Connect()
+ExitStatus CameraSession::Connect()
 {
     return report(findCamera());
 }
 
-ExitStatus CliSession::ConnectWhenThere(int seconds)
+ExitStatus CameraSession::ConnectWhenThere(int seconds)
 {
     constexpr unsigned kRetryMs = 1000;
     const TickClock clock;
@@ -142,7 +142,7 @@ ExitStatus CliSession::ConnectWhenThere(int seconds)
     }
 }
 
-QString CliSession::LinkDescription() const
+QString CameraSession::LinkDescription() const
 {
     const QString name = core_.serialLink.PortName(core_.serialLink.CurrentPortIndex());
     if (core_.serialLink.GetKind() != 0)
@@ -152,7 +152,7 @@ QString CliSession::LinkDescription() const
     return QStringLiteral("%1 (%2)").arg(name, DevicePath());
 }
 
-QString CliSession::DevicePath() const
+QString CameraSession::DevicePath() const
 {
     if (core_.serialLink.GetKind() != 0)
         return QString();

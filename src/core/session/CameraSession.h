@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "cli/CliOptions.h"
-#include "cli/PreferenceCopy.h"
+#include "core/session/PreferenceCopy.h"
+#include "core/session/SessionOptions.h"
 #include "core/composition/CoreObjects.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
@@ -13,7 +13,8 @@
 
 class Dialogs;
 
-// The exit statuses of the command-line front end.
+// How a call of a front end without windows ended: qnctl's exit statuses, and the Python
+// module's exception classes, one per status.
 // Differs: the camera does not hold what a setting file sets (diff, verify).
 // 6: a setting file that sets no parameter of the camera, so nothing was compared (diff,
 // verify). 7: the station's standard output was closed (a reader of its verdicts went away).
@@ -30,7 +31,7 @@ enum class ExitStatus : int {
 
 // Why a run failed, for a script: kind is one of "refused", "usage", "no-camera", "link-lost",
 // "file", "differences", "nothing-verified"; device is set for "no-camera" and "link-lost".
-struct CliFailure {
+struct SessionFailure {
     QString kind;
     QString device;
     QString reason;
@@ -47,15 +48,16 @@ public:
     void SetOnline(bool) override {}
 };
 
-// The core objects of one run of the command-line front end, as the windows have them. The
+// The core objects of one run of a front end without windows (qnctl, the Python module), as the
+// windows have them. The
 // run works on a private copy of the preference file, so the stored preferences (link choice,
 // rate, mode, shutdown marker) are read but only written back on request.
-class CliSession final : public LinkLossListener {
+class CameraSession final : public LinkLossListener {
 public:
-    CliSession(const CliOptions &options, Dialogs &dialogs);
-    ~CliSession() override;
-    CliSession(const CliSession &) = delete;
-    CliSession &operator=(const CliSession &) = delete;
+    CameraSession(const SessionOptions &options, Dialogs &dialogs);
+    ~CameraSession() override;
+    CameraSession(const CameraSession &) = delete;
+    CameraSession &operator=(const CameraSession &) = delete;
 
     // Opens the chosen link and finds the camera: at a fixed rate, one model query; otherwise
     // the windows' start-up search and the move to 115200 bit/s. NoCamera with the reason
@@ -83,7 +85,7 @@ public:
     // command line, or the COM name and its device, or the Camera Link port.
     QString LinkDescription() const;
     // Why the camera could not be reached, once Connect or the link failed.
-    const std::optional<CliFailure> &Failure() const { return failure_; }
+    const std::optional<SessionFailure> &Failure() const { return failure_; }
     // The device a COM link opens ("/dev/ttyUSB0", or a network address); empty for Camera Link.
     QString DevicePath() const;
 
@@ -103,13 +105,13 @@ private:
     Search findCamera();
     ExitStatus report(Search result);
 
-    const CliOptions &options_;
+    const SessionOptions &options_;
     Dialogs &dialogs_;
     PreferenceCopy preferences_;
     CoreObjects core_;
     SilentCommandEvents commandEvents_;
     Command command_;
-    std::optional<CliFailure> failure_;
+    std::optional<SessionFailure> failure_;
     bool lostLink_ = false;
     bool lossQuiet_ = false;
     bool queriesOnly_ = false;
