@@ -137,7 +137,7 @@ void CCtrlToolDlg::buildBinding()
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
     settingFile_ = std::make_unique<SettingFileOperations>(context_, *this);
-    userSets_ = std::make_unique<UserSetOperations>(context_, *this);
+    userSets_ = std::make_unique<UserSetOperations>(context_, *this, [this] { ReloadAllSettings(); });
 }
 
 void CCtrlToolDlg::showSerialPorts()
