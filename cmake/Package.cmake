@@ -8,6 +8,10 @@ set(QN_APP_ID example.korvel.QnControlTool)
 set(QN_PACKAGE qn-control-tool)
 set(QN_PYTHON_PACKAGE python3-qncam)
 set(QN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
+# The font the windows' texts need beyond what every desktop has: "30～95%" has a full-width
+# tilde, which DejaVu lacks. Sawarabi Gothic is small and covers every character of the texts
+# (tests/package/font-coverage-test.py checks that).
+set(QN_FONT_PACKAGE fonts-sawarabi-gothic)
 # Everything installed belongs to the tool's package unless it says otherwise.
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
 
@@ -60,6 +64,7 @@ set(CPACK_PACKAGE_CONTACT "QN control tool maintainers <tools@korvel.example>")
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tool)
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${QN_PACKAGE})
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS ${QN_FONT_PACKAGE})
 # Each description's first line is the package's summary; then one paragraph line per source
 # line: lintian wants each within 80 columns.
 string(JOIN "\n" CPACK_DEBIAN_TOOL_DESCRIPTION

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a configured build folder and checks them: lintian (no error,
 # no warning) on each, their file lists and dependencies, the changelog's version, the desktop
-# entry and the AppStream metainfo, that the unpacked programs run, that the completion loads
-# and that the Python module imports.
+# entry and the AppStream metainfo, that the fonts the tool depends on cover its texts, that
+# the unpacked programs run, that the completion loads and that the Python module imports.
 # scripts/package-check.sh [build-folder]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -46,6 +46,8 @@ done
 depends="$(dpkg-deb --field "$deb" Depends)"
 grep -q 'libqt6widgets6' <<<"$depends" || { echo "no Qt dependency computed" >&2; exit 1; }
 ! grep -q 'python3' <<<"$depends" || { echo "the tool's package depends on Python: $depends" >&2; exit 1; }
+# The fonts the package pulls in have a glyph for every character of the windows' texts.
+python3 "$root/tests/package/font-coverage-test.py" "$depends" "$root/src/gui" "$root/src/core"
 
 # The Python module has its own package when the build made it (pybind11 installed, as CI has it).
 python_deb=""
