@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the run command need, when missing.
 # ser2net: the network serial port tests start their own on free ports; the system service the
-# package may start (ports 2000-3001) is neither used nor in the way.
+# package may start (ports 2000-3001) is neither used nor in the way. fonts-sawarabi-gothic: the
+# font the tool's package depends on, which the font coverage test reads (fc-query).
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-serialport-dev
+          fontconfig fonts-sawarabi-gothic
           googletest libgtest-dev libgmock-dev xvfb xauth
           dpkg-dev file desktop-file-utils appstream lintian help2man
           dbus-daemon at-spi2-core python3-pyatspi

@@ -14,10 +14,6 @@ namespace {
 
 constexpr std::uint32_t kExchangeTimeoutMs = 3000;
 
-// Usable only while a lens is chosen.
-constexpr std::array<int, 12> kLensControls = {1699, 1704, 1701, 1700, 1695, 1696,
-                                               1702, 1703, 1562, 1564, 1585, 1698};
-
 int ratioOf(std::int32_t side, std::int32_t colour, std::int32_t lens, std::int32_t index)
 {
     return Aberration::RatioCommand(side, colour, lens, index);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -21,6 +22,11 @@ public:
     static constexpr int kRatioId = 1696;
     static constexpr int kValueId = 1702;
     static constexpr int kCoefficientId = 1703;
+    static constexpr int kSaveButtonId = 1698;
+    // Usable only while a lens is chosen: the selectors, the cells, their labels and the save button.
+    static constexpr std::array<int, 12> kLensControls = {kSyncModeId, kSideId,  kMethodId,      kColourId,
+                                                          kIndexId,    kRatioId, kValueId,       kCoefficientId,
+                                                          1562,        1564,     1585,           kSaveButtonId};
 
     AberrationGroup(Command &command, ControlTable &table, const ControlFinder &finder)
         : command_(command), table_(table), finder_(finder)

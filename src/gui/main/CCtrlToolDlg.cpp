@@ -57,11 +57,6 @@ namespace {
 constexpr unsigned kAreaQueryTimeoutMs = 5000;
 constexpr unsigned kRateQueryTimeoutMs = 500;
 constexpr int kCameraRateListId = 1124;
-constexpr int kAberrationModeId = 1560;
-
-// Controls of the chromatic aberration group that only a chosen lens makes usable.
-constexpr std::array<int, 12> kAberrationControls = {1699, 1704, 1701, 1700, 1695, 1696,
-                                                     1702, 1703, 1562, 1564, 1585, 1698};
 
 // The drop-down list whose open popup holds this widget, if any.
 QComboBox *comboOfOpenPopup(QWidget *widget)
@@ -137,7 +132,7 @@ void CCtrlToolDlg::buildBinding()
     binding_->Connect(pages_);
     SetEditCommitHandler([this](int editId) { binding_->CommitEdit(editId); });
     settingFile_ = std::make_unique<SettingFileOperations>(context_, *this);
-    userSets_ = std::make_unique<UserSetOperations>(context_, *this);
+    userSets_ = std::make_unique<UserSetOperations>(context_, *this, [this] { ReloadAllSettings(); });
 }
 
 void CCtrlToolDlg::showSerialPorts()
@@ -493,12 +488,12 @@ void CCtrlToolDlg::RefreshAberrationGroup()
         return;
     EnableAberrationControls(mode != 0);
     CameraReads reads(context_.command(), context_.controlTable(), *this);
-    reads.ReadFromCamera(kAberrationModeId);
-    reads.ReadCommandIntoControl(1699, 145 + mode);
-    WriteControlValue(*this, 1704, 0);
-    WriteControlValue(*this, 1695, 1);
-    WriteControlValue(*this, 1700, 0);
-    reads.ReadCommandIntoControl(1701, 165 + mode);
+    reads.ReadFromCamera(AberrationGroup::kModeId);
+    reads.ReadCommandIntoControl(AberrationGroup::kSyncModeId, 145 + mode);
+    WriteControlValue(*this, AberrationGroup::kSideId, 0);
+    WriteControlValue(*this, AberrationGroup::kIndexId, 1);
+    WriteControlValue(*this, AberrationGroup::kColourId, 0);
+    reads.ReadCommandIntoControl(AberrationGroup::kMethodId, 165 + mode);
     aberration_->RefreshCellReadouts();
     QCoreApplication::processEvents();
 }
@@ -524,7 +519,7 @@ bool CCtrlToolDlg::IsSupportedCommand(int commandId) const
 
 void CCtrlToolDlg::EnableAberrationControls(bool enable)
 {
-    for (int id : kAberrationControls) {
+    for (int id : AberrationGroup::kLensControls) {
         if (QWidget *control = FindControl(id))
             control->setEnabled(enable);
     }

@@ -10,6 +10,7 @@
 #include "core/protocol/ResultTexts.h"
 #include "gui/main/CameraReads.h"
 #include "gui/main/DependentControls.h"
+#include "gui/main/SharedControlIds.h"
 
 namespace {
 
@@ -17,11 +18,6 @@ constexpr std::uint32_t kOneShotStartMs = 40000;
 constexpr std::uint32_t kResultQueryMs = 5000;
 constexpr std::uint32_t kResultWaitMs = 1000;
 
-constexpr int kGainModeList = 1259;
-constexpr int kGainAll = 1041;
-constexpr int kGainGreen = 1244;
-constexpr int kGainRed = 1246;
-constexpr int kGainBlue = 1248;
 // In a read-back list: Gain Green when the individual gain mode is on, else Gain All.
 constexpr int kGainOfMode = -1;
 
@@ -42,12 +38,12 @@ struct OneShotRow {
 };
 
 constexpr OneShotRow kOneShots[] = {
-    {Calibrations::OneShot::WhiteBalance, CommandId::AWB, 2, 1408, CommandId::AWRS, ResultKind::WhiteBalance,
-     "White Balance Once", {1408, kGainRed, kGainBlue, kGainOfMode}},
-    {Calibrations::OneShot::WhiteBalanceExposure, CommandId::AWB, 4, 1408, CommandId::AHRS, ResultKind::WhiteBalance,
-     "White Balance Exposure Once", {1408, 1294, 1298, 0}},
-    {Calibrations::OneShot::GainAuto, CommandId::AGC, 2, 1173, CommandId::AGCS, ResultKind::GainAuto, "Gain Auto Once",
-     {1173, kGainRed, kGainBlue, kGainGreen}},
+    {Calibrations::OneShot::WhiteBalance, CommandId::AWB, 2, kWhiteBalanceMode, CommandId::AWRS, ResultKind::WhiteBalance,
+     "White Balance Once", {kWhiteBalanceMode, kGainRed, kGainBlue, kGainOfMode}},
+    {Calibrations::OneShot::WhiteBalanceExposure, CommandId::AWB, 4, kWhiteBalanceMode, CommandId::AHRS, ResultKind::WhiteBalance,
+     "White Balance Exposure Once", {kWhiteBalanceMode, kExposureTimeRed, kExposureTimeBlue, 0}},
+    {Calibrations::OneShot::GainAuto, CommandId::AGC, 2, kGainAuto, CommandId::AGCS, ResultKind::GainAuto, "Gain Auto Once",
+     {kGainAuto, kGainRed, kGainBlue, kGainGreen}},
 };
 
 enum class ResultWait { OneQuery, Poll };
@@ -144,7 +140,7 @@ void Calibrations::showStop(const QString &text) const
 void Calibrations::readBack(int controlId) const
 {
     if (controlId == kGainOfMode)
-        controlId = SelectedPosition(services_.finder, kGainModeList) > 0 ? kGainGreen : kGainAll;
+        controlId = SelectedPosition(services_.finder, kGainMode) > 0 ? kGainGreen : kGainAll;
     CameraReads(services_.command, services_.table, services_.finder).ReadFromCamera(controlId);
 }
 

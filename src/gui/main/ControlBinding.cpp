@@ -31,24 +31,23 @@ namespace {
 
 constexpr std::uint32_t kLongWriteTimeoutMs = 20000;
 
-constexpr int kCameraModelList = 1142;
-constexpr int kLineRate = 1187;
 constexpr int kGainAutoOnceEntry = 1;
 constexpr int kWhiteBalanceOnceEntry = 1;
 constexpr int kWhiteBalanceExposureOnceEntry = 2;
 
-// LUT entry index and value fields: only their Read and Write buttons send them.
-constexpr std::array<int, 6> kLutEntryFields = {1160, 1421, 1425, 1162, 1423, 1427};
-
 // What the camera may have changed after an exposure setting, and after the exposure mode.
-constexpr int kExposureReadBack[] = {1093, 1296, 1294, 1298};
-constexpr int kExposureModeReadBack[] = {1093, 1296, 1294, 1298, 1096, 1099, 1224};
-constexpr int kGainOffReadBack[] = {1041, 1246, 1248, 1665};
-constexpr int kGainOnReadBack[] = {1408, 1244, 1246, 1248, 1665};
+constexpr int kExposureReadBack[] = {kExposureTime, kExposureTimeGreen, kExposureTimeRed, kExposureTimeBlue};
+constexpr int kExposureModeReadBack[] = {kExposureTime, kExposureTimeGreen, kExposureTimeRed, kExposureTimeBlue,
+                                         kTriggerMode,  1099,               kExposureTimeMode};
+constexpr int kGainOffReadBack[] = {kGainAll, kGainRed, kGainBlue, GainAutoControls::kPercentId};
+constexpr int kGainOnReadBack[] = {kWhiteBalanceMode, kGainGreen, kGainRed, kGainBlue, GainAutoControls::kPercentId};
 
+// LUT entry index and value fields: only their Read and Write buttons send them.
 bool isLutEntryField(int controlId)
 {
-    return std::find(kLutEntryFields.begin(), kLutEntryFields.end(), controlId) != kLutEntryFields.end();
+    return std::any_of(kLutEntryFields.begin(), kLutEntryFields.end(), [controlId](const LutEntryFields &fields) {
+        return fields.indexField == controlId || fields.valueField == controlId;
+    });
 }
 
 // The first button of the radio group that `radio` belongs to: its button group's first, or
@@ -99,14 +98,14 @@ struct FollowUp {
 
 // After a number field was written, whether the camera took it or not.
 constexpr FollowUp kFollowUps[] = {
-    {1187, FollowUpKind::LineRate, {}},
+    {kLineRate, FollowUpKind::LineRate, {}},
     {1225, FollowUpKind::ReadBack, {1225}},
     {1227, FollowUpKind::ReadBack, {1227}},
     {1229, FollowUpKind::ReadBack, {1225, 1227, 1404, 1406}},
-    {1296, FollowUpKind::ReadBack, {1294, 1298}},
+    {kExposureTimeGreen, FollowUpKind::ReadBack, {kExposureTimeRed, kExposureTimeBlue}},
     {1404, FollowUpKind::ReadBack, {1404}},
     {1406, FollowUpKind::ReadBack, {1406}},
-    {1665, FollowUpKind::GainPercentage, {}},
+    {GainAutoControls::kPercentId, FollowUpKind::GainPercentage, {}},
 };
 
 enum class ListRoutine {
@@ -131,26 +130,26 @@ struct ListRoute {
 
 // Lists that do more than the generic write; every other list is written through as it is.
 constexpr ListRoute kListRoutes[] = {
-    {kCameraModelList, ListRoutine::Ignored, PreRule::None, PostStep::None},
-    {1092, ListRoutine::ExposureMode, PreRule::None, PostStep::None},
+    {kModelList, ListRoutine::Ignored, PreRule::None, PostStep::None},
+    {kExposureMode, ListRoutine::ExposureMode, PreRule::None, PostStep::None},
     {1100, ListRoutine::LongWriteWithLineRate, PreRule::None, PostStep::None},
     {1223, ListRoutine::LongWriteWithLineRate, PreRule::None, PostStep::None},
-    {1628, ListRoutine::LongWriteWithLineRate, PreRule::None, PostStep::None},
-    {1195, ListRoutine::LongWrite, PreRule::None, PostStep::None},
-    {1173, ListRoutine::GainAuto, PreRule::None, PostStep::None},
+    {kCorrectionMode, ListRoutine::LongWriteWithLineRate, PreRule::None, PostStep::None},
+    {kSensorSelect, ListRoutine::LongWrite, PreRule::None, PostStep::None},
+    {kGainAuto, ListRoutine::GainAuto, PreRule::None, PostStep::None},
     {kWhiteBalanceMode, ListRoutine::WhiteBalance, PreRule::None, PostStep::None},
-    {1695, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
-    {1699, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
-    {1700, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
-    {1701, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
-    {1704, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
-    {1560, ListRoutine::Generic, PreRule::None, PostStep::AberrationMode},
-    {1096, ListRoutine::Generic, PreRule::Trigger, PostStep::ExposureReadBack},
-    {1116, ListRoutine::Generic, PreRule::Lut, PostStep::None},
+    {AberrationGroup::kIndexId, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
+    {AberrationGroup::kSyncModeId, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
+    {AberrationGroup::kColourId, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
+    {AberrationGroup::kMethodId, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
+    {AberrationGroup::kSideId, ListRoutine::AberrationSelector, PreRule::None, PostStep::None},
+    {AberrationGroup::kModeId, ListRoutine::Generic, PreRule::None, PostStep::AberrationMode},
+    {kTriggerMode, ListRoutine::Generic, PreRule::Trigger, PostStep::ExposureReadBack},
+    {kLutSelector, ListRoutine::Generic, PreRule::Lut, PostStep::None},
     {1120, ListRoutine::Generic, PreRule::Correction, PostStep::None},
-    {1184, ListRoutine::Generic, PreRule::Correction, PostStep::None},
-    {1192, ListRoutine::Generic, PreRule::Correction, PostStep::None},
-    {1224, ListRoutine::Generic, PreRule::None, PostStep::ExposureRuleAndReadBack},
+    {kPixelBlackMode, ListRoutine::Generic, PreRule::Correction, PostStep::None},
+    {kPixelGainMode, ListRoutine::Generic, PreRule::Correction, PostStep::None},
+    {kExposureTimeMode, ListRoutine::Generic, PreRule::None, PostStep::ExposureRuleAndReadBack},
     {kGainMode, ListRoutine::Generic, PreRule::None, PostStep::GainMode},
 };
 

@@ -11,21 +11,17 @@
 
 namespace {
 
-constexpr int kLutSelector = 1116;
-constexpr int kOpenLutTable = 1132;
 constexpr int kGammaSelector[] = {1141, 1117, 1118};
 enum LutSelection { kLutOff = 0, kLutGamma = 1, kLutTable = 2 };
 
-constexpr int kPixelGainMode = 1192;
-constexpr int kPixelGainRecalibrate = 1193;
-constexpr int kPixelBlackMode = 1184;
-constexpr int kPixelBlackRecalibrate = 1183;
 constexpr int kFirstUserSetEntry = 2; // "User1" in the pixel correction lists
 
-constexpr int kExposureGroup[] = {1092, 1093, 1094, 1294, 1295, 1296, 1297, 1298, 1299};
+constexpr int kExposureGroup[] = {kExposureMode,      kExposureTime,          1094,
+                                  kExposureTimeRed,   kExposureTimeRedSpin,   kExposureTimeGreen,
+                                  kExposureTimeGreenSpin, kExposureTimeBlue,  kExposureTimeBlueSpin};
 
-constexpr int kGainAllControls[] = {1041, 1045};
-constexpr int kColourGainControls[] = {1244, 1245, 1173, 1667};
+constexpr int kGainAllControls[] = {kGainAll, 1045};
+constexpr int kColourGainControls[] = {kGainGreen, 1245, kGainAuto, kAutoSetting};
 constexpr int kRedGainSpin = 1247;
 constexpr int kBlueGainSpin = 1249;
 struct GainRange {
@@ -35,13 +31,10 @@ struct GainRange {
 constexpr GainRange kGainRangeCommon = {40, 400};
 constexpr GainRange kGainRangeIndividual = {100, 6400};
 
-constexpr int kTriggerMode = 1096;
 constexpr int kAutoResetMode = 1186;
 
-constexpr int kExposureMode = 1092;
 constexpr int kExposureTimed = 1;
-constexpr int kExposureTime = 1093;
-constexpr int kColourExposureTimes[] = {1294, 1296, 1298};
+constexpr int kColourExposureTimes[] = {kExposureTimeRed, kExposureTimeGreen, kExposureTimeBlue};
 
 void setEnabled(const ControlFinder &finder, int id, bool enabled)
 {

@@ -5,10 +5,10 @@
 
 #include "core/protocol/ControlTable.h"
 #include "gui/main/ControlFinder.h"
+#include "gui/main/SharedControlIds.h"
 
 namespace {
 
-constexpr int kLineRateId = 1187;
 constexpr int kPeriodReadoutId = 1215;
 constexpr int kFrequencyReadoutId = 1216;
 
@@ -37,7 +37,7 @@ QString FormatLineFrequency(std::int32_t period)
 
 void UpdateLineRateDisplay(const ControlFinder &finder, const ControlTable &table)
 {
-    const std::int32_t period = table.GetDataValue(kLineRateId);
+    const std::int32_t period = table.GetDataValue(kLineRate);
     showText(finder, kPeriodReadoutId, FormatLinePeriod(period));
     showText(finder, kFrequencyReadoutId, FormatLineFrequency(period));
 }

@@ -20,15 +20,25 @@ struct ModelGroup {
     bool shownForModel1;
 };
 
-constexpr int kColourExposure[] = {1323, 1324, 1325, 1294, 1296, 1298, 1295, 1297, 1299, 1316, 1233};
+constexpr int kColourExposure[] = {1323,
+                                   1324,
+                                   1325,
+                                   kExposureTimeRed,
+                                   kExposureTimeGreen,
+                                   kExposureTimeBlue,
+                                   kExposureTimeRedSpin,
+                                   kExposureTimeGreenSpin,
+                                   kExposureTimeBlueSpin,
+                                   1316,
+                                   1233};
 constexpr int kAnalogGainAll[] = {1319, 1217};
 constexpr int kAnalogGainColours[] = {1320, 1321, 1322, 1291, 1292, 1293};
-constexpr int kLineRateOption[] = {1639, 1628};
+constexpr int kLineRateOption[] = {1639, kCorrectionMode};
 constexpr int kSubPixelShift[] = {1688, 1689, 1692, 1690, 1693, 1691, 1694};
 constexpr int kObjectDirection[] = {1544, 1546, 1547, 1542, 1543};
 constexpr int kSpatialCompensation[] = {1592, 1593, 1594, 1595, 1596, 1597, 1565, 1566,
                                         1568, 1570, 1578, 1567, 1569, 1571, 1579};
-constexpr int kSensorAndEmphasis[] = {1317, 1195, 1318, 1290};
+constexpr int kSensorAndEmphasis[] = {1317, kSensorSelect, 1318, 1290};
 constexpr int kExposureActiveSource[] = {1577, 1576};
 constexpr int kFactoryModel0[] = {
     1326, 1327, 1328, 1329, 1250, 1255, 1257, 1251, 1256, 1258, // Factory Gain

@@ -35,13 +35,6 @@ constexpr int kCounterValueReadout = 1443;
 constexpr int kCounterStatusReadout = 1444;
 constexpr int kCounterReadoutStride = 6;
 
-struct LutEntryFields {
-    int indexField;
-    int valueField;
-};
-// G, R, B.
-constexpr std::array<LutEntryFields, 3> kLutEntryFields = {{{1160, 1162}, {1421, 1423}, {1425, 1427}}};
-
 // The model list's entries, in list order, as the camera names them.
 constexpr std::array<const char *, 2> kModelIds = {"QN-5200RL-BDXP", "QN-5200R-BDX"};
 
@@ -65,10 +58,10 @@ const PageButtons::Row PageButtons::kRows[] = {
     {1219, &PageButtons::lineRateLimit, 0},
     {1222, &PageButtons::exposureLimits, 0},
     {1121, &PageButtons::later, static_cast<int>(Later::ShadingCalibration)},
-    {1193, &PageButtons::later, static_cast<int>(Later::RecalibratePixelGain)},
-    {1183, &PageButtons::later, static_cast<int>(Later::RecalibratePixelBlack)},
-    {1667, &PageButtons::later, static_cast<int>(Later::AutoSetting)},
-    {1132, &PageButtons::openLutTable, 0},
+    {kPixelGainRecalibrate, &PageButtons::later, static_cast<int>(Later::RecalibratePixelGain)},
+    {kPixelBlackRecalibrate, &PageButtons::later, static_cast<int>(Later::RecalibratePixelBlack)},
+    {kAutoSetting, &PageButtons::later, static_cast<int>(Later::AutoSetting)},
+    {kOpenLutTable, &PageButtons::openLutTable, 0},
     {1164, &PageButtons::lutEntryRead, 0},
     {1430, &PageButtons::lutEntryRead, 1},
     {1432, &PageButtons::lutEntryRead, 2},
@@ -78,7 +71,7 @@ const PageButtons::Row PageButtons::kRows[] = {
     {1336, &PageButtons::later, static_cast<int>(Later::ReadShadingData)},
     {1337, &PageButtons::later, static_cast<int>(Later::WriteShadingData)},
     {1338, &PageButtons::later, static_cast<int>(Later::StoreShadingData)},
-    {1698, &PageButtons::aberrationSave, 0},
+    {AberrationGroup::kSaveButtonId, &PageButtons::aberrationSave, 0},
     {1441, &PageButtons::counterReset, 0},
     {1447, &PageButtons::counterReset, 1},
     {1453, &PageButtons::counterReset, 2},

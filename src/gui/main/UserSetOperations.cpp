@@ -6,7 +6,6 @@
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandTable.h"
 #include "gui/app/AppContext.h"
-#include "gui/main/CCtrlToolDlg.h"
 #include "gui/operations/LongOperation.h"
 #include "gui/tools/ParameterAreaSelectDialog.h"
 
@@ -19,7 +18,8 @@ constexpr unsigned kStoreAllPauseMs = 20;
 
 } // namespace
 
-UserSetOperations::UserSetOperations(AppContext &context, CCtrlToolDlg &window) : context_(context), window_(window)
+UserSetOperations::UserSetOperations(AppContext &context, QWidget &window, std::function<void()> reloadAllSettings)
+    : context_(context), window_(window), reloadAllSettings_(std::move(reloadAllSettings))
 {
     SetAreaWindowRun({});
 }
@@ -56,7 +56,7 @@ void UserSetOperations::LoadUserSet()
     // The list offers only known areas; an unknown text would be refused by the camera.
     const GuardedOperation operation = guard();
     if (LoadFlashArea(context_.command(), *area, kLoadMs))
-        window_.ReloadAllSettings();
+        reloadAllSettings_();
 }
 
 void UserSetOperations::StoreUserSet()

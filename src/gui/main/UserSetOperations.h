@@ -4,9 +4,9 @@
 #include <optional>
 
 class AppContext;
-class CCtrlToolDlg;
 class CParameterAreaSelectDialog;
 class GuardedOperation;
+class QWidget;
 
 // The camera's flash user sets on the main window: "&Load settings" and "&Store settings" ask
 // for the area in the area window; "Store All" of the factory page stores into every area.
@@ -15,7 +15,8 @@ public:
     // Runs the area window to its end and returns its result (QDialog::Accepted or Rejected).
     using AreaWindowRun = std::function<int(CParameterAreaSelectDialog &)>;
 
-    UserSetOperations(AppContext &context, CCtrlToolDlg &window);
+    // The area window opens over window; a load that succeeded calls reloadAllSettings.
+    UserSetOperations(AppContext &context, QWidget &window, std::function<void()> reloadAllSettings);
 
     // The operator's modal run unless replaced (an empty function puts it back): a test works
     // the window without a modal loop.
@@ -36,6 +37,7 @@ private:
     GuardedOperation guard() const;
 
     AppContext &context_;
-    CCtrlToolDlg &window_;
+    QWidget &window_;
+    std::function<void()> reloadAllSettings_;
     AreaWindowRun runAreaWindow_;
 };
