@@ -38,10 +38,6 @@
 
 namespace {
 
-constexpr unsigned kIdentityReadMs = 1000;
-// How long a station that ends waits for the broker to take what is in flight.
-constexpr std::uint32_t kBrokerFinishMs = 3000;
-
 struct StationArguments {
     QString file;
     bool storing = false;

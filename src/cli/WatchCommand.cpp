@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr unsigned kIdentityReadMs = 1000;
-constexpr std::uint32_t kBrokerFinishMs = 3000;
-
 struct WatchArguments {
     PlantArguments plant;
     QString error;
