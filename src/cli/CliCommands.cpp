@@ -10,7 +10,7 @@ constexpr CliCommand kCommands[] = {
     {"save", CheckSave, RunSave},                   {"load", CheckSettingFileToRead, RunLoad},
     {"diff", CheckSettingFileToRead, RunDiff},      {"verify", CheckSettingFileToRead, RunVerify},
     {"store-area", CheckStoreArea, RunStoreArea},   {"load-area", CheckLoadArea, RunLoadArea},
-    {"send", CheckSend, RunSend},
+    {"send", CheckSend, RunSend},                   {"calibrate", CheckCalibrate, RunCalibrate},
     {"shading", CheckTableCommand, RunShading},     {"lut", CheckTableCommand, RunLut},
     {"station", CheckStation, RunStation, false},
     {"watch", CheckWatch, RunWatch, false},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliSession.h"
+#include "core/operations/CameraProcedures.h"
 
 #include <optional>
 #include <span>
@@ -32,6 +33,7 @@ ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
 ExitStatus CheckTableCommand(CliSession &session, const CliOptions &options); // shading, lut
+ExitStatus CheckCalibrate(CliSession &session, const CliOptions &options);
 ExitStatus CheckStation(CliSession &session, const CliOptions &options);
 ExitStatus CheckWatch(CliSession &session, const CliOptions &options);
 ExitStatus RunIdentify(CliSession &session, const CliOptions &options, CliReport &report);
@@ -47,6 +49,7 @@ ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport
 ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunCalibrate(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &report);
 
@@ -55,6 +58,12 @@ ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);
 // Stores the current settings in the area (40,000 ms), with a progress bar.
 bool StoreInArea(Command &command, int area);
 
+// A procedure to run by its name: empty when it can run, else why not (unknown name, or a
+// factory recalibration outside extended mode).
+QString CheckProcedure(CliSession &session, const QString &name);
+// 0 on the procedure's success code, 1 for another code or a refused write or query, 3 when
+// the camera did not answer.
+ExitStatus StatusOfProcedure(const ProcedureResult &result);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);
