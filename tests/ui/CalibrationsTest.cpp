@@ -399,31 +399,18 @@ TEST(CalibrationsWindow, ProceduresRunAsLongOperations)
     }
 }
 
-namespace {
-
-struct SameWireCase {
-    CameraProcedure procedure;
-    int control;
-    int entry; // -1: a button
-    const char *status;
-    int code;
-    const char *refused; // a start the camera refuses; nullptr: none
-};
-
-constexpr SameWireCase kSameWireCases[] = {
-    {CameraProcedure::WhiteBalance, 1408, 1, "AWRS", 1, nullptr},
-    {CameraProcedure::GainAuto, 1173, 1, "AGCS", 3, nullptr},
-    {CameraProcedure::Shading, 1121, -1, "SDRS", 4, nullptr},
-    {CameraProcedure::PixelGain, 1193, -1, "PGS", 2, nullptr},
-    {CameraProcedure::Shading, 1121, -1, "SDRS", 4, "RS"},
-};
-
-} // namespace
-
 // The window's procedure is the core's: the same lines on the wire, then one query for each
 // control the core names as adjusted, and the core's text (or start failure) in the box.
 TEST(CalibrationsWindow, WindowPutsTheCoreProceduresLinesOnTheWire)
 {
+    // A control and its entry (-1: a button), the code forced on a status, a start refused (last).
+    struct SameWireCase { CameraProcedure procedure; int control, entry; const char *status; int code; const char *refused; };
+    constexpr SameWireCase kSameWireCases[] = {
+        {CameraProcedure::WhiteBalance, 1408, 1, "AWRS", 1, nullptr},
+        {CameraProcedure::Shading, 1121, -1, "SDRS", 4, nullptr},
+        {CameraProcedure::PixelGain, 1193, -1, "PGS", 2, nullptr},
+        {CameraProcedure::Shading, 1121, -1, "SDRS", 4, "RS"},
+    };
     ProcedureRig procedures({.controlMode = 1});
     for (const SameWireCase &c : kSameWireCases) {
         const char *title = InfoOf(c.procedure).title;
@@ -431,22 +418,14 @@ TEST(CalibrationsWindow, WindowPutsTheCoreProceduresLinesOnTheWire)
         procedures.camera().ForceResultCode(QString::fromLatin1(c.status), c.code);
         if (c.refused)
             procedures.camera().RefuseMnemonic(QString::fromLatin1(c.refused));
-        c.entry < 0 ? Click(procedures.window(), c.control) : Choose(procedures.window(), c.control, c.entry);
-        const Lines window = procedures.rig.Received();
-        const std::vector<Box> boxes = ownBoxes(procedures.rig.dialogs);
-
-        procedures.Clear();
         const ProcedureResult core = RunCameraProcedure(procedures.rig.context->command(), c.procedure, [](std::uint32_t) {});
         const Lines lines = procedures.rig.Received();
+        procedures.Clear();
+        c.entry < 0 ? Click(procedures.window(), c.control) : Choose(procedures.window(), c.control, c.entry);
+        const Lines window = procedures.rig.Received();
         EXPECT_EQ(window.mid(0, lines.size()), lines) << title;
         EXPECT_EQ(window.size() - lines.size(), static_cast<qsizetype>(core.adjusted.size())) << title;
-        EXPECT_EQ(core.succeeded, !c.refused && c.code == (c.procedure == CameraProcedure::Shading ? 4 : 1)) << title;
-        ASSERT_EQ(boxes.size(), 1u) << title;
-        const Box expected = c.refused ? stopBox(qPrintable(core.startFailure)) : resultBox(qPrintable(core.text), title);
-        EXPECT_EQ(boxes[0].text, expected.text) << title;
-        EXPECT_EQ(boxes[0].caption, expected.caption) << title;
-        EXPECT_EQ(boxes[0].icon, expected.icon) << title;
-        if (c.refused)
-            procedures.camera().AcceptMnemonic(QString::fromLatin1(c.refused));
+        expectBoxes(procedures.rig.dialogs,
+                    {c.refused ? stopBox(qPrintable(core.startFailure)) : resultBox(qPrintable(core.text), title)}, title);
     }
 }
