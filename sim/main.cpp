@@ -185,7 +185,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption plugSchedule(
         QStringLiteral("plug-schedule"),
         QStringLiteral("Unplug, replug and power-cycle at set times (see above)."), QStringLiteral("SCHEDULE"));
-    parser.addOptions({model, baud, link, state, verbose, cameraLink, plugSchedule});
+    const QCommandLineOption result(
+        QStringLiteral("result"),
+        QStringLiteral("The procedure of start or status MNEMONIC reports CODE (repeatable): AWRS=2."),
+        QStringLiteral("MNEMONIC=CODE"));
+    parser.addOptions({model, baud, link, state, verbose, cameraLink, plugSchedule, result});
     parser.process(app);
 
     SimulatorOptions options;
@@ -222,6 +226,17 @@ int main(int argc, char *argv[])
     if (!simulator.Start()) {
         std::fprintf(stderr, "qn-camera-sim: cannot open a pseudo-terminal\n");
         return 1;
+    }
+    for (const QString &forced : parser.values(result)) {
+        const QStringList parts = forced.split(QLatin1Char('='));
+        bool codeOk = false;
+        const int code = parts.value(1).toInt(&codeOk);
+        if (parts.size() != 2 || !codeOk) {
+            std::fprintf(stderr, "qn-camera-sim: invalid --result %s: give MNEMONIC=CODE\n", qPrintable(forced));
+            simulator.Stop();
+            return 2;
+        }
+        simulator.ForceResultCode(parts[0], code);
     }
     printPath(simulator, options);
     const QString conf = parser.isSet(cameraLink) ? parser.value(cameraLink) + QStringLiteral(".conf") : QString();

@@ -9,6 +9,11 @@
 
 #include "core/session/CameraSession.h"
 
+// How long the station and the watcher wait for each identity text of a camera they found.
+inline constexpr unsigned kIdentityReadMs = 1000;
+// How long a station or watcher that ends waits for the broker to take what is in flight.
+inline constexpr std::uint32_t kBrokerFinishMs = 3000;
+
 // The waits of a program that serves one camera after another on one port: for a camera to
 // answer, and for it to go. The event loop runs meanwhile, so that a connection to the plant's
 // broker stays served.

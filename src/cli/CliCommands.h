@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "core/operations/CameraProcedures.h"
 #include "core/session/CameraSession.h"
 
 #include <optional>
@@ -32,6 +33,7 @@ ExitStatus CheckStoreArea(CameraSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSend(CameraSession &session, const CliOptions &options);
 ExitStatus CheckTableCommand(CameraSession &session, const CliOptions &options); // shading, lut
+ExitStatus CheckCalibrate(CameraSession &session, const CliOptions &options);
 ExitStatus CheckStation(CameraSession &session, const CliOptions &options);
 ExitStatus CheckWatch(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSetUserId(CameraSession &session, const CliOptions &options);
@@ -50,6 +52,7 @@ ExitStatus RunLoadArea(CameraSession &session, const CliOptions &options, CliRep
 ExitStatus RunSend(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunShading(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLut(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunCalibrate(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStation(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunWatch(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSetUserId(CameraSession &session, const CliOptions &options, CliReport &report);
@@ -61,6 +64,12 @@ ExitStatus CheckAreaToStore(CameraSession &session, std::optional<int> area);
 // Stores the current settings in the area (40,000 ms), with a progress bar.
 bool StoreInArea(Command &command, int area);
 
+// A procedure to run by its name: empty when it can run, else why not (unknown name, or a
+// factory recalibration outside extended mode).
+QString CheckProcedure(CameraSession &session, const QString &name);
+// 0 on the procedure's success code, 1 for another code or a refused write or query, 3 when
+// the camera did not answer.
+ExitStatus StatusOfProcedure(const ProcedureResult &result);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);

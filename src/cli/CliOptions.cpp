@@ -13,7 +13,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 20> kCommandHelp = {{
+constexpr std::array<CommandHelp, 21> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
@@ -52,6 +52,15 @@ constexpr std::array<CommandHelp, 20> kCommandHelp = {{
      "Moves the look-up tables (gamma table file)."},
     {"send", "send LINE [--wait MS]", "send one raw line, print the answers",
      "Sends one raw line and prints every line received within the wait."},
+    {"calibrate", "calibrate NAME", "run a calibration or one-shot function",
+     "Runs one of the camera's procedures and prints its result text (with --json:\n"
+     "{\"procedure\", \"code\", \"result\"}). NAME is white-balance, white-balance-exposure,\n"
+     "gain-auto, shading, pixel-gain, pixel-black, or in extended mode pixel-gain-factory,\n"
+     "pixel-black-factory. The one-shot functions answer within 40 s, a calibration may take\n"
+     "minutes.\n"
+     "Exit status: 0 the procedure's success code (Succeeded, for shading Complete), 1 another\n"
+     "result code or the camera refused the start, 2 usage (a factory one outside extended mode),\n"
+     "3 the camera did not answer."},
     {"counter-reset", "counter-reset N", "set counter N back to 0 and read it",
      "Sets counter N (0..3) back to 0, then reads its value and status, as the page's Reset does."},
     {"set-user-id", "set-user-id TEXT", "write the user id",
@@ -60,10 +69,14 @@ constexpr std::array<CommandHelp, 20> kCommandHelp = {{
     {"set-camera-id", "set-camera-id ID", "write the camera id (extended mode)",
      "Writes the camera id, ten characters, after the camera's unlock, as the windows do in the\n"
      "extended mode (--mode extended). A refused text is a usage error; nothing is sent."},
-    {"station", "station FILE [--store-area N] [--log FILE] [--mqtt URL ...]", "provisioning station for one port",
+    {"station", "station FILE [--store-area N] [--calibrate NAME]... [--log FILE] [--mqtt URL ...]",
+     "provisioning station for one port",
      "A provisioning station for one port: waits for a camera, loads the setting file, reads every\n"
-     "value back, stores it in flash area N when all match, prints one verdict line per camera and\n"
-     "appends a JSON line to the log; then waits until the camera is unplugged and starts again.\n"
+     "value back, runs each --calibrate NAME (as calibrate; a result other than the success code\n"
+     "fails the camera with its text), stores it in flash area N when all match, prints one\n"
+     "verdict line per camera and appends a JSON line to the log (the calibrations' codes in\n"
+     "\"calibrations\": [{procedure, code, result}]); then waits until the camera is unplugged\n"
+     "and starts again.\n"
      "Ctrl-C, SIGTERM or SIGHUP ends it between cameras, or after the current step. Verdicts:\n"
      "  OK|DIFF|NONE|FAIL|STOP CAMERA-ID MODEL FIRMWARE [MNEMONIC:file=N,camera=N|? ... | reason]\n"
      "Exit status: 0 every camera passed, 1 some did not, 4 a log line could not be written,\n"

@@ -22,8 +22,6 @@ struct PlantArguments {
 };
 
 inline constexpr auto kPasswordVariable = "QNCTL_MQTT_PASSWORD";
-// How long a station or watcher that ends waits for the broker to take what is in flight.
-inline constexpr std::uint32_t kBrokerFinishMs = 3000;
 // Takes the plant option at arguments[index], if it is one: true when taken, with error set
 // when its value is unusable.
 bool TakePlantOption(const QStringList &arguments, int &index, PlantArguments &plant, QString &error);

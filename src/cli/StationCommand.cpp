@@ -38,13 +38,12 @@
 
 namespace {
 
-constexpr unsigned kIdentityReadMs = 1000;
-
 struct StationArguments {
     QString file;
     bool storing = false;
     std::optional<int> area;
     QString log;
+    QStringList calibrations; // procedure names, in the order they run
     PlantArguments plant;
     QString error;
 };
@@ -68,13 +67,18 @@ StationArguments parseStationArguments(const QStringList &arguments)
                                  : 0;
             if (ok)
                 parsed.area = area;
+        } else if (IsOption(argument, QStringLiteral("--calibrate"))) {
+            if (!TakeOptionValue(arguments, i, QStringLiteral("--calibrate"), value, parsed.error))
+                parsed.error.prepend(QStringLiteral("station: "));
+            else
+                parsed.calibrations.append(value);
         } else if (IsOption(argument, QStringLiteral("--log"))) {
             QString ignored;
             TakeOptionValue(arguments, i, QStringLiteral("--log"), parsed.log, ignored);
             if (parsed.log.isEmpty())
                 parsed.error = QStringLiteral("station: --log needs a FILE");
         } else if (argument.startsWith(QLatin1Char('-')) || !parsed.file.isEmpty()) {
-            parsed.error = QStringLiteral("station: unexpected %1; give FILE [--store-area N] [--log FILE] [--mqtt URL ...]").arg(argument);
+            parsed.error = QStringLiteral("station: unexpected %1; give FILE [--store-area N] [--calibrate NAME]... [--log FILE] [--mqtt URL ...]").arg(argument);
         } else {
             parsed.file = argument;
         }
@@ -107,6 +111,9 @@ private:
     bool startRecords();
     StationCamera provision(CameraSession &session);
     void provisionSteps(CameraSession &session, StationCamera &camera);
+    // Runs the calibrations in order; false with the camera failed at the first that does not
+    // succeed.
+    bool calibrate(Command &command, StationCamera &camera);
     void report(const StationCamera &camera);
     // Writes the verdict to standard output; false when it is closed or fails.
     bool writeVerdict(const QByteArray &line);
@@ -289,9 +296,13 @@ void Station::provisionSteps(CameraSession &session, StationCamera &camera)
     camera.result =
         camera.differences.empty() && camera.unreadable.empty() ? StationResult::Ok : StationResult::Differs;
 
-    // Only a camera that holds the file goes into flash: a wrong set there would come back at
-    // every power-up.
-    if (!arguments_.storing || camera.result != StationResult::Ok)
+    // Only a camera that holds the file is calibrated, and only a calibrated one goes into
+    // flash: a wrong set there would come back at every power-up.
+    if (camera.result != StationResult::Ok)
+        return;
+    if (!arguments_.calibrations.isEmpty() && (stoppedBefore(QStringLiteral("calibrating")) || !calibrate(command, camera)))
+        return;
+    if (!arguments_.storing)
         return;
     if (stoppedBefore(QStringLiteral("storing")))
         return;
@@ -300,6 +311,32 @@ void Station::provisionSteps(CameraSession &session, StationCamera &camera)
         camera.storedArea = arguments_.area;
     else
         fail(gone() ? QStringLiteral("lost while storing") : QStringLiteral("store in area %1 refused").arg(*arguments_.area));
+}
+
+bool Station::calibrate(Command &command, StationCamera &camera)
+{
+    for (const QString &name : arguments_.calibrations) {
+        SayOnStandardError(QStringLiteral("Calibrating: %1").arg(name));
+        const ProcedureResult result = RunCameraProcedure(command, *FindCameraProcedure(name));
+        if (result.failure == Command::Outcome::NoAnswer) {
+            camera.result = StationResult::Failed;
+            camera.reason = QStringLiteral("lost while calibrating (%1)").arg(name);
+            return false;
+        }
+        if (result.failure != Command::Outcome::None) {
+            camera.result = StationResult::Failed;
+            camera.reason = result.started ? QStringLiteral("%1: result not read").arg(name)
+                                           : QStringLiteral("%1 refused").arg(name);
+            return false;
+        }
+        camera.calibrations.push_back({name, result.code, result.text});
+        if (!result.succeeded) {
+            camera.result = StationResult::Failed;
+            camera.reason = result.text;
+            return false;
+        }
+    }
+    return true;
 }
 
 void Station::report(const StationCamera &camera)
@@ -354,6 +391,11 @@ ExitStatus CheckStation(CameraSession &session, const CliOptions &options)
         return UsageError(QStringLiteral("station: give a serial device (--port /dev/... or a COM name mapped to one)"));
     if (arguments.storing && CheckAreaToStore(session, arguments.area) != ExitStatus::Done)
         return ExitStatus::Usage;
+    for (const QString &name : arguments.calibrations) {
+        const QString problem = CheckProcedure(session, name);
+        if (!problem.isEmpty())
+            return UsageError(QStringLiteral("station: --calibrate ") + problem);
+    }
     QString error;
     if (arguments.plant.Publishing() &&
         !MakePlantSettings(arguments.plant, QStringLiteral("station"), device, arguments.log, error))

@@ -96,5 +96,14 @@ QJsonObject LogRecord(const StationCamera &camera, const QDateTime &time, const 
     };
     if (!camera.reason.isEmpty())
         record.insert(QStringLiteral("reason"), camera.reason);
+    if (!camera.calibrations.empty()) {
+        QJsonArray calibrations;
+        for (const StationCalibration &calibration : camera.calibrations) {
+            calibrations.append(QJsonObject{{QStringLiteral("procedure"), calibration.procedure},
+                                            {QStringLiteral("code"), calibration.code},
+                                            {QStringLiteral("result"), calibration.result}});
+        }
+        record.insert(QStringLiteral("calibrations"), calibrations);
+    }
     return record;
 }

@@ -20,6 +20,13 @@ enum class StationResult {
     Stopped, // Ctrl-C before the camera was done
 };
 
+// One calibration the station ran, with the camera's result code and its text.
+struct StationCalibration {
+    QString procedure;
+    int code = 0;
+    QString result;
+};
+
 struct StationCamera {
     QString cameraId;
     QString userId;
@@ -31,6 +38,7 @@ struct StationCamera {
     std::vector<UnreadableLine> unreadable; // lines of the file skipped for their value
     int refused = 0; // file lines the camera did not take
     std::optional<int> storedArea;
+    std::vector<StationCalibration> calibrations; // those that ran, in order
 };
 
 // The setting file that the station loads into every camera.

@@ -10,7 +10,9 @@
 #include "core/operations/IdentityWrites.h"
 #include "core/common/TextFiles.h"
 #include "core/formats/GammaFile.h"
+#include "cli/CliCommands.h"
 #include "core/operations/CameraIdentity.h"
+#include "core/operations/CameraProcedures.h"
 #include "core/operations/FlashAreas.h"
 #include "core/operations/FullReadSet.h"
 #include "core/operations/IdentifyModel.h"
@@ -505,6 +507,25 @@ py::list CameraHandle::Diff(const std::string &pathText, const py::object &progr
                                           std::string("unreadable"), line.text.toStdString()));
     }
     return differences;
+}
+
+std::string CameraHandle::Calibrate(const std::string &nameText)
+{
+    Turn turn(*this);
+    CameraSession &session = turn.Session();
+    const QString name = text(nameText);
+    const QString problem = CheckProcedure(session, name);
+    if (!problem.isEmpty())
+        ThrowUsage(QStringLiteral("calibrate: ") + problem);
+    const CameraProcedure procedure = *FindCameraProcedure(name);
+    const ProcedureResult result = turn.Run([&] { return RunCameraProcedure(session.command(), procedure); });
+    if (session.LostLink())
+        fail(ExitStatus::NoCamera, name);
+    if (result.failure != Command::Outcome::None)
+        fail(StatusOfProcedure(result), result.started ? name + QStringLiteral(": result not read") : name);
+    if (!result.succeeded)
+        throw CalibrationError(name, result.code, result.text);
+    return result.text.toStdString();
 }
 
 void CameraHandle::StoreArea(int area)

@@ -56,6 +56,7 @@ public:
     void StoreArea(int area);
     void LoadArea(int area);
     pybind11::list Send(const std::string &line, int waitMs);
+    std::string Calibrate(const std::string &name);
 
     pybind11::tuple ReadShading(const pybind11::object &progress);
     void WriteShading(const pybind11::object &tables, const pybind11::object &progress);

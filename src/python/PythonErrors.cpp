@@ -44,6 +44,11 @@ CameraError::CameraError(ExitStatus status, const QString &message)
 {
 }
 
+CalibrationError::CalibrationError(const QString &procedure, int code, const QString &result)
+    : std::runtime_error(result.toStdString()), procedure_(procedure.toStdString()), code_(code)
+{
+}
+
 void ThrowUsage(const QString &message)
 {
     throw CameraError(ExitStatus::Usage, message);
@@ -64,6 +69,12 @@ void RegisterCameraErrors(py::module_ &module)
         PyObject *subclass = PyErr_NewExceptionWithDoc(qualified.c_str(), error.doc, base, nullptr);
         module.add_object(error.name, py::reinterpret_steal<py::object>(subclass));
     }
+    PyObject *calibrationFailed = PyErr_NewExceptionWithDoc(
+        "qncam.CalibrationFailed",
+        "A calibration or one-shot function ended with a result code other than its success code: "
+        "code holds the code, procedure the name, the message the code's text.",
+        base, nullptr);
+    module.add_object("CalibrationFailed", py::reinterpret_steal<py::object>(calibrationFailed));
     // The classes are found in the module each time, so nothing here outlives an interpreter.
     py::register_exception_translator([](std::exception_ptr thrown) {
         try {
@@ -72,6 +83,12 @@ void RegisterCameraErrors(py::module_ &module)
         } catch (const CameraError &error) {
             const py::object errorClass = py::module_::import("qncam").attr(classNameOf(error.Status()));
             PyErr_SetString(errorClass.ptr(), error.what());
+        } catch (const CalibrationError &error) {
+            const py::object errorClass = py::module_::import("qncam").attr("CalibrationFailed");
+            const py::object raised = errorClass(error.what());
+            raised.attr("code") = error.Code();
+            raised.attr("procedure") = error.Procedure();
+            PyErr_SetObject(errorClass.ptr(), raised.ptr());
         }
     });
 }

@@ -22,8 +22,22 @@ private:
     ExitStatus status_;
 };
 
+// A procedure of the camera that ran and ended with a result code other than its success code;
+// the message is the code's text.
+class CalibrationError final : public std::runtime_error {
+public:
+    CalibrationError(const QString &procedure, int code, const QString &result);
+    const std::string &Procedure() const { return procedure_; }
+    int Code() const { return code_; }
+
+private:
+    std::string procedure_;
+    int code_;
+};
+
 [[noreturn]] void ThrowUsage(const QString &message);
 [[noreturn]] void ThrowFile(const QString &path, const QString &what);
 
-// Creates qncam.Error and its subclasses in the module and translates CameraError into them.
+// Creates qncam.Error and its subclasses in the module and translates CameraError and
+// CalibrationError into them.
 void RegisterCameraErrors(pybind11::module_ &module);

@@ -183,6 +183,13 @@ PYBIND11_MODULE(qncam, module)
              "Stores the current settings in flash area 1..3 (0, the factory area, in extended mode only).")
         .def("load_area", &CameraHandle::LoadArea, py::arg("area"),
              "Makes the settings of flash area 0 (factory) to 3 the current ones.")
+        .def("calibrate", &CameraHandle::Calibrate, py::arg("name"),
+             ""
+             "Runs a calibration or one-shot function and returns its result text. NAME: white-balance,\n"
+             "white-balance-exposure, gain-auto, shading, pixel-gain, pixel-black, and in extended mode\n"
+             "pixel-gain-factory, pixel-black-factory. CalibrationFailed (with .code) for a result other\n"
+             "than the success code; CameraRefused when the start was refused; NoCamera when the camera\n"
+             "did not answer.")
         .def("send", &CameraHandle::Send, py::arg("line"), py::arg("wait_ms") = 500,
              ""
              "Sends one raw line and returns every line received within the wait. NoCamera when none came.")

@@ -369,3 +369,30 @@ TEST(Station, ClosedOutputAndFileSizeLimitLoseNoRecordAndTearNoLine)
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(records[1].value(QStringLiteral("cameraId")), QStringLiteral("QN00000003"));
 }
+
+TEST(Station, CalibrationsRunAfterTheVerifyAndAFailureCodeFailsTheCameraUnstored)
+{
+    StationBench bench;
+    CameraSimulator &camera = bench.rig.Simulator();
+    const std::unique_ptr<QnctlProcess> station =
+        bench.Start({QStringLiteral("--calibrate"), QStringLiteral("white-balance"), QStringLiteral("--calibrate=shading"),
+                     QStringLiteral("--store-area"), QStringLiteral("1")});
+    ASSERT_TRUE(station->WaitForError("Unplug the camera", kCameraMs)) << describe(*station);
+    camera.ForceResultCode(QStringLiteral("SDRS"), 3);
+    bench.Replug(*station, QStringLiteral("QN00000002"));
+    ASSERT_TRUE(station->WaitForLines(2, kCameraMs)) << describe(*station);
+    EXPECT_TRUE(station->Lines()[1].startsWith("FAIL QN00000002 ") && station->Lines()[1].endsWith(" Correction Limit"))
+        << describe(*station);
+    station->Signal(SIGINT);
+    station->Finish(5000);
+
+    const QList<QJsonObject> records = logRecords(bench.log);
+    ASSERT_EQ(records.size(), 2);
+    const QJsonArray failed = records[1].value(QStringLiteral("calibrations")).toArray();
+    ASSERT_EQ(failed.size(), 2) << "white balance, then shading";
+    EXPECT_EQ(failed[1].toObject(), (QJsonObject{{QStringLiteral("procedure"), QStringLiteral("shading")},
+                                                 {QStringLiteral("code"), 3},
+                                                 {QStringLiteral("result"), QStringLiteral("Correction Limit")}}));
+    EXPECT_EQ(records[0].value(QStringLiteral("storedArea")).toInt(), 1) << "calibrated, then stored";
+    EXPECT_TRUE(records[1].value(QStringLiteral("storedArea")).isNull()) << "a failed calibration is not stored";
+}

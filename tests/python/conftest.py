@@ -16,12 +16,12 @@ QNCTL = os.environ.get("QNCTL", "qnctl")
 class Simulator:
     """One qn-camera-sim with --verbose: every line on the wire goes to its log."""
 
-    def __init__(self, folder: Path, name: str, baud: int = 9600):
+    def __init__(self, folder: Path, name: str, baud: int = 9600, extra: tuple = ()):
         self.path = str(folder / name)
         self.log_path = folder / (name + ".wire")
         self._log = open(self.log_path, "wb")
         self._process = subprocess.Popen(
-            [SIMULATOR, "--link", self.path, "--baud", str(baud), "--verbose"],
+            [SIMULATOR, "--link", self.path, "--baud", str(baud), "--verbose", *extra],
             stdout=self._log, stderr=subprocess.STDOUT)
         deadline = time.monotonic() + 10
         while not os.path.exists(self.path):
@@ -60,8 +60,8 @@ def simulators(tmp_path):
     """A factory of simulators, all stopped at the end of the test."""
     started = []
 
-    def start(baud: int = 9600) -> Simulator:
-        simulator = Simulator(tmp_path, "cam%d" % len(started), baud)
+    def start(baud: int = 9600, *extra: str) -> Simulator:
+        simulator = Simulator(tmp_path, "cam%d" % len(started), baud, extra)
         started.append(simulator)
         return simulator
 

@@ -8,6 +8,7 @@
 #include "ClockWarp.h"
 #include "MainWindowTestRig.h"
 #include "OperatorActions.h"
+#include "core/operations/CameraProcedures.h"
 #include "gui/main/Calibrations.h"
 #include "gui/tools/TerminalDialog.h"
 #include "gui/tools/TerminalLayout.h"
@@ -395,5 +396,36 @@ TEST(CalibrationsWindow, ProceduresRunAsLongOperations)
         entry < 0 ? Click(window, control) : Choose(window, control, entry);
         EXPECT_TRUE(othersIdle) << control << ": at the last box";
         EXPECT_TRUE(send.isEnabled() && window.isEnabled()) << control;
+    }
+}
+
+// The window's procedure is the core's: the same lines on the wire, then one query for each
+// control the core names as adjusted, and the core's text (or start failure) in the box.
+TEST(CalibrationsWindow, WindowPutsTheCoreProceduresLinesOnTheWire)
+{
+    // A control and its entry (-1: a button), the code forced on a status, a start refused (last).
+    struct SameWireCase { CameraProcedure procedure; int control, entry; const char *status; int code; const char *refused; };
+    constexpr SameWireCase kSameWireCases[] = {
+        {CameraProcedure::WhiteBalance, 1408, 1, "AWRS", 1, nullptr},
+        {CameraProcedure::Shading, 1121, -1, "SDRS", 4, nullptr},
+        {CameraProcedure::PixelGain, 1193, -1, "PGS", 2, nullptr},
+        {CameraProcedure::Shading, 1121, -1, "SDRS", 4, "RS"},
+    };
+    ProcedureRig procedures({.controlMode = 1});
+    for (const SameWireCase &c : kSameWireCases) {
+        const char *title = InfoOf(c.procedure).title;
+        procedures.Clear();
+        procedures.camera().ForceResultCode(QString::fromLatin1(c.status), c.code);
+        if (c.refused)
+            procedures.camera().RefuseMnemonic(QString::fromLatin1(c.refused));
+        const ProcedureResult core = RunCameraProcedure(procedures.rig.context->command(), c.procedure, [](std::uint32_t) {});
+        const Lines lines = procedures.rig.Received();
+        procedures.Clear();
+        c.entry < 0 ? Click(procedures.window(), c.control) : Choose(procedures.window(), c.control, c.entry);
+        const Lines window = procedures.rig.Received();
+        EXPECT_EQ(window.mid(0, lines.size()), lines) << title;
+        EXPECT_EQ(window.size() - lines.size(), static_cast<qsizetype>(core.adjusted.size())) << title;
+        expectBoxes(procedures.rig.dialogs,
+                    {c.refused ? stopBox(qPrintable(core.startFailure)) : resultBox(qPrintable(core.text), title)}, title);
     }
 }

@@ -6,37 +6,34 @@
 
 #include <QString>
 
+#include "core/operations/CameraProcedures.h"
 #include "gui/main/BindingServices.h"
 
-// The camera's procedures: the one-shot adjustments (white balance, gain auto), the
-// calibrations (shading, pixel gain, pixel black) and the chained auto setting. Each starts
-// with one write, reads the result code and shows its text; the one-shot adjustments then read
-// back what the camera changed. Everything runs inside the caller's handler.
+// The camera's procedures in the windows: the core runs the one-shot adjustments and the
+// calibrations, the window shows the result (or the start failure) in its box and then reads
+// back what the camera changed. The chained auto setting is the window's own. Everything runs
+// inside the caller's handler.
 class Calibrations {
 public:
-    enum class OneShot { WhiteBalance, WhiteBalanceExposure, GainAuto };
-    enum class Calibration { Shading, PixelGain, PixelBlack, PixelGainFactory, PixelBlackFactory };
-
     // How the procedures wait for the camera between start and result.
-    using Pause = std::function<void(std::uint32_t ms)>;
+    using Pause = ProcedurePause;
 
     explicit Calibrations(const BindingServices &services, Pause pause = {});
 
     // Replaces how the procedures wait; an empty one sleeps.
     void SetPause(Pause pause) { pause_ = std::move(pause); }
 
-    void Run(OneShot oneShot);
-    void Run(Calibration calibration);
+    void Run(CameraProcedure procedure);
     void AutoSetting();
 
-    void WhiteBalanceOnce() { Run(OneShot::WhiteBalance); }
-    void WhiteBalanceExposureOnce() { Run(OneShot::WhiteBalanceExposure); }
-    void GainAutoOnce() { Run(OneShot::GainAuto); }
-    void ShadingCalibration() { Run(Calibration::Shading); }
-    void RecalibratePixelGain() { Run(Calibration::PixelGain); }
-    void RecalibratePixelBlack() { Run(Calibration::PixelBlack); }
-    void RecalibratePixelGainFactory() { Run(Calibration::PixelGainFactory); }
-    void RecalibratePixelBlackFactory() { Run(Calibration::PixelBlackFactory); }
+    void WhiteBalanceOnce() { Run(CameraProcedure::WhiteBalance); }
+    void WhiteBalanceExposureOnce() { Run(CameraProcedure::WhiteBalanceExposure); }
+    void GainAutoOnce() { Run(CameraProcedure::GainAuto); }
+    void ShadingCalibration() { Run(CameraProcedure::Shading); }
+    void RecalibratePixelGain() { Run(CameraProcedure::PixelGain); }
+    void RecalibratePixelBlack() { Run(CameraProcedure::PixelBlack); }
+    void RecalibratePixelGainFactory() { Run(CameraProcedure::PixelGainFactory); }
+    void RecalibratePixelBlackFactory() { Run(CameraProcedure::PixelBlackFactory); }
 
 private:
     void wait(std::uint32_t ms) const;
