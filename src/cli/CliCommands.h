@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "core/operations/CameraProcedures.h"
 #include "core/session/CameraSession.h"
 
 #include <optional>
@@ -64,12 +63,6 @@ ExitStatus CheckAreaToStore(CameraSession &session, std::optional<int> area);
 // Stores the current settings in the area (40,000 ms), with a progress bar.
 bool StoreInArea(Command &command, int area);
 
-// A procedure to run by its name: empty when it can run, else why not (unknown name, or a
-// factory recalibration outside extended mode).
-QString CheckProcedure(CameraSession &session, const QString &name);
-// 0 on the procedure's success code, 1 for another code or a refused write or query, 3 when
-// the camera did not answer.
-ExitStatus StatusOfProcedure(const ProcedureResult &result);
 
 // Usage errors found before anything is sent.
 ExitStatus UsageError(const QString &message);

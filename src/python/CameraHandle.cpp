@@ -10,7 +10,6 @@
 #include "core/operations/IdentityWrites.h"
 #include "core/common/TextFiles.h"
 #include "core/formats/GammaFile.h"
-#include "cli/CliCommands.h"
 #include "core/operations/CameraIdentity.h"
 #include "core/operations/CameraProcedures.h"
 #include "core/operations/FlashAreas.h"

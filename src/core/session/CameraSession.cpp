@@ -177,3 +177,20 @@ ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome)
     }
     return ExitStatus::Refused;
 }
+
+ExitStatus StatusOfProcedure(const ProcedureResult &result)
+{
+    if (result.failure != Command::Outcome::None)
+        return StatusOfExchangeOutcome(result.failure);
+    return result.succeeded ? ExitStatus::Done : ExitStatus::Refused;
+}
+
+QString CheckProcedure(const CameraSession &session, const QString &name)
+{
+    const std::optional<CameraProcedure> procedure = FindCameraProcedure(name);
+    if (!procedure)
+        return QStringLiteral("%1: give one of %2").arg(name, CameraProcedureNames());
+    if (InfoOf(*procedure).extendedOnly && !session.IsExtended())
+        return QStringLiteral("%1: runs in extended mode only (--mode extended)").arg(name);
+    return QString();
+}

@@ -7,6 +7,7 @@
 #include "core/session/PreferenceCopy.h"
 #include "core/session/SessionOptions.h"
 #include "core/composition/CoreObjects.h"
+#include "core/operations/CameraProcedures.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/CommandEvents.h"
 #include "core/transport/LinkLossListener.h"
@@ -40,6 +41,9 @@ struct SessionFailure {
 // The outcome of the engine's last exchange, or of an exchange, as an exit status.
 ExitStatus StatusOfLastExchange(const Command &command);
 ExitStatus StatusOfExchangeOutcome(Command::Outcome outcome);
+// A calibration or one-shot function: Done on its success code, Refused on another code or a
+// refused start, the exchange's status when the camera did not answer.
+ExitStatus StatusOfProcedure(const ProcedureResult &result);
 
 // The engine's reports have no window to go to.
 class SilentCommandEvents final : public CommandEvents {
@@ -116,3 +120,7 @@ private:
     bool lossQuiet_ = false;
     bool queriesOnly_ = false;
 };
+
+// Why the procedure of this name cannot run on the session's camera (an unknown name, a factory
+// procedure outside the extended mode); empty when it can.
+QString CheckProcedure(const CameraSession &session, const QString &name);
