@@ -18,6 +18,9 @@ struct CliCommand {
     ExitStatus (*check)(CliSession &session, const CliOptions &options); // Done when usable
     ExitStatus (*run)(CliSession &session, const CliOptions &options, CliReport &report);
     bool findsCamera = true;
+    // For these options the command reads files alone: no link is made, and its report is
+    // printed as for a command on a camera.
+    bool (*filesOnly)(const CliOptions &options) = nullptr;
 };
 
 std::span<const CliCommand> CliCommands();
@@ -28,6 +31,8 @@ ExitStatus CheckGet(CliSession &session, const CliOptions &options);
 ExitStatus CheckSet(CliSession &session, const CliOptions &options);
 ExitStatus CheckSave(CliSession &session, const CliOptions &options);
 ExitStatus CheckSettingFileToRead(CliSession &session, const CliOptions &options); // load, diff, verify
+ExitStatus CheckDiff(CliSession &session, const CliOptions &options); // FILE, or FILE_A FILE_B
+ExitStatus CheckFileCheck(CliSession &session, const CliOptions &options);
 ExitStatus CheckStoreArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CliSession &session, const CliOptions &options);
 ExitStatus CheckSend(CliSession &session, const CliOptions &options);
@@ -42,6 +47,8 @@ ExitStatus RunSave(CliSession &session, const CliOptions &options, CliReport &re
 ExitStatus RunLoad(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunDiff(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunVerify(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunFileCheck(CliSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunFileDiff(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStoreArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLoadArea(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSend(CliSession &session, const CliOptions &options, CliReport &report);
@@ -49,6 +56,9 @@ ExitStatus RunShading(CliSession &session, const CliOptions &options, CliReport 
 ExitStatus RunLut(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStation(CliSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunWatch(CliSession &session, const CliOptions &options, CliReport &report);
+
+// diff with two files: they are compared with each other, without a camera.
+bool IsFileDiff(const CliOptions &options);
 
 // A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
 ExitStatus CheckAreaToStore(CliSession &session, std::optional<int> area);
