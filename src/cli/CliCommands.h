@@ -18,6 +18,9 @@ struct CliCommand {
     ExitStatus (*check)(CameraSession &session, const CliOptions &options); // Done when usable
     ExitStatus (*run)(CameraSession &session, const CliOptions &options, CliReport &report);
     bool findsCamera = true;
+    // For these options the command reads files alone: no link is made, and its report is
+    // printed as for a command on a camera.
+    bool (*filesOnly)(const CliOptions &options) = nullptr;
 };
 
 std::span<const CliCommand> CliCommands();
@@ -28,6 +31,8 @@ ExitStatus CheckGet(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSet(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSave(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSettingFileToRead(CameraSession &session, const CliOptions &options); // load, diff, verify
+ExitStatus CheckDiff(CameraSession &session, const CliOptions &options); // FILE, or FILE_A FILE_B
+ExitStatus CheckFileCheck(CameraSession &session, const CliOptions &options);
 ExitStatus CheckStoreArea(CameraSession &session, const CliOptions &options);
 ExitStatus CheckLoadArea(CameraSession &session, const CliOptions &options);
 ExitStatus CheckSend(CameraSession &session, const CliOptions &options);
@@ -46,6 +51,8 @@ ExitStatus RunSave(CameraSession &session, const CliOptions &options, CliReport 
 ExitStatus RunLoad(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunDiff(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunVerify(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunFileCheck(CameraSession &session, const CliOptions &options, CliReport &report);
+ExitStatus RunFileDiff(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunStoreArea(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunLoadArea(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSend(CameraSession &session, const CliOptions &options, CliReport &report);
@@ -57,6 +64,9 @@ ExitStatus RunWatch(CameraSession &session, const CliOptions &options, CliReport
 ExitStatus RunSetUserId(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunSetCameraId(CameraSession &session, const CliOptions &options, CliReport &report);
 ExitStatus RunCounterReset(CameraSession &session, const CliOptions &options, CliReport &report);
+
+// diff with two files: they are compared with each other, without a camera.
+bool IsFileDiff(const CliOptions &options);
 
 // A flash area to store into: 1..3, or 0 (factory) in extended mode only; a usage error else.
 ExitStatus CheckAreaToStore(CameraSession &session, std::optional<int> area);

@@ -13,7 +13,7 @@ struct CommandHelp {
     const char *description;
 };
 
-constexpr std::array<CommandHelp, 21> kCommandHelp = {{
+constexpr std::array<CommandHelp, 22> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
@@ -30,18 +30,33 @@ constexpr std::array<CommandHelp, 21> kCommandHelp = {{
     {"load", "load FILE", "load a setting file",
      "Loads a camera setting file into the camera. A line whose value is not a whole number is\n"
      "skipped, named on standard error and counted among the lines not taken."},
-    {"diff", "diff FILE", "list where the camera differs from a setting file",
+    {"diff", "diff FILE | FILE_A FILE_B [--model NAME] [--extended]",
+     "list where the camera differs from a setting file, or two files from each other",
      "Reads every parameter that loading the setting file would set and lists those the camera\n"
      "holds otherwise (NAME, MNEMONIC, CAMERA, FILE), and the file's lines whose value is not a\n"
      "whole number. With --json: {\"differences\": [{name, mnemonic, camera, file}],\n"
      "\"unreadable\": [{line, text}]}.\n"
      "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error,\n"
-     "6 the file sets no parameter of this camera (nothing was verified)."},
+     "6 the file sets no parameter of this camera (nothing was verified).\n"
+     "With two files no camera is opened: what loading each would send (for the model and mode as\n"
+     "check reads them) is compared, and every parameter that differs or that only one sets is\n"
+     "listed (NAME, MNEMONIC, A, B; - where a file does not set it). With --json:\n"
+     "{\"differences\": [{name, mnemonic, a, b}]} (null where not set). Exit status: 0 the same,\n"
+     "5 they differ, 4 file error."},
     {"verify", "verify FILE", "check the camera against a setting file",
      "As diff, without the listing: the exit status says whether the camera holds the file\n"
      "(with --json: {\"file\", \"same\"}).\n"
      "Exit status: 0 the camera holds the file, 5 it differs or a line is unreadable, 4 file error,\n"
      "6 the file sets no parameter of this camera (nothing was verified)."},
+    {"check", "check FILE [--model NAME] [--extended]", "check a setting file without a camera",
+     "Reads a setting file under the load's rules, without a camera, and lists every line that a\n"
+     "load would not take or that the camera would refuse by its limits, one per line:\n"
+     "  FILE:LINE: KIND: TEXT (detail)\n"
+     "Kinds: unreadable, unknown mnemonic, out of range, lacked row (the model or the mode lacks the\n"
+     "parameter), not filed, other model. The file is read for the model that --model names, else\n"
+     "for the one its model line names, else for the QN-5200R-BDX; in the standard mode unless\n"
+     "--extended (or --mode extended) is given. With --json: {\"problems\": [{line, kind, text,\n"
+     "detail}]}. Exit status: 0 every line would be taken, 5 some would not, 4 file error, 2 usage."},
     {"store-area", "store-area N", "store the settings in flash area N",
      "Stores the current settings in flash area N (0 factory, 1..3 user)."},
     {"load-area", "load-area N", "load the settings of flash area N",
@@ -227,9 +242,9 @@ QString ProgramUsage()
         "  --help, --version\n"
         "\nExit status: 0 done, 1 the camera refused or reported an error, 2 usage,\n"
         "3 no camera (time-out, port cannot open, link lost), 4 file error,\n"
-        "5 the camera differs from the setting file (diff, verify), 6 the setting file sets no\n"
-        "parameter of the camera, so nothing was verified (diff, verify), 7 standard output was\n"
-        "closed (station).\n");
+        "5 the camera differs from the setting file (diff, verify), or lines of it would not be\n"
+        "taken (check), 6 the setting file sets no parameter of the camera, so nothing was verified\n"
+        "(diff, verify), 7 standard output was closed (station).\n");
     return text;
 }
 

@@ -26,5 +26,9 @@ private:
     QString reason_;
 };
 
+// Rows of words in columns two spaces apart, each column as wide as its widest word; the last
+// column is not padded. Rows are joined by line ends, without one after the last.
+QString AlignedColumns(const QList<QStringList> &rows);
+
 // A message for the person at the terminal, on standard error: one line.
 void SayOnStandardError(const QString &text);

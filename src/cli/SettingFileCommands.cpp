@@ -1,49 +1,31 @@
-#include <algorithm>
 #include <cstdio>
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonValue>
 
 #include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
 #include "cli/CliReport.h"
 #include "cli/ConsoleProgress.h"
 #include "core/common/TextFiles.h"
 #include "core/formats/SettingFile.h"
 #include "core/operations/IdentifyModel.h"
 #include "core/operations/SettingFileDiff.h"
+#include "core/operations/SettingFileLint.h"
 #include "core/operations/SettingFileLoad.h"
 #include "core/operations/SettingFileSave.h"
+#include "core/protocol/CameraModel.h"
 
 namespace {
 
 QString differenceTable(const SettingFileDiff &diff)
 {
-    QStringList names{QStringLiteral("NAME")};
-    QStringList mnemonics{QStringLiteral("MNEMONIC")};
-    QStringList cameras{QStringLiteral("CAMERA")};
-    QStringList files{QStringLiteral("FILE")};
-    for (const ParameterDifference &difference : diff.differences) {
-        names.append(difference.name);
-        mnemonics.append(difference.mnemonic);
-        cameras.append(difference.cameraValue);
-        files.append(difference.fileValue);
-    }
-    const auto widest = [](const QStringList &column) {
-        qsizetype width = 0;
-        for (const QString &text : column)
-            width = std::max(width, text.size());
-        return width;
-    };
-    const qsizetype nameWidth = widest(names);
-    const qsizetype mnemonicWidth = widest(mnemonics);
-    const qsizetype cameraWidth = widest(cameras);
-    QStringList lines;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        lines.append(QStringLiteral("%1  %2  %3  %4")
-                         .arg(names[i].leftJustified(nameWidth), mnemonics[i].leftJustified(mnemonicWidth),
-                              cameras[i].leftJustified(cameraWidth), files[i]));
-    }
-    return lines.join(QLatin1Char('\n'));
+    QList<QStringList> rows{{QStringLiteral("NAME"), QStringLiteral("MNEMONIC"), QStringLiteral("CAMERA"),
+                             QStringLiteral("FILE")}};
+    for (const ParameterDifference &difference : diff.differences)
+        rows.append({difference.name, difference.mnemonic, difference.cameraValue, difference.fileValue});
+    return AlignedColumns(rows);
 }
 
 void reportDifferences(const SettingFileDiff &diff, CliReport &report)
@@ -96,6 +78,85 @@ ExitStatus compareWithFile(CameraSession &session, const CliOptions &options, Cl
     if (StatusOfLastExchange(session.command()) == ExitStatus::NoCamera)
         return ExitStatus::NoCamera;
     return diff.IsSame() ? ExitStatus::Done : ExitStatus::Differs;
+}
+
+// FILE... [--model NAME] [--extended]. The extended mode is the one given on the command line
+// (--extended or --mode extended), never the stored one: a check gives the same answer anywhere.
+struct FileCheckArguments {
+    QStringList files;
+    QString model;
+    bool extended = false;
+    bool modelOrMode = false; // --model or --extended given
+    QString error;
+};
+
+FileCheckArguments parseFileCheckArguments(const CliOptions &options)
+{
+    FileCheckArguments parsed;
+    parsed.extended = options.controlMode == 1;
+    const QStringList &arguments = options.arguments;
+    for (int index = 0; index < arguments.size() && parsed.error.isEmpty(); ++index) {
+        if (arguments[index] == QLatin1String("--extended")) {
+            parsed.extended = parsed.modelOrMode = true;
+        } else if (IsOption(arguments[index], QStringLiteral("--model"))) {
+            TakeOptionValue(arguments, index, QStringLiteral("--model"), parsed.model, parsed.error);
+            parsed.modelOrMode = true;
+        } else {
+            parsed.files.append(arguments[index]);
+        }
+    }
+    return parsed;
+}
+
+ExitStatus checkFiles(const FileCheckArguments &parsed, qsizetype count, const QString &usage)
+{
+    if (!parsed.error.isEmpty())
+        return UsageError(parsed.error);
+    if (parsed.files.size() != count)
+        return UsageError(usage);
+    if (!SettingFileModelName({}, parsed.model)) {
+        return UsageError(QStringLiteral("--model %1: give one of %2")
+                              .arg(parsed.model, CameraModel::SupportedNames().join(QStringLiteral(", "))));
+    }
+    for (const QString &file : parsed.files) {
+        QByteArray bytes;
+        if (!ReadFileBytes(file, bytes))
+            return FileError(file, QStringLiteral("could not be read"));
+    }
+    return ExitStatus::Done;
+}
+
+// The files' bytes and the model they are read for; unreadable names the file that could not
+// be read (since the check of the arguments, it has gone).
+struct ReadFiles {
+    QList<QByteArray> bytes;
+    QString model;
+    QString unreadable;
+};
+
+ReadFiles readFiles(const FileCheckArguments &parsed)
+{
+    ReadFiles read;
+    for (const QString &file : parsed.files) {
+        QByteArray bytes;
+        if (!ReadFileBytes(file, bytes)) {
+            read.unreadable = file;
+            return read;
+        }
+        read.bytes.append(bytes);
+    }
+    read.model = *SettingFileModelName(read.bytes, parsed.model);
+    return read;
+}
+
+QJsonValue jsonValue(const std::optional<std::int32_t> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+QString textValue(const std::optional<std::int32_t> &value)
+{
+    return value ? QString::number(*value) : QStringLiteral("-");
 }
 
 } // namespace
@@ -182,10 +243,88 @@ ExitStatus RunLoad(CameraSession &session, const CliOptions &options, CliReport 
 
 ExitStatus RunDiff(CameraSession &session, const CliOptions &options, CliReport &report)
 {
+    if (IsFileDiff(options))
+        return RunFileDiff(session, options, report);
     return compareWithFile(session, options, report, true);
 }
 
 ExitStatus RunVerify(CameraSession &session, const CliOptions &options, CliReport &report)
 {
     return compareWithFile(session, options, report, false);
+}
+
+// check and the two-file form of diff: setting files read without a camera, so that golden
+// files can be checked where no camera is (a pre-commit hook, a build).
+
+bool IsFileDiff(const CliOptions &options)
+{
+    return parseFileCheckArguments(options).files.size() == 2;
+}
+
+ExitStatus CheckFileCheck(CameraSession &, const CliOptions &options)
+{
+    return checkFiles(parseFileCheckArguments(options), 1, QStringLiteral("check: give one FILE"));
+}
+
+ExitStatus CheckDiff(CameraSession &session, const CliOptions &options)
+{
+    const FileCheckArguments parsed = parseFileCheckArguments(options);
+    if (parsed.files.size() == 1 && !parsed.modelOrMode)
+        return CheckSettingFileToRead(session, options);
+    return checkFiles(parsed, 2, QStringLiteral("diff: give FILE (against the camera) or FILE_A FILE_B"));
+}
+
+ExitStatus RunFileCheck(CameraSession &, const CliOptions &options, CliReport &report)
+{
+    const FileCheckArguments parsed = parseFileCheckArguments(options);
+    const ReadFiles read = readFiles(parsed);
+    if (!read.unreadable.isEmpty())
+        return FileError(read.unreadable, QStringLiteral("could not be read"));
+    const QString &path = parsed.files.front();
+    const SettingFileLint lint = LintSettingFile(read.bytes.front(), read.model, parsed.extended);
+    QJsonArray problems;
+    for (const SettingLineProblem &problem : lint.problems) {
+        const QString kind = SettingProblemKindName(problem.kind);
+        problems.append(QJsonObject{{QStringLiteral("line"), problem.lineNumber},
+                                    {QStringLiteral("kind"), kind},
+                                    {QStringLiteral("text"), problem.text},
+                                    {QStringLiteral("detail"), problem.detail}});
+        report.Line(QStringLiteral("%1:%2: %3: %4 (%5)").arg(path).arg(problem.lineNumber).arg(kind, problem.text,
+                                                                                          problem.detail));
+    }
+    report.Json().insert(QStringLiteral("file"), path);
+    report.Json().insert(QStringLiteral("model"), lint.model);
+    report.Json().insert(QStringLiteral("problems"), problems);
+    if (lint.problems.empty())
+        return ExitStatus::Done;
+    report.SetReason(QStringLiteral("%1: %2 lines would not be taken").arg(path).arg(lint.problems.size()));
+    return ExitStatus::Differs;
+}
+
+ExitStatus RunFileDiff(CameraSession &, const CliOptions &options, CliReport &report)
+{
+    const FileCheckArguments parsed = parseFileCheckArguments(options);
+    const ReadFiles read = readFiles(parsed);
+    if (!read.unreadable.isEmpty())
+        return FileError(read.unreadable, QStringLiteral("could not be read"));
+    const SettingFilePairDiff diff = DiffSettingFiles(read.bytes[0], read.bytes[1], read.model, parsed.extended);
+    QJsonArray differences;
+    QList<QStringList> rows{{QStringLiteral("NAME"), QStringLiteral("MNEMONIC"), QStringLiteral("A"),
+                             QStringLiteral("B")}};
+    for (const FilePairDifference &difference : diff.differences) {
+        differences.append(QJsonObject{{QStringLiteral("name"), difference.name},
+                                       {QStringLiteral("mnemonic"), difference.mnemonic},
+                                       {QStringLiteral("a"), jsonValue(difference.a)},
+                                       {QStringLiteral("b"), jsonValue(difference.b)}});
+        rows.append({difference.name, difference.mnemonic, textValue(difference.a), textValue(difference.b)});
+    }
+    report.Json().insert(QStringLiteral("a"), parsed.files[0]);
+    report.Json().insert(QStringLiteral("b"), parsed.files[1]);
+    report.Json().insert(QStringLiteral("model"), diff.model);
+    report.Json().insert(QStringLiteral("differences"), differences);
+    if (diff.differences.empty())
+        return ExitStatus::Done;
+    report.Line(AlignedColumns(rows));
+    report.SetReason(QStringLiteral("%1 parameters differ").arg(diff.differences.size()));
+    return ExitStatus::Differs;
 }

@@ -112,8 +112,10 @@ int main(int argc, char *argv[])
         return static_cast<int>(status);
     if (!command->findsCamera)
         return static_cast<int>(command->run(session, options, report));
-    session.command().Create();
-    status = options.deviceWaitSeconds ? session.ConnectWhenThere(*options.deviceWaitSeconds) : session.Connect();
+    if (command->filesOnly == nullptr || !command->filesOnly(options)) {
+        session.command().Create();
+        status = options.deviceWaitSeconds ? session.ConnectWhenThere(*options.deviceWaitSeconds) : session.Connect();
+    }
     if (status == ExitStatus::Done)
         status = command->run(session, options, report);
     // However the command took its failed exchanges, a pulled cable is no camera.

@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include "python/CameraHandle.h"
+#include "python/FileChecks.h"
 #include "python/PythonErrors.h"
 
 namespace py = pybind11;
@@ -81,6 +82,7 @@ PYBIND11_MODULE(qncam, module)
 {
     module.doc() = kModuleDoc;
     RegisterCameraErrors(module);
+    RegisterFileChecks(module);
 
     py::class_<ShadingAccess>(module, "Shading", "The camera's shading correction tables (G, R, B; 1,024 values each).")
         .def(

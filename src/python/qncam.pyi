@@ -71,3 +71,11 @@ def open(
     settings: Optional[str] = None,
     on_message: Optional[Callable[[str], object]] = None,
 ) -> Camera: ...
+
+# (line, kind, text, detail) for every line that loading the file would not take; kind is one
+# of "unreadable", "unknown mnemonic", "out of range", "lacked row", "not filed", "other model".
+def check_file(path: str, model: Optional[str] = None, extended: bool = False) -> list[Tuple[int, str, str, str]]: ...
+# (name, mnemonic, a, b) for every parameter that the files set differently; None: not set.
+def diff_files(
+    a: str, b: str, model: Optional[str] = None, extended: bool = False
+) -> list[Tuple[str, str, Optional[int], Optional[int]]]: ...

@@ -76,8 +76,8 @@ TEST(SettingFile, LoadRulesInTheirOrder)
         {"GA=abc\n", false, Kind::Malformed, Reason::Malformed, 0, -1},
         {"CACM=x\n", false, Kind::Malformed, Reason::Malformed, 0, -1}, // no lens-mode change either
         {"GA?\n", false, Kind::Skip, Reason::NotAWrite, 0, -1},
-        {"ga=100\n", false, Kind::Skip, Reason::Unparsed, 0, -1},
-        {"XYZ=1\n", false, Kind::Skip, Reason::Unparsed, 0, -1},
+        {"ga=100\n", false, Kind::Skip, Reason::UnknownMnemonic, 0, -1},
+        {"XYZ=1\n", false, Kind::Skip, Reason::UnknownMnemonic, 0, -1},
         {"no operator\n", false, Kind::Skip, Reason::Unparsed, 0, -1},
         {"=0\n", false, Kind::Skip, Reason::EmptyMnemonic, 0, -1},
         {"CBDRT=4\n", false, Kind::Skip, Reason::NotFiled, 4, -1},

@@ -103,42 +103,56 @@ ValueLookup ParameterCatalog::ParseValue(const Parameter &parameter, const QStri
 {
     const QString trimmed = text.trimmed();
     std::int32_t value = 0;
+    bool found = false;
     if (parameter.IsList()) {
         const EntryList entries = parameter.field->entries;
-        bool found = false;
         for (std::size_t i = 0; i < entries.size() && !found; ++i) {
             if (trimmed.compare(QString::fromUtf8(entries[i]), Qt::CaseInsensitive) == 0) {
                 value = codeOfEntry(parameter, static_cast<int>(i));
                 found = true;
             }
         }
-        bool number = false;
-        if (!found)
-            value = trimmed.toInt(&number);
-        if (!found && (!number || EntryText(parameter, value).isEmpty())) {
-            QStringList names;
-            for (const char *entry : entries)
-                names.append(QString::fromUtf8(entry));
-            return {std::nullopt, QStringLiteral("%1=%2: give one of %3")
-                                      .arg(parameter.mnemonic, text, names.join(QStringLiteral(", ")))};
-        }
-    } else {
+    }
+    if (!found) {
         bool ok = false;
         const qlonglong wide = trimmed.toLongLong(&ok);
         ok = ok && wide >= INT32_MIN && wide <= INT32_MAX;
         value = static_cast<std::int32_t>(wide);
+        if (!ok && parameter.IsList())
+            return {std::nullopt, QStringLiteral("%1=%2: %3").arg(parameter.mnemonic, text, entryChoice(parameter))};
         if (!ok)
             return {std::nullopt, QStringLiteral("%1=%2: not a number").arg(parameter.mnemonic, text)};
     }
+    const QString outside = OutsideLimits(parameter, value);
+    if (!outside.isEmpty())
+        return {std::nullopt, QStringLiteral("%1=%2: %3").arg(parameter.mnemonic, text, outside)};
+    return {value, {}};
+}
+
+QString ParameterCatalog::OutsideLimits(const Parameter &parameter, std::int32_t value) const
+{
     // A list's entries are its limits; its row keeps no range of its own.
     if (parameter.IsList())
-        return {value, {}};
+        return EntryText(parameter, value).isEmpty() ? entryChoice(parameter) : QString();
     const ControlEntry &row = table_.Row(parameter.row);
     const std::int32_t lower = std::min(row.minimum, row.maximum);
     const std::int32_t upper = std::max(row.minimum, row.maximum);
-    if (value < lower || value > upper) {
-        return {std::nullopt, QStringLiteral("%1=%2: outside the limits %3 to %4")
-                                  .arg(parameter.mnemonic, text, ValueText(parameter, lower), ValueText(parameter, upper))};
-    }
-    return {value, {}};
+    if (value >= lower && value <= upper)
+        return QString();
+    return QStringLiteral("outside the limits %1 to %2").arg(ValueText(parameter, lower), ValueText(parameter, upper));
+}
+
+const Parameter *ParameterCatalog::OfControl(int controlId) const
+{
+    const auto found = std::find_if(parameters_.begin(), parameters_.end(),
+                                    [controlId](const Parameter &parameter) { return parameter.controlId == controlId; });
+    return found == parameters_.end() ? nullptr : &*found;
+}
+
+QString ParameterCatalog::entryChoice(const Parameter &parameter) const
+{
+    QStringList names;
+    for (const char *entry : parameter.field->entries)
+        names.append(QString::fromUtf8(entry));
+    return QStringLiteral("give one of ") + names.join(QStringLiteral(", "));
 }

@@ -57,10 +57,18 @@ public:
     // list, one of its entry texts (in any case) or codes.
     ValueLookup ParseValue(const Parameter &parameter, const QString &text) const;
 
+    // Why the camera would refuse the value by the parameter's limits (a list's codes, else
+    // the row's minimum and maximum); empty when it is within them.
+    QString OutsideLimits(const Parameter &parameter, std::int32_t value) const;
+
+    // The parameter of a control id; nullptr when none has it.
+    const Parameter *OfControl(int controlId) const;
+
     const std::vector<Parameter> &All() const { return parameters_; }
 
 private:
     std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;
+    QString entryChoice(const Parameter &parameter) const; // "give one of Off, On"
 
     const ControlTable &table_;
     std::vector<Parameter> parameters_;

@@ -102,8 +102,12 @@ SettingLineStep PlanSettingLine(const QByteArray &piece, const CommandTable &com
     using Reason = SettingLineStep::Reason;
     SettingLineStep step;
     ReplyRecord record;
-    if (!ParseReply(commands, QString::fromLatin1(piece), record))
+    if (!ParseReply(commands, QString::fromLatin1(piece), record)) {
+        // An operator was found, so the text before it named no command.
+        if (!record.operatorChar.isNull())
+            step.reason = Reason::UnknownMnemonic;
         return step;
+    }
     step.commandId = record.commandId;
     if (record.operatorChar != u'=') {
         step.reason = Reason::NotAWrite;

@@ -45,7 +45,7 @@ struct SettingLineStep {
     // Malformed: a parameter line whose value is not a whole number; skipped like Skip, but
     // named to the user, as it is a typo rather than a line meant for another camera.
     enum class Kind { Skip, ModelName, Write, Malformed };
-    enum class Reason { None, Unparsed, NotAWrite, EmptyMnemonic, NoControl, Malformed, Factory, NotFiled, Unsupported };
+    enum class Reason { None, Unparsed, UnknownMnemonic, NotAWrite, EmptyMnemonic, NoControl, Malformed, Factory, NotFiled, Unsupported };
     Kind kind = Kind::Skip;
     Reason reason = Reason::Unparsed;
     int commandId = -1;

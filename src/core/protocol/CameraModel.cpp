@@ -25,13 +25,21 @@ bool contains(const std::array<IdRange, N> &ranges, int commandId)
                        [commandId](const IdRange &r) { return commandId >= r.first && commandId <= r.last; });
 }
 
+constexpr char kFirstModelName[] = "QN-5200R-BDX";
+constexpr char kSecondModelName[] = "QN-5200RL-BDXP";
+
 } // namespace
+
+QStringList CameraModel::SupportedNames()
+{
+    return {QLatin1String(kFirstModelName), QLatin1String(kSecondModelName)};
+}
 
 void CameraModel::Assign(const QString &reportedName)
 {
-    if (reportedName == QStringLiteral("QN-5200RL-BDXP"))
+    if (reportedName == QLatin1String(kSecondModelName))
         code_ = kSecondModel;
-    else if (reportedName == QStringLiteral("QN-5200R-BDX"))
+    else if (reportedName == QLatin1String(kFirstModelName))
         code_ = kFirstModel;
     else
         code_ = kUnknown;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include <QString>
+#include <QStringList>
 
 // The identified camera: a model code and the name that the camera reported.
 // Code 0 and 1 are the two supported models; 2..5 other members of the family; 6 unknown.
@@ -18,6 +19,9 @@ public:
     bool IsFirstModel() const { return code_ == kFirstModel; }
     bool IsOtherFamilyModel() const { return code_ >= 2 && code_ <= 5; }
     bool IsSupported() const { return code_ == kSecondModel || code_ == kFirstModel; }
+
+    // The names of the supported models, the first model's first.
+    static QStringList SupportedNames();
 
     // Takes a reply to "MD": the code follows from an exact, case-sensitive comparison.
     void Assign(const QString &reportedName);
