@@ -145,7 +145,12 @@ ReadFiles readFiles(const FileCheckArguments &parsed)
         }
         read.bytes.append(bytes);
     }
-    read.model = *SettingFileModelName(read.bytes, parsed.model);
+    bool guessed = false;
+    read.model = *SettingFileModelName(read.bytes, parsed.model, &guessed);
+    // A file without a model line fits either model: which one it is read for is said.
+    if (guessed)
+        std::fprintf(stderr, "qnctl: %s: no model line: read for the %s (--model names another)\n",
+                     qPrintable(parsed.files.join(QStringLiteral(", "))), qPrintable(read.model));
     return read;
 }
 

@@ -133,9 +133,11 @@ QString SettingProblemKindName(SettingProblemKind kind)
     return QString();
 }
 
-std::optional<QString> SettingFileModelName(const QList<QByteArray> &files, const QString &givenName)
+std::optional<QString> SettingFileModelName(const QList<QByteArray> &files, const QString &givenName, bool *guessed)
 {
     const QStringList supported = CameraModel::SupportedNames();
+    if (guessed != nullptr)
+        *guessed = false;
     if (!givenName.isEmpty())
         return supported.contains(givenName) ? std::optional<QString>(givenName) : std::nullopt;
     const InitialTables tables;
@@ -147,6 +149,8 @@ std::optional<QString> SettingFileModelName(const QList<QByteArray> &files, cons
                 return supported.contains(step.text) ? step.text : supported.front();
         }
     }
+    if (guessed != nullptr)
+        *guessed = true;
     return supported.front();
 }
 

@@ -36,7 +36,9 @@ struct SettingLineProblem {
 // The model files are read for: the given name, else the one the first model line of the files
 // names when it is a supported model, else the first model. A given name must be one of
 // CameraModel::SupportedNames(); the result is empty for another.
-std::optional<QString> SettingFileModelName(const QList<QByteArray> &files, const QString &givenName);
+// guessed, when given, says whether neither the name nor a model line chose it.
+std::optional<QString> SettingFileModelName(const QList<QByteArray> &files, const QString &givenName,
+                                            bool *guessed = nullptr);
 
 struct SettingFileLint {
     QString model; // the model the file was checked for
