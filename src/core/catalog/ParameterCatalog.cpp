@@ -156,3 +156,19 @@ QString ParameterCatalog::entryChoice(const Parameter &parameter) const
         names.append(QString::fromUtf8(entry));
     return QStringLiteral("give one of ") + names.join(QStringLiteral(", "));
 }
+
+std::vector<Parameter> ParameterCatalog::Matching(const QString &text) const
+{
+    std::vector<Parameter> found;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty())
+        return found;
+    for (const Parameter &parameter : parameters_) {
+        if (parameter.label.isEmpty())
+            continue;
+        if (parameter.label.contains(wanted, Qt::CaseInsensitive) || parameter.group.contains(wanted, Qt::CaseInsensitive) ||
+            parameter.mnemonic.contains(wanted, Qt::CaseInsensitive))
+            found.push_back(parameter);
+    }
+    return found;
+}

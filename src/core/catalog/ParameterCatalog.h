@@ -65,6 +65,9 @@ public:
     const Parameter *OfControl(int controlId) const;
 
     const std::vector<Parameter> &All() const { return parameters_; }
+    // The parameters with a page field whose label, group or mnemonic holds the text (without
+    // regard to case), in the catalogue's order; none for an empty text.
+    std::vector<Parameter> Matching(const QString &text) const;
 
 private:
     std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;

@@ -13,11 +13,13 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 #include "core/catalog/PageTables.h"
+#include "core/catalog/ParameterCatalog.h"
 #include "core/common/Dialogs.h"
 #include "core/operations/IdentifyModel.h"
 #include "core/protocol/CommandIds.h"
@@ -39,6 +41,7 @@
 #include "gui/main/MainMenu.h"
 #include "gui/main/ModelLayout.h"
 #include "gui/main/PageButtons.h"
+#include "gui/main/ParameterSearch.h"
 #include "gui/main/SettingFileOperations.h"
 #include "gui/main/SpinRanges.h"
 #include "gui/main/UserSetOperations.h"
@@ -228,6 +231,14 @@ void CCtrlToolDlg::buildWindow()
     // the operator works on the pages.
     auto *tabRow = new QHBoxLayout;
     tabRow->addWidget(tabs_, 1);
+    search_ = new ParameterSearch([this](const QString &text) { return searchOffers(text); },
+                                  [this](int controlId) { GoToControl(controlId); }, this);
+    tabRow->addWidget(search_);
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        search_->setFocus(Qt::ShortcutFocusReason);
+        search_->selectAll();
+    });
     fastRepliesLabel_ = new QLabel(QStringLiteral("Fast replies"), this);
     fastRepliesLabel_->setAccessibleName(QStringLiteral("Fast replies"));
     fastRepliesLabel_->setVisible(false);
@@ -318,6 +329,42 @@ void CCtrlToolDlg::BuildTabs()
     }
     tabs_->setCurrentIndex(0);
     showPage(0);
+}
+
+std::vector<ParameterSearch::Offer> CCtrlToolDlg::searchOffers(const QString &text) const
+{
+    std::vector<ParameterSearch::Offer> offers;
+    const ParameterCatalog catalog(context_.controlTable(), context_.commandTable());
+    for (const Parameter &parameter : catalog.Matching(text)) {
+        // Only what the operator can reach now: a page that has a tab in this mode, and a control
+        // the camera's model shows.
+        for (int position = 0; position < tabs_->count(); ++position) {
+            CTabSheetDialog *page = pages_[static_cast<std::size_t>(tabs_->tabData(position).toInt())];
+            QWidget *control = page->Control(parameter.controlId);
+            if (control == nullptr || !control->isVisibleTo(page))
+                continue;
+            const QString where = parameter.group.isEmpty() ? page->title() : page->title() + QStringLiteral(" / ") + parameter.group;
+            offers.push_back({page->title(), parameter.controlId,
+                              QStringLiteral("%1 / %2 (%3)").arg(where, parameter.label, parameter.mnemonic)});
+            break;
+        }
+    }
+    return offers;
+}
+
+void CCtrlToolDlg::GoToControl(int controlId)
+{
+    for (int position = 0; position < tabs_->count(); ++position) {
+        CTabSheetDialog *page = pages_[static_cast<std::size_t>(tabs_->tabData(position).toInt())];
+        QWidget *control = page->Control(controlId);
+        if (control == nullptr)
+            continue;
+        tabs_->setCurrentIndex(position);
+        if (auto *area = page->findChild<QScrollArea *>())
+            area->ensureWidgetVisible(control);
+        control->setFocus(Qt::OtherFocusReason);
+        return;
+    }
 }
 
 void CCtrlToolDlg::showPage(int pageIndex)
@@ -627,7 +674,8 @@ bool CCtrlToolDlg::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto *widget = static_cast<QWidget *>(watched);
-    if (!isFirstReceiver(widget))
+    // The search field is no control of the pages: its Enter is its own.
+    if (widget == search_ || !isFirstReceiver(widget))
         return false;
     QComboBox *popupOwner = comboOfOpenPopup(widget);
     QWidget *window = popupOwner ? popupOwner->window() : widget->window();

@@ -11,6 +11,7 @@
 #include "gui/common/OnlineStatus.h"
 #include "gui/main/BindingServices.h"
 #include "gui/main/ControlFinder.h"
+#include "gui/main/ParameterSearch.h"
 #include "gui/main/ControlRegistry.h"
 #include "gui/main/ModeKeySequence.h"
 #include "gui/tools/CommunicationHost.h"
@@ -24,6 +25,7 @@ class FastRepliesSwitch;
 class GainAutoControls;
 class LutWindows;
 class PageButtons;
+
 class ShadingTransfer;
 class CTabSheetDialog;
 class CTerminalDialog;
@@ -118,6 +120,9 @@ public:
     FastRepliesSwitch &FastReplies() const { return *fastReplies_; }
     // Shown beside the page tabs while fast replies are on.
     QLabel &FastRepliesLabel() const { return *fastRepliesLabel_; }
+    ParameterSearch &Search() const { return *search_; }
+    // Brings the page that holds the control to the front and gives the control the focus.
+    void GoToControl(int controlId);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -127,6 +132,7 @@ private:
     void resizeToFitPages();
     void showPage(int pageIndex);
     void onTabChanged(int position);
+    std::vector<ParameterSearch::Offer> searchOffers(const QString &text) const;
     void queryCurrentArea();
     void buildBinding();
     void installCameraProcedures();
@@ -147,6 +153,7 @@ private:
     QMenu *utilityMenu_ = nullptr;
     QMenuBar *menuBar_ = nullptr;
     QLabel *fastRepliesLabel_ = nullptr;
+    ParameterSearch *search_ = nullptr;
     std::unique_ptr<CCommunicationDialog> communication_;
     std::unique_ptr<CTerminalDialog> terminal_;
     std::unique_ptr<LutWindows> lut_;

@@ -26,7 +26,7 @@
 
 namespace {
 
-namespace Id {
+namespace AboutId {
 constexpr int ToolName = 1000;
 constexpr int ToolVersion = 1002;
 constexpr int WebLink = 1081;
@@ -43,9 +43,9 @@ constexpr int EnableUserIdEdit = 1085;
 constexpr int HelpFiles = 1087;
 constexpr int ViewHelpFile = 1043;
 constexpr int StatusStrip = 1064;
-} // namespace Id
+} // namespace AboutId
 
-constexpr std::uint32_t kReadMs = 5000;
+constexpr std::uint32_t kAboutReadMs = 5000;
 
 const QString kNamePlaceholder = QStringLiteral("??????????");
 const QString kVersionPlaceholder = QStringLiteral("?.?.?.?");
@@ -74,9 +74,9 @@ CAboutDialog::CAboutDialog(const IdentityServices &services, QWidget *parent)
 
     Register();
     setUserIdLocked(true);
-    static_cast<QLabel *>(FindControl(Id::ToolName))->setText(QStringLiteral("QN-5200R-RL Control Tool"));
-    static_cast<QLabel *>(FindControl(Id::ToolVersion))->setText(QStringLiteral(QN_PROJECT_VERSION));
-    auto *link = static_cast<CLabel *>(FindControl(Id::WebLink));
+    static_cast<QLabel *>(FindControl(AboutId::ToolName))->setText(QStringLiteral("QN-5200R-RL Control Tool"));
+    static_cast<QLabel *>(FindControl(AboutId::ToolVersion))->setText(QStringLiteral(QN_PROJECT_VERSION));
+    auto *link = static_cast<CLabel *>(FindControl(AboutId::WebLink));
     link->SetLink(true);
     link->SetTextColor(QColor(0, 0, 255));
     link->SetFontUnderline(true);
@@ -101,16 +101,16 @@ void CAboutDialog::buildControls()
     QFont bold = toolName->font();
     bold.setBold(true);
     toolName->setFont(bold);
-    controls_.Register(Id::ToolName, *toolName);
+    controls_.Register(AboutId::ToolName, *toolName);
     auto *versionCaption = new QLabel(QStringLiteral("Version:"), this);
     auto *toolVersion = new QLabel(this);
     toolVersion->setAccessibleDescription(QStringLiteral("Version:"));
-    controls_.Register(Id::ToolVersion, *toolVersion);
+    controls_.Register(AboutId::ToolVersion, *toolVersion);
     auto *link = new CLabel(services_.openUrl, this);
     link->setText(QString::fromLatin1(kWebAddress));
     link->setAccessibleName(QString::fromLatin1(kWebAddress));
     link->setAccessibleDescription(QStringLiteral("Web link"));
-    controls_.Register(Id::WebLink, *link);
+    controls_.Register(AboutId::WebLink, *link);
 
     auto *heading = new QGridLayout;
     heading->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
@@ -135,17 +135,17 @@ void CAboutDialog::buildControls()
         ++row;
         return value;
     };
-    modelName_ = addValue(Id::ModelName, QStringLiteral("Model Name"));
-    cameraId_ = addValue(Id::CameraId, QStringLiteral("Camera ID"));
-    firmware_ = addValue(Id::Firmware, QStringLiteral("Firmware Version"));
-    fpga_ = addValue(Id::Fpga, QStringLiteral("FPGA Version"));
+    modelName_ = addValue(AboutId::ModelName, QStringLiteral("Model Name"));
+    cameraId_ = addValue(AboutId::CameraId, QStringLiteral("Camera ID"));
+    firmware_ = addValue(AboutId::Firmware, QStringLiteral("Firmware Version"));
+    fpga_ = addValue(AboutId::Fpga, QStringLiteral("FPGA Version"));
 
     auto *deviceCaption = new QLabel(QStringLiteral("Device Version"), this);
     auto *parts = new QHBoxLayout;
     for (std::size_t i = 0; i < deviceVersion_.size(); ++i) {
         if (i > 0)
             parts->addWidget(new QLabel(QStringLiteral("."), this));
-        QLineEdit *part = MakeEdit(Id::DeviceVersion[i], QStringLiteral("Device Version part %1").arg(i + 1));
+        QLineEdit *part = MakeEdit(AboutId::DeviceVersion[i], QStringLiteral("Device Version part %1").arg(i + 1));
         part->setFixedWidth(part->fontMetrics().horizontalAdvance(QStringLiteral("WW")) + 12);
         part->setAlignment(Qt::AlignCenter);
         parts->addWidget(part);
@@ -153,25 +153,25 @@ void CAboutDialog::buildControls()
     }
     deviceCaption->setBuddy(deviceVersion_[0]);
     parts->addStretch(1);
-    saveDeviceVersion_ = MakeButton(Id::SaveDeviceVersion, QStringLiteral("Save Dev Ver"));
+    saveDeviceVersion_ = MakeButton(AboutId::SaveDeviceVersion, QStringLiteral("Save Dev Ver"));
     parts->addWidget(saveDeviceVersion_);
     grid->addWidget(deviceCaption, row, 0);
     grid->addLayout(parts, row, 1, 1, 2);
     ++row;
 
-    userId_ = MakeEdit(Id::UserId, QStringLiteral("User ID"));
+    userId_ = MakeEdit(AboutId::UserId, QStringLiteral("User ID"));
     auto *userCaption = new QLabel(QStringLiteral("User ID"), this);
     userCaption->setBuddy(userId_);
-    saveUserId_ = MakeButton(Id::SaveUserId, QStringLiteral("Save User ID"));
+    saveUserId_ = MakeButton(AboutId::SaveUserId, QStringLiteral("Save User ID"));
     grid->addWidget(userCaption, row, 0);
     grid->addWidget(userId_, row, 1);
     grid->addWidget(saveUserId_, row, 2);
     ++row;
 
     protect_ = new QRadioButton(QStringLiteral("Protect User ID"), this);
-    controls_.Register(Id::ProtectUserId, *protect_);
+    controls_.Register(AboutId::ProtectUserId, *protect_);
     enableEdit_ = new QRadioButton(QStringLiteral("Enable To Edit User ID"), this);
-    controls_.Register(Id::EnableUserIdEdit, *enableEdit_);
+    controls_.Register(AboutId::EnableUserIdEdit, *enableEdit_);
     auto *lock = new QHBoxLayout;
     lock->addWidget(protect_);
     lock->addWidget(enableEdit_);
@@ -184,19 +184,19 @@ void CAboutDialog::buildControls()
     helpGroup->setAccessibleName(QStringLiteral("Help"));
     helpFiles_ = new QComboBox(this);
     helpFiles_->setAccessibleName(QStringLiteral("Help File"));
-    controls_.Register(Id::HelpFiles, *helpFiles_);
+    controls_.Register(AboutId::HelpFiles, *helpFiles_);
     auto *helpCaption = new QLabel(QStringLiteral("Help File"), this);
     helpCaption->setBuddy(helpFiles_);
     auto *help = new QHBoxLayout(helpGroup);
     help->addWidget(helpCaption);
     help->addWidget(helpFiles_, 1);
-    help->addWidget(MakeButton(Id::ViewHelpFile, QStringLiteral("View Help File")));
+    help->addWidget(MakeButton(AboutId::ViewHelpFile, QStringLiteral("View Help File")));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(heading);
     layout->addWidget(cameraGroup);
     layout->addWidget(helpGroup);
-    layout->addWidget(MakeStrip(Id::StatusStrip));
+    layout->addWidget(MakeStrip(AboutId::StatusStrip));
     resize(520, sizeHint().height());
 }
 
@@ -206,7 +206,7 @@ void CAboutDialog::connectControls()
     connect(enableEdit_, &QRadioButton::clicked, this, &CAboutDialog::OnEnableUserIdEdit);
     connect(saveUserId_, &QPushButton::clicked, this, &CAboutDialog::OnSaveUserId);
     connect(saveDeviceVersion_, &QPushButton::clicked, this, &CAboutDialog::OnSaveDeviceVersion);
-    connect(static_cast<QPushButton *>(FindControl(Id::ViewHelpFile)), &QPushButton::clicked, this,
+    connect(static_cast<QPushButton *>(FindControl(AboutId::ViewHelpFile)), &QPushButton::clicked, this,
             &CAboutDialog::OnViewHelpFile);
 }
 
@@ -241,14 +241,14 @@ void CAboutDialog::readCamera()
     Command &command = services_.command;
     QString text;
     // A camera that does not give its firmware version is taken to be away: no more waiting.
-    if (!command.QueryString(CommandId::VN, text, kReadMs))
+    if (!command.QueryString(CommandId::VN, text, kAboutReadMs))
         return;
     firmware_->setText(text);
     if (IdentifyModel(command, services_.cameraModel, services_.dialogs))
         modelName_->setText(services_.cameraModel.Name());
     const auto readInto = [&](int commandId, auto *control) {
         QString value;
-        if (command.QueryString(commandId, value, kReadMs))
+        if (command.QueryString(commandId, value, kAboutReadMs))
             control->setText(value);
     };
     readInto(CommandId::ID, cameraId_);
@@ -260,7 +260,7 @@ void CAboutDialog::readCamera()
 void CAboutDialog::showDeviceVersion()
 {
     QString reply;
-    if (!services_.command.QueryString(CommandId::DV, reply, kReadMs))
+    if (!services_.command.QueryString(CommandId::DV, reply, kAboutReadMs))
         return;
     if (const std::optional<DeviceVersionParts> parts = SplitDeviceVersion(reply)) {
         for (std::size_t i = 0; i < deviceVersion_.size(); ++i)
