@@ -123,13 +123,6 @@ const CommandHelp *findCommand(const QString &name)
     return nullptr;
 }
 
-bool parseInt(const QString &text, int &value)
-{
-    bool ok = false;
-    value = text.toInt(&ok, 10);
-    return ok;
-}
-
 QString applyOption(CliOptions &options, const QStringList &arguments, int &index, bool &taken)
 {
     const QString &argument = arguments[index];
@@ -150,7 +143,7 @@ QString applyOption(CliOptions &options, const QStringList &arguments, int &inde
         if (options.command.isEmpty())
             return SetDeviceWait(options, value);
         int amount = 0;
-        if (!parseInt(value, amount) || amount < 0 || amount > 600000)
+        if (!ParseDecimal(value, amount) || amount < 0 || amount > 600000)
             return QStringLiteral("--wait %1: give milliseconds, 0 to 600000").arg(value);
         options.waitMs = amount;
     } else {

@@ -6,14 +6,14 @@ namespace {
 
 constexpr int kMaxDeviceWaitSeconds = 86400;
 
-bool parseInt(const QString &text, int &value)
+} // namespace
+
+bool ParseDecimal(const QString &text, int &value)
 {
     bool ok = false;
     value = text.toInt(&ok, 10);
     return ok;
 }
-
-} // namespace
 
 bool IsLinkRate(int baud)
 {
@@ -61,7 +61,7 @@ QString ApplySessionOption(SessionOptions &options, const QStringList &arguments
         if (!TakeOptionValue(arguments, index, QStringLiteral("--port"), value, error))
             return error;
         int number = 0;
-        const bool comName = value.startsWith(QLatin1String("COM")) && parseInt(value.mid(3), number);
+        const bool comName = value.startsWith(QLatin1String("COM")) && ParseDecimal(value.mid(3), number);
         if (comName && (number < 1 || number > 16))
             return QStringLiteral("--port %1: the COM names are COM1 to COM16").arg(value);
         if (LooksLikeNetworkAddress(value) && !NetworkAddressProblem(value).isEmpty())
@@ -77,7 +77,7 @@ QString ApplySessionOption(SessionOptions &options, const QStringList &arguments
         const QStringList parts = value.split(QLatin1Char(':'));
         int kind = 0;
         int portIndex = 0;
-        if (parts.size() != 2 || !parseInt(parts[0], kind) || !parseInt(parts[1], portIndex) || kind < 1 ||
+        if (parts.size() != 2 || !ParseDecimal(parts[0], kind) || !ParseDecimal(parts[1], portIndex) || kind < 1 ||
             kind > 3 || portIndex < 0)
             return QStringLiteral("--camera-link %1: give KIND:INDEX, KIND 1..3, INDEX from 0").arg(value);
         options.cameraLinkKind = kind;
@@ -88,7 +88,7 @@ QString ApplySessionOption(SessionOptions &options, const QStringList &arguments
         int baud = 0;
         if (value == QLatin1String("auto"))
             options.fixedBaud.reset();
-        else if (parseInt(value, baud) && IsLinkRate(baud))
+        else if (ParseDecimal(value, baud) && IsLinkRate(baud))
             options.fixedBaud = baud;
         else
             return QStringLiteral("--rate %1: give auto, 9600, 19200, 38400, 57600 or 115200").arg(value);
@@ -121,7 +121,7 @@ QString SessionOptionsProblem(const SessionOptions &options)
 QString SetDeviceWait(SessionOptions &options, const QString &seconds)
 {
     int amount = 0;
-    if (!parseInt(seconds, amount) || amount < 0 || amount > kMaxDeviceWaitSeconds)
+    if (!ParseDecimal(seconds, amount) || amount < 0 || amount > kMaxDeviceWaitSeconds)
         return QStringLiteral("--wait %1: give seconds, 0 to %2").arg(seconds).arg(kMaxDeviceWaitSeconds);
     options.deviceWaitSeconds = amount;
     return QString();

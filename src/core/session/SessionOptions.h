@@ -21,6 +21,9 @@ struct SessionOptions {
     std::optional<int> deviceWaitSeconds; // wait for the camera before anything else
 };
 
+// A whole decimal number of an option's value; false when the text is none.
+bool ParseDecimal(const QString &text, int &value);
+
 // The link rates the camera knows.
 bool IsLinkRate(int baud);
 // Whether a --port value names its device itself (a path or a network address) rather than
