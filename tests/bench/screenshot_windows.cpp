@@ -5,10 +5,16 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
+#include <QFile>
+#include <QThread>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
 #include <QTabBar>
 #include <QTimer>
 
@@ -21,6 +27,8 @@
 #include "gui/lut/CLUTDlg.h"
 #include "gui/lut/LutWindows.h"
 #include "gui/main/CCtrlToolDlg.h"
+#include "gui/main/ParameterSearch.h"
+#include "gui/main/SettingFileOperations.h"
 #include "gui/tools/AboutDialog.h"
 #include "gui/tools/CameraIdDialog.h"
 #include "gui/tools/CommunicationDialog.h"
@@ -71,6 +79,46 @@ void saveSerialPorts(AppContext &context, Dialogs &dialogs, const QString &camer
     std::printf("%s %dx%d\n", qPrintable(file), ports.width(), ports.height());
 }
 
+// The screen around a window, with whatever pops up over it: under a real X server only.
+void saveScreenAround(const QWidget &window, const QWidget &popup, const QString &file)
+{
+    const QRect frame = window.frameGeometry().united(popup.isVisible() ? popup.frameGeometry() : QRect());
+    window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(file);
+    std::printf("%s %dx%d\n", qPrintable(file), frame.width(), frame.height());
+}
+
+// The camera against a file saved before two changes and with one typo; then the search for
+// "gain" with its offers open.
+void saveCompareAndSearch(CCtrlToolDlg &window, CameraSimulator &simulator, const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/line-4.cam");
+    window.SettingFiles().WriteAllDataFile(path);
+    QFile file(path);
+    if (file.open(QIODevice::Append))
+        file.write("GAR=2OO\r\n");
+    file.close();
+    simulator.SetValue(QStringLiteral("GA"), 180);
+    simulator.SetValue(QStringLiteral("TM"), 1);
+    simulator.SetValue(QStringLiteral("BA"), 1);
+    window.SettingFiles().CompareWith(path);
+    SettingFileCompareWindow &compare = *window.SettingFiles().CompareWindow();
+    compare.Rows().topLevelItem(0)->setSelected(true);
+    QCoreApplication::processEvents();
+    compare.grab().save(folder + QStringLiteral("/compare.png"));
+    compare.close();
+
+    window.activateWindow();
+    window.Tabs().setCurrentIndex(0);
+    window.Search().setFocus();
+    window.Search().setText(QStringLiteral("gain"));
+    emit window.Search().textEdited(window.Search().text());
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+    saveScreenAround(window, *window.Search().completer()->popup(), folder + QStringLiteral("/search.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -98,6 +146,7 @@ int main(int argc, char *argv[])
         window.grab().save(name);
         std::printf("%s %dx%d\n", qPrintable(name), window.width(), window.height());
     }
+    saveCompareAndSearch(window, simulator, folder);
     window.Communication().grab().save(folder + QStringLiteral("/communication.png"));
     window.Terminal().resize(600, 400);
     window.Terminal().grab().save(folder + QStringLiteral("/terminal.png"));

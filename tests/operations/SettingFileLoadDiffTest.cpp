@@ -83,7 +83,10 @@ TEST_F(SettingFileOverPty, DiffNamesWhatTheCameraHoldsOtherwise)
     struct Case {
         const char *name;
         QByteArray file;
-        std::vector<ParameterDifference> differences;
+        struct Shown {
+            QString name, mnemonic, cameraValue, fileValue;
+        };
+        std::vector<Shown> differences;
         std::vector<Named> unreadable;
     };
     const Case cases[] = {
@@ -100,7 +103,7 @@ TEST_F(SettingFileOverPty, DiffNamesWhatTheCameraHoldsOtherwise)
         ASSERT_TRUE(diff.fileRead) << diff.fileError.toStdString();
         ASSERT_EQ(diff.differences.size(), c.differences.size());
         for (std::size_t i = 0; i < c.differences.size(); ++i) {
-            const ParameterDifference &expected = c.differences[i];
+            const Case::Shown &expected = c.differences[i];
             EXPECT_EQ(diff.differences[i].mnemonic, expected.mnemonic);
             if (!expected.name.isEmpty()) {
                 EXPECT_EQ(diff.differences[i].name, expected.name);
@@ -108,6 +111,9 @@ TEST_F(SettingFileOverPty, DiffNamesWhatTheCameraHoldsOtherwise)
             EXPECT_FALSE(diff.differences[i].name.isEmpty());
             EXPECT_EQ(diff.differences[i].cameraValue, expected.cameraValue);
             EXPECT_EQ(diff.differences[i].fileValue, expected.fileValue);
+            // The values as codes, for a front end that shows them in its own way.
+            EXPECT_EQ(diff.differences[i].fileCode, expected.fileValue.toInt());
+            EXPECT_EQ(diff.differences[i].cameraCode, expected.cameraValue.toInt());
         }
         std::vector<Named> unreadable;
         for (const UnreadableLine &line : diff.unreadable)

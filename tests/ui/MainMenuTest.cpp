@@ -41,7 +41,7 @@ TEST(MainMenu, EveryItemCarriesItsIdAndCallsTheHandler)
     EXPECT_EQ(bar.actions().at(2)->menu(), utility) << "Utility is the third top-level item";
 
     const std::pair<int, const char *> items[] = {
-        {30008, "&Open"}, {30011, "All Data"}, {30012, "Shipping Data"}, {2, "E&xit"}, {30002, "&Reload"},
+        {30008, "&Open"}, {30011, "All Data"}, {30012, "Shipping Data"}, {30013, "&Compare with Setting File..."}, {2, "E&xit"}, {30002, "&Reload"},
         {30004, "&Load settings"}, {30003, "&Store settings"}, {30100, "Serial ports..."}, {30000, "Edit user id"}, {30005, "Edit camera id"},
         {30006, "&Open LUT file"}, {30007, "&Save LUT file"}, {30009, "&Load all LUT table"},
         {30001, "&About this application"}, {30010, "&Open Communication Dialog"}};

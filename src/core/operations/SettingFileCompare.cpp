@@ -89,7 +89,8 @@ std::vector<SettingDifference> CompareFiledValues(const std::vector<FiledValue> 
         const auto read = camera.find(value.commandId);
         if (read != camera.end() && read->second == value.value)
             continue;
-        SettingDifference difference{value.mnemonic, pageLabelOf(value.controlId), value.value, std::nullopt};
+        SettingDifference difference{value.mnemonic, pageLabelOf(value.controlId), value.value, std::nullopt,
+                                     value.controlId};
         if (read != camera.end())
             difference.cameraValue = read->second;
         differences.push_back(difference);

@@ -72,6 +72,7 @@ struct SettingDifference {
     QString label; // the page label, "Group/Label" where the field has a group; empty when no page shows it
     std::int32_t fileValue = 0;
     std::optional<std::int32_t> cameraValue; // nothing: not read
+    int controlId = -1;
 
     // The camera's side as text: the number, or "not read".
     QString CameraText() const;

@@ -7,12 +7,20 @@ SettingFileDiff DiffSettingFile(Command &command, const CommandTable &commands, 
                                 const CameraModel &model, bool extendedMode, const QString &path,
                                 const std::function<void(int percent)> &step)
 {
-    SettingFileDiff diff;
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes)) {
+        SettingFileDiff diff;
         diff.fileError = QStringLiteral("could not be read");
         return diff;
     }
+    return DiffSettingBytes(command, commands, table, model, extendedMode, bytes, step);
+}
+
+SettingFileDiff DiffSettingBytes(Command &command, const CommandTable &commands, const ControlTable &table,
+                                 const CameraModel &model, bool extendedMode, const QByteArray &bytes,
+                                 const std::function<void(int percent)> &step)
+{
+    SettingFileDiff diff;
     const SettingFileCheck check = PlanSettingFileCheck(SettingFilePieces(bytes), commands, table, model, extendedMode);
     if (check.IsForOtherModel()) {
         diff.fileError = OtherModelText(check.otherModel, model);
@@ -25,7 +33,8 @@ SettingFileDiff DiffSettingFile(Command &command, const CommandTable &commands, 
     for (const SettingDifference &difference : CompareFiledValues(check.filed, camera)) {
         diff.differences.push_back({difference.label.isEmpty() ? difference.mnemonic : difference.label,
                                     difference.mnemonic, difference.CameraText(),
-                                    QString::number(difference.fileValue)});
+                                    QString::number(difference.fileValue), difference.controlId,
+                                    difference.fileValue, difference.cameraValue});
     }
     return diff;
 }

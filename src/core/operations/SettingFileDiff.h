@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QByteArray>
@@ -17,6 +19,9 @@ struct ParameterDifference {
     QString mnemonic;
     QString cameraValue; // the number, or "not read"
     QString fileValue;
+    int controlId = -1;
+    std::int32_t fileCode = 0;
+    std::optional<std::int32_t> cameraCode; // nothing: not read
 };
 
 struct SettingFileDiff {
@@ -39,3 +44,7 @@ struct SettingFileDiff {
 SettingFileDiff DiffSettingFile(Command &command, const CommandTable &commands, const ControlTable &table,
                                 const CameraModel &model, bool extendedMode, const QString &path,
                                 const std::function<void(int percent)> &step = {});
+// The same for a file already read.
+SettingFileDiff DiffSettingBytes(Command &command, const CommandTable &commands, const ControlTable &table,
+                                 const CameraModel &model, bool extendedMode, const QByteArray &bytes,
+                                 const std::function<void(int percent)> &step = {});

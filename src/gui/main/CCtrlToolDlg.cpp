@@ -338,18 +338,24 @@ std::vector<ParameterSearch::Offer> CCtrlToolDlg::searchOffers(const QString &te
     for (const Parameter &parameter : catalog.Matching(text)) {
         // Only what the operator can reach now: a page that has a tab in this mode, and a control
         // the camera's model shows.
-        for (int position = 0; position < tabs_->count(); ++position) {
-            CTabSheetDialog *page = pages_[static_cast<std::size_t>(tabs_->tabData(position).toInt())];
-            QWidget *control = page->Control(parameter.controlId);
-            if (control == nullptr || !control->isVisibleTo(page))
-                continue;
-            const QString where = parameter.group.isEmpty() ? page->title() : page->title() + QStringLiteral(" / ") + parameter.group;
-            offers.push_back({page->title(), parameter.controlId,
-                              QStringLiteral("%1 / %2 (%3)").arg(where, parameter.label, parameter.mnemonic)});
-            break;
-        }
+        const QString page = PageTitleOf(parameter.controlId);
+        if (page.isEmpty())
+            continue;
+        const QString where = parameter.group.isEmpty() ? page : page + QStringLiteral(" / ") + parameter.group;
+        offers.push_back(
+            {page, parameter.controlId, QStringLiteral("%1 / %2 (%3)").arg(where, parameter.label, parameter.mnemonic)});
     }
     return offers;
+}
+
+QString CCtrlToolDlg::PageTitleOf(int controlId) const
+{
+    for (int position = 0; position < tabs_->count(); ++position) {
+        CTabSheetDialog *page = pages_[static_cast<std::size_t>(tabs_->tabData(position).toInt())];
+        if (QWidget *control = page->Control(controlId); control != nullptr && control->isVisibleTo(page))
+            return page->title();
+    }
+    return QString();
 }
 
 void CCtrlToolDlg::GoToControl(int controlId)
@@ -605,6 +611,9 @@ void CCtrlToolDlg::OnMenu(int menuId)
         break;
     case MenuId::Open:
         OpenSettingFile();
+        break;
+    case MenuId::CompareWithSettingFile:
+        settingFile_->CompareWithSettingFile();
         break;
     case MenuId::SaveAllData:
         SaveAllDataAs();

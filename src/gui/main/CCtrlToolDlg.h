@@ -123,6 +123,9 @@ public:
     ParameterSearch &Search() const { return *search_; }
     // Brings the page that holds the control to the front and gives the control the focus.
     void GoToControl(int controlId);
+    // The title of the page with a tab in this mode that shows the control; empty when none does.
+    QString PageTitleOf(int controlId) const;
+    SettingFileOperations &SettingFiles() const { return *settingFile_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

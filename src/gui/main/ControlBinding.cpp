@@ -259,6 +259,25 @@ bool ControlBinding::CommitEdit(int editId)
     return true;
 }
 
+bool ControlBinding::EnterValue(int controlId, std::int32_t value)
+{
+    QWidget *control = services_.finder.FindControl(controlId);
+    // What the operator cannot change now is not changed for them either.
+    if (control == nullptr || !control->isEnabled())
+        return false;
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        edit->setText(QString::number(value));
+        return CommitEdit(controlId);
+    }
+    auto *list = qobject_cast<QComboBox *>(control);
+    const int position = list ? ListPositionOfCode(*list, value) : -1;
+    if (position < 0)
+        return false;
+    list->setCurrentIndex(position);
+    ComboChanged(controlId);
+    return true;
+}
+
 void ControlBinding::SpinDelta(int spinId, std::int32_t &position, std::int32_t &step)
 {
     auto *spin = qobject_cast<SpinButton *>(services_.finder.FindControl(spinId));

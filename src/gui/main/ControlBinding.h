@@ -46,6 +46,10 @@ public:
     void ButtonClicked(int buttonId);
     // Check boxes and radio buttons: stored and sent, committed whatever the camera said.
     void ChoiceClicked(QAbstractButton &button);
+    // Enters a value into a number field or chooses it in a list as the operator would, and
+    // takes the same path from there. False when the control is neither, or the list has no
+    // entry of that code.
+    bool EnterValue(int controlId, std::int32_t value);
 
 private:
     // Stores `value`, sends every changed row and commits; on failure puts `controlId` back to

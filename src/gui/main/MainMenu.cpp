@@ -18,10 +18,11 @@ struct MenuItem {
     bool checkable = false;
 };
 
-constexpr std::array<MenuItem, 16> kMenuItems = {{
+constexpr std::array<MenuItem, 17> kMenuItems = {{
     {"File(&F)", nullptr, "&Open", MenuId::Open},
     {"File(&F)", "&Save as", "All Data", MenuId::SaveAllData},
     {"File(&F)", "&Save as", "Shipping Data", MenuId::SaveShippingData},
+    {"File(&F)", nullptr, "&Compare with Setting File...", MenuId::CompareWithSettingFile},
     {"File(&F)", nullptr, "E&xit", MenuId::Exit},
     {"Settings(&S)", nullptr, "&Reload", MenuId::Reload},
     {"Settings(&S)", nullptr, "&Load settings", MenuId::LoadSettings},

@@ -12,6 +12,8 @@ namespace MenuId {
 inline constexpr int Open = 30008;
 inline constexpr int SaveAllData = 30011;
 inline constexpr int SaveShippingData = 30012;
+// The camera compared with a setting file, in a window of its own.
+inline constexpr int CompareWithSettingFile = 30013;
 inline constexpr int Exit = 2;
 inline constexpr int Reload = 30002;
 inline constexpr int LoadSettings = 30004;

@@ -1,5 +1,8 @@
 #include "gui/main/ParameterSearch.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QStringListModel>
 
@@ -16,7 +19,7 @@ ParameterSearch::ParameterSearch(Offers offers, GoTo goTo, QWidget *parent)
     setCompleter(completer_);
     connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
         refresh(text);
-        completer_->complete();
+        completer_->complete(popupArea());
     });
     connect(completer_, QOverload<const QString &>::of(&QCompleter::activated), this,
             [this](const QString &shown) { Choose(shown); });
@@ -33,6 +36,19 @@ void ParameterSearch::refresh(const QString &text)
     for (const Offer &offer : offers_)
         shown.append(offer.text);
     model_->setStringList(shown);
+}
+
+QRect ParameterSearch::popupArea() const
+{
+    // Wide enough for the longest offer, so that page, group and label can be read, and right-
+    // aligned with the field, which sits at the window's right edge.
+    constexpr int kMaxWidth = 640;
+    const QFontMetrics metrics(completer_->popup()->font());
+    int widest = width();
+    for (const Offer &offer : offers_)
+        widest = std::max(widest, metrics.horizontalAdvance(offer.text) + 48);
+    widest = std::min(widest, std::max(width(), kMaxWidth));
+    return QRect(width() - widest, 0, widest, height());
 }
 
 void ParameterSearch::Choose(const QString &shown)

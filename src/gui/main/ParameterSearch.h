@@ -32,6 +32,7 @@ public:
 
 private:
     void refresh(const QString &text);
+    QRect popupArea() const;
 
     Offers offersOf_;
     GoTo goTo_;

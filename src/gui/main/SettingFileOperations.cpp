@@ -1,14 +1,19 @@
 #include "gui/main/SettingFileOperations.h"
 
+#include "core/catalog/ParameterCatalog.h"
 #include "core/common/TextFiles.h"
+#include "core/operations/SettingFileDiff.h"
 #include "core/operations/SettingFileLoad.h"
 #include "gui/app/AppContext.h"
 #include "gui/common/FileChoice.h"
 #include "gui/main/CCtrlToolDlg.h"
+#include "gui/main/ControlBinding.h"
+#include "gui/main/ControlValues.h"
 #include "gui/main/DependentControls.h"
 #include "gui/main/GainAutoControls.h"
 #include "gui/main/LineRateDisplay.h"
 #include "gui/main/ModelLayout.h"
+#include "gui/main/SettingFileComparison.h"
 #include "gui/operations/LongOperation.h"
 
 namespace {
@@ -43,6 +48,63 @@ void SettingFileOperations::OpenSettingFile()
         return;
     ReadSettingFile(choice.path);
     RememberFolder(context_.settings(), options, choice.path);
+}
+
+void SettingFileOperations::CompareWithSettingFile()
+{
+    const FileChoiceOptions options = settingFileChoice();
+    const FileChoice choice = ChooseFileToOpen(context_.dialogs(), context_.settings(), options);
+    if (!choice.Chosen())
+        return;
+    CompareWith(choice.path);
+    RememberFolder(context_.settings(), options, choice.path);
+}
+
+void SettingFileOperations::CompareWith(const QString &path)
+{
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        ReportUnopenableFile(context_.dialogs(), path, QStringLiteral("File Open Error"), MessageIcon::Exclamation);
+        return;
+    }
+    const bool extended = context_.controlMode().Get() == 1;
+    SettingFileDiff diff;
+    {
+        LongOperation operation(context_.progress(), context_.operations(), &window_,
+                                QStringLiteral("Now, comparing the camera with the setting file."),
+                                {&context_.windowList(), false});
+        diff = DiffSettingBytes(context_.command(), context_.commandTable(), context_.controlTable(),
+                                context_.cameraModel(), extended, bytes,
+                                [&operation](int percent) { operation.Step(percent); });
+    }
+    const ParameterCatalog catalog(context_.controlTable(), context_.commandTable());
+    const CompareResult result =
+        CompareResultOf(diff, path, catalog, [this](int controlId) { return window_.PageTitleOf(controlId); },
+                        context_.cameraModel(), extended);
+    if (!compareWindow_) {
+        compareWindow_ = new SettingFileCompareWindow(
+            context_.windowList(),
+            {[this](int controlId) {
+                 window_.activateWindow();
+                 window_.raise();
+                 window_.GoToControl(controlId);
+             },
+             [this](const CompareRow &row) { return applyFileValue(row); },
+             [this] { CompareWith(comparedPath_); }},
+            &window_);
+    }
+    comparedPath_ = path;
+    compareWindow_->Show(result);
+}
+
+QString SettingFileOperations::applyFileValue(const CompareRow &row)
+{
+    if (!window_.Binding().EnterValue(row.controlId, row.fileCode))
+        return row.camera + QStringLiteral(" (the field takes no value now)");
+    const ParameterCatalog catalog(context_.controlTable(), context_.commandTable());
+    const Parameter *parameter = catalog.OfControl(row.controlId);
+    const std::int32_t shown = ReadControlValue(window_, row.controlId);
+    return parameter ? catalog.ValueText(*parameter, shown) : QString::number(shown);
 }
 
 bool SettingFileOperations::writeFile(const QString &path, SettingFileVariant variant)
