@@ -40,24 +40,24 @@ void SettingFileOperations::saveAs(SettingFileVariant variant)
     RememberFolder(context_.settings(), options, choice.path);
 }
 
-void SettingFileOperations::OpenSettingFile()
+void SettingFileOperations::withFileToOpen(const std::function<void(const QString &path)> &use)
 {
     const FileChoiceOptions options = settingFileChoice();
     const FileChoice choice = ChooseFileToOpen(context_.dialogs(), context_.settings(), options);
     if (!choice.Chosen())
         return;
-    ReadSettingFile(choice.path);
+    use(choice.path);
     RememberFolder(context_.settings(), options, choice.path);
+}
+
+void SettingFileOperations::OpenSettingFile()
+{
+    withFileToOpen([this](const QString &path) { ReadSettingFile(path); });
 }
 
 void SettingFileOperations::CompareWithSettingFile()
 {
-    const FileChoiceOptions options = settingFileChoice();
-    const FileChoice choice = ChooseFileToOpen(context_.dialogs(), context_.settings(), options);
-    if (!choice.Chosen())
-        return;
-    CompareWith(choice.path);
-    RememberFolder(context_.settings(), options, choice.path);
+    withFileToOpen([this](const QString &path) { CompareWith(path); });
 }
 
 void SettingFileOperations::CompareWith(const QString &path)

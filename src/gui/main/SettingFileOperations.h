@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QPointer>
 #include <QString>
 
@@ -30,6 +32,8 @@ public:
 
 private:
     void saveAs(SettingFileVariant variant);
+    // The open dialog with the setting files' rules; its folder is remembered after the use.
+    void withFileToOpen(const std::function<void(const QString &path)> &use);
     bool writeFile(const QString &path, SettingFileVariant variant);
     QString applyFileValue(const CompareRow &row);
 
