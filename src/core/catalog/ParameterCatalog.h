@@ -61,6 +61,9 @@ public:
     // the row's minimum and maximum); empty when it is within them.
     QString OutsideLimits(const Parameter &parameter, std::int32_t value) const;
 
+    // The camera's code of a list parameter's entry (its position unless a code table says).
+    std::int32_t CodeOfEntry(const Parameter &parameter, int entry) const { return codeOfEntry(parameter, entry); }
+
     // The parameter of a control id; nullptr when none has it.
     const Parameter *OfControl(int controlId) const;
 
