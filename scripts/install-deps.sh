@@ -15,7 +15,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-s
           dbus-daemon at-spi2-core python3-pyatspi
           ser2net pybind11-dev python3-dev python3-pytest
           libmosquitto-dev mosquitto mosquitto-clients openssl ca-certificates chromium
-          libaravis-dev libxml2-utils libglib2.0-bin)
+          libaravis-dev libusb-1.0-0-dev libxml2-utils libglib2.0-bin)
 
 # The Debian packages first; nothing to do there when all are in.
 install_missing_packages() {
