@@ -178,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(Limits, OutOfRangeTest,
                                            Refused{"GainSelector", "All", "Gain", "99"},
                                            Refused{"GainSelector", "Red", "Gain", "39"},
                                            Refused{nullptr, nullptr, "DeviceUserID", "two\nlines"},
-                                           Refused{"LUTSelector", "Blue", "LUTValue", "4096"}));
+                                           Refused{"LUTSelector", "Blue", "LUTValue", "4096"}),
+                         [](const auto &info) { return info.param.feature + std::to_string(info.index); });
 
 TEST(AravisTest, SelectedGainGoesToTheSelectedRegister)
 {

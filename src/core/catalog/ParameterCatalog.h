@@ -43,9 +43,10 @@ class ParameterCatalog {
 public:
     ParameterCatalog(const ControlTable &table, const CommandTable &commands);
 
-    // A mnemonic ("GA", exact), a group-qualified label ("Image format/Width") or a label
-    // that only one group has ("Exposure Time"); labels are compared without regard to case.
-    // A label that several groups share is refused with every qualified name offered.
+    // A mnemonic ("GA", exact), a group-qualified label ("Image format/Width"), a label
+    // that only one group has ("Exposure Time"; labels are compared without regard to case) or
+    // the parameter's SFNC name ("ExposureTime", "Gain[Red]", exact). A label that several
+    // groups share is refused with every qualified name offered, even where SFNC has the name.
     ParameterLookup Find(const QString &name) const;
 
     // The text of a value: a list parameter's entry text, else the number.
@@ -74,6 +75,7 @@ public:
 
 private:
     std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;
+    const Parameter *findStandardName(const QString &name) const;
     QString entryChoice(const Parameter &parameter) const; // "give one of Off, On"
 
     const ControlTable &table_;
