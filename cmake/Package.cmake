@@ -72,6 +72,9 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tool)
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${QN_PACKAGE})
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS ${QN_FONT_PACKAGE})
+# The GENICAM_CLPROTOCOL snippet in /etc is the administrator's to change.
+set(CPACK_DEBIAN_TOOL_PACKAGE_CONTROL_EXTRA ${QN_PACKAGING}/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Each description's first line is the package's summary; then one paragraph line per source
 # line: lintian wants each within 80 columns.
 string(JOIN "\n" CPACK_DEBIAN_TOOL_DESCRIPTION
