@@ -53,7 +53,8 @@ TEST_P(LoaderTest, ProbesMovesTheLinkAndHandsOutTheDescription)
     std::string deviceId;
     const CLUINT32 cookie = rig.Probe(&deviceId);
     ASSERT_NE(cookie, 0u);
-    EXPECT_EQ(deviceId.rfind("Korvel#QN5200#QN_5200RL_BDXP", 0), 0u) << deviceId;
+    // Every token a C name: the firmware "2.1.0.7" and the camera id complete it.
+    EXPECT_EQ(deviceId, "Korvel#QN5200#QN_5200RL_BDXP#_2_1_0_7#QN52000417");
     // The first question goes at 9600 bit/s; a camera elsewhere is woken and searched for.
     const std::vector<WireEvent> log = rig.Camera().WireLog();
     bool zeroBytes = false;
