@@ -72,7 +72,7 @@ void LineExchange::drain(ISerial &serial)
 
 bool LineExchange::SendOnly(ISerial &serial, std::string_view mnemonic, std::string_view value, std::uint32_t timeoutMs)
 {
-    return sendLine(serial, std::string(mnemonic) + '=' + std::string(value), timeoutMs);
+    return sendLine(serial, WireText::SetLine(mnemonic, value), timeoutMs);
 }
 
 LineExchange::Reply LineExchange::AwaitAcknowledgement(ISerial &serial, std::uint32_t timeoutMs)
@@ -101,7 +101,7 @@ LineExchange::Reply LineExchange::Set(ISerial &serial, std::string_view mnemonic
 
 LineExchange::Reply LineExchange::Query(ISerial &serial, std::string_view mnemonic, std::uint32_t timeoutMs)
 {
-    if (!sendLine(serial, std::string(mnemonic) + '?', timeoutMs))
+    if (!sendLine(serial, WireText::QueryLine(mnemonic), timeoutMs))
         return {Outcome::WriteFailed, {}};
     std::string line;
     if (!readLine(serial, line, timeoutMs)) {

@@ -43,16 +43,6 @@ gboolean writeMemory(ArvDevice *device, guint64 address, guint32 size, void *buf
     return result == 0 ? TRUE : fail(self, result, error);
 }
 
-gboolean readRegister(ArvDevice *device, guint64 address, guint32 *value, GError **error)
-{
-    return readMemory(device, address, 4, value, error);
-}
-
-gboolean writeRegister(ArvDevice *device, guint64 address, guint32 value, GError **error)
-{
-    return writeMemory(device, address, 4, &value, error);
-}
-
 ArvGc *genicam(ArvDevice *device)
 {
     return QN_CLP_DEVICE(device)->gc;
@@ -89,8 +79,6 @@ static void qn_clp_device_class_init(QnClpDeviceClass *klass)
     ArvDeviceClass *device = ARV_DEVICE_CLASS(klass);
     device->read_memory = readMemory;
     device->write_memory = writeMemory;
-    device->read_register = readRegister;
-    device->write_register = writeRegister;
     device->get_genicam = genicam;
     device->get_genicam_xml = genicamXml;
 }

@@ -315,9 +315,10 @@ private:
                 continue; // DeviceTemperature
             add(readOnlyValue(readout.command, QString::fromLatin1(readout.label), readoutsName));
             if (readout.counter >= 0) {
-                const int status = readout.command + 1;
+                const int stride = readout.counter * CommandId::kCounterStride;
+                const int status = CommandId::CS0 + stride;
                 add(readOnlyValue(status, QString::fromLatin1(readout.label) + QStringLiteral(" Status"), readoutsName));
-                const int reset = readout.command - 1;
+                const int reset = CommandId::CR0 + stride;
                 add(command(commands_.MnemonicOf(reset), QString::fromLatin1(readout.label) + QStringLiteral(" Reset"),
                             readoutsName, Kind::Procedure, reset, 1000));
             }

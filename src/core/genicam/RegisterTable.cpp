@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "core/catalog/SfncNames.h"
+#include "core/protocol/CameraModel.h"
 
 namespace Genicam {
 
@@ -64,9 +65,11 @@ QString notesText(const Feature &f)
         notes.append(QStringLiteral("pending write, up to %1 ms").arg(f.writeLimitMs));
     if (f.extendedOnly)
         notes.append(QStringLiteral("extended mode"));
-    for (int model = 0; model < 8; ++model) {
-        if (f.lackedBy & (1u << model))
-            notes.append(QStringLiteral("not on model %1").arg(model));
+    for (const QString &name : CameraModel::SupportedNames()) {
+        CameraModel model;
+        model.Assign(name);
+        if (f.lackedBy & (1u << model.Code()))
+            notes.append(QStringLiteral("not on %1").arg(name));
     }
     return notes.join(QStringLiteral("; "));
 }

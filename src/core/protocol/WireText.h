@@ -101,6 +101,17 @@ inline bool ReplyValue(std::string_view line, std::string_view mnemonic, std::st
     return true;
 }
 
+// The lines the tool sends, without their line end: "MN=value" and "MN?".
+inline std::string SetLine(std::string_view mnemonic, std::string_view value)
+{
+    return std::string(mnemonic) + '=' + std::string(value);
+}
+
+inline std::string QueryLine(std::string_view mnemonic)
+{
+    return std::string(mnemonic) + '?';
+}
+
 enum class TextCheck { Ok, LineBreak, TooLong };
 
 // Whether single-byte text can travel as the value of one command line; maxBytes < 0: no limit.
