@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,8 @@ public:
     static CLUINT32 SupportedRateCodes(ISerial &serial);
 
     const std::string &DeviceId() const { return deviceId_; }
+    // Held by the caller for each call: one exchange at a time on the camera's line.
+    std::mutex &Mutex() { return mutex_; }
     const std::string &LastError() const { return lastError_; }
 
 private:
@@ -59,6 +62,7 @@ private:
     std::optional<Pending> pending_;
     LineExchange line_;
     std::string lastError_;
+    std::mutex mutex_;
 };
 
 // The register at an address; nullptr when none starts there.

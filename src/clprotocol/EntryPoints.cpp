@@ -1,7 +1,9 @@
 // The CLProtocol entry points. The only state beyond a call is what the interface itself
 // implies: the connections by cookie, the log level and callback, and the stop-probe flag; one
-// object holds them, created on first use and guarded by one mutex, because hosts call from
-// several threads.
+// object holds them, created on first use. Hosts call from several threads, one camera per
+// port: the map has a mutex of its own, held only to look a cookie up, and each connection
+// one for its exchanges, so one camera's long exchange never holds up another's. A call in
+// flight shares its connection with the map, so a disconnect meanwhile cannot free it.
 #include <atomic>
 #include <cstdarg>
 #include <cstring>
@@ -21,17 +23,18 @@ namespace {
 
 class Library {
 public:
-    std::mutex mutex;
-    std::map<CLUINT32, std::unique_ptr<Connection>> connections;
+    std::mutex mutex; // the map and the cookie counter
+    std::map<CLUINT32, std::shared_ptr<Connection>> connections;
     CLUINT32 nextCookie = 1;
     std::atomic<bool> stopProbe{false};
     std::atomic<CLINT32> logLevel{clprotocol::kLogWarn};
     std::atomic<clp_logger_t> logger{nullptr};
 
-    Connection *Find(CLUINT32 cookie)
+    std::shared_ptr<Connection> Find(CLUINT32 cookie)
     {
+        const std::lock_guard lock(mutex);
         const auto found = connections.find(cookie);
-        return found == connections.end() ? nullptr : found->second.get();
+        return found == connections.end() ? nullptr : found->second;
     }
 
     void Log(CLINT32 level, const char *format, ...) __attribute__((format(printf, 3, 4)))
@@ -100,7 +103,6 @@ CLINT32 clpProbeDevice(ISerial *pSerial, const CLINT8 *pDeviceIDTemplate, CLINT8
     if (!wanted.valid)
         return clprotocol::kInvalidDeviceId;
     Library &lib = library();
-    const std::lock_guard lock(lib.mutex);
     lib.stopProbe = false;
     const std::optional<ProbeResult> found = ProbeCamera(*pSerial, wanted, TimeOut, lib.stopProbe);
     if (!found) {
@@ -110,8 +112,9 @@ CLINT32 clpProbeDevice(ISerial *pSerial, const CLINT8 *pDeviceIDTemplate, CLINT8
     const CLINT32 copied = copyOut(found->deviceId, pDeviceID, pBufferSize);
     if (copied != clprotocol::kNoError)
         return copied;
+    const std::lock_guard lock(lib.mutex);
     const CLUINT32 cookie = lib.nextCookie++;
-    lib.connections[cookie] = std::make_unique<Connection>(found->modelCode, found->rateCode, found->deviceId);
+    lib.connections[cookie] = std::make_shared<Connection>(found->modelCode, found->rateCode, found->deviceId);
     *pCookie = cookie;
     lib.Log(clprotocol::kLogInfo, "found %s", found->deviceId.c_str());
     return clprotocol::kNoError;
@@ -119,7 +122,6 @@ CLINT32 clpProbeDevice(ISerial *pSerial, const CLINT8 *pDeviceIDTemplate, CLINT8
 
 CLINT32 clpGetXMLIDs(ISerial *, const CLUINT32 Cookie, CLINT8 *pXMLIDs, CLUINT32 *pBufferSize, const CLUINT32)
 {
-    const std::lock_guard lock(library().mutex);
     if (!library().Find(Cookie))
         return clprotocol::kInvalidCookie;
     return copyOut(RegisterMap::DeviceIdentity().xmlId, pXMLIDs, pBufferSize);
@@ -128,7 +130,6 @@ CLINT32 clpGetXMLIDs(ISerial *, const CLUINT32 Cookie, CLINT8 *pXMLIDs, CLUINT32
 CLINT32 clpGetXMLDescription(ISerial *, const CLUINT32 Cookie, const CLINT8 *pXMLID, CLINT8 *pXMLBuffer,
                              CLUINT32 *pBufferSize, const CLUINT32)
 {
-    const std::lock_guard lock(library().mutex);
     if (!library().Find(Cookie))
         return clprotocol::kInvalidCookie;
     if (!pXMLID || std::string_view(pXMLID) != RegisterMap::DeviceIdentity().xmlId)
@@ -141,12 +142,12 @@ CLINT32 clpReadRegister(ISerial *pSerial, const CLUINT32 Cookie, const CLINT64 A
                         const CLINT64 BufferSize, const CLUINT32 TimeOut)
 {
     Library &lib = library();
-    const std::lock_guard lock(lib.mutex);
-    Connection *connection = lib.Find(Cookie);
+    const std::shared_ptr<Connection> connection = lib.Find(Cookie);
     if (!connection)
         return clprotocol::kInvalidCookie;
     if (!pSerial || !pBuffer)
         return clprotocol::kInvalidPointer;
+    const std::lock_guard exchange(connection->Mutex());
     const CLINT32 result = connection->Read(*pSerial, Address, pBuffer, BufferSize, TimeOut);
     if (result != clprotocol::kNoError)
         lib.Log(clprotocol::kLogError, "read of 0x%llx: %s", static_cast<unsigned long long>(Address),
@@ -158,12 +159,12 @@ CLINT32 clpWriteRegister(ISerial *pSerial, const CLUINT32 Cookie, const CLINT64 
                          const CLINT64 BufferSize, const CLUINT32 TimeOut)
 {
     Library &lib = library();
-    const std::lock_guard lock(lib.mutex);
-    Connection *connection = lib.Find(Cookie);
+    const std::shared_ptr<Connection> connection = lib.Find(Cookie);
     if (!connection)
         return clprotocol::kInvalidCookie;
     if (!pSerial || !pBuffer)
         return clprotocol::kInvalidPointer;
+    const std::lock_guard exchange(connection->Mutex());
     const CLINT32 result = connection->Write(*pSerial, Address, pBuffer, BufferSize, TimeOut);
     if (result != clprotocol::kNoError && result != clprotocol::kPendingWrite)
         lib.Log(clprotocol::kLogError, "write of 0x%llx: %s", static_cast<unsigned long long>(Address),
@@ -174,22 +175,22 @@ CLINT32 clpWriteRegister(ISerial *pSerial, const CLUINT32 Cookie, const CLINT64 
 CLINT32 clpContinueWriteRegister(ISerial *pSerial, const CLUINT32 Cookie, const BOOL8 ContinueWaiting,
                                  const CLUINT32 TimeOut)
 {
-    const std::lock_guard lock(library().mutex);
-    Connection *connection = library().Find(Cookie);
+    const std::shared_ptr<Connection> connection = library().Find(Cookie);
     if (!connection)
         return clprotocol::kInvalidCookie;
     if (!pSerial)
         return clprotocol::kInvalidPointer;
+    const std::lock_guard exchange(connection->Mutex());
     return connection->ContinueWrite(*pSerial, ContinueWaiting != 0, TimeOut);
 }
 
 CLINT32 clpGetErrorText(CLINT32 errorCode, CLINT8 *errorText, CLUINT32 *errorTextSize, const CLUINT32 Cookie)
 {
     if (errorCode == clprotocol::kGetLastError) {
-        const std::lock_guard lock(library().mutex);
-        const Connection *connection = library().Find(Cookie);
+        const std::shared_ptr<Connection> connection = library().Find(Cookie);
         if (!connection)
             return clprotocol::kInvalidCookie;
+        const std::lock_guard exchange(connection->Mutex());
         return copyOut(connection->LastError(), errorText, errorTextSize);
     }
     const char *text = ErrorText(errorCode);
@@ -253,10 +254,10 @@ CLINT32 clpGetParam(ISerial *pSerial, CLINT32 param, const CLUINT32 Cookie, CLIN
         value = lib.stopProbe ? 1 : 0;
         break;
     default: {
-        const std::lock_guard lock(lib.mutex);
-        Connection *connection = lib.Find(Cookie);
+        const std::shared_ptr<Connection> connection = lib.Find(Cookie);
         if (!connection)
             return clprotocol::kInvalidCookie;
+        const std::lock_guard exchange(connection->Mutex());
         if (param == clprotocol::kParamDeviceBaudRate)
             value = connection->RateCode();
         else if (pSerial)
@@ -302,12 +303,12 @@ CLINT32 clpSetParam(ISerial *pSerial, CLINT32 param, const CLUINT32 Cookie, cons
     case clprotocol::kParamDeviceSupportedBaudRates:
         return clprotocol::kParamReadOnly;
     default: {
-        const std::lock_guard lock(lib.mutex);
-        Connection *connection = lib.Find(Cookie);
+        const std::shared_ptr<Connection> connection = lib.Find(Cookie);
         if (!connection)
             return clprotocol::kInvalidCookie;
         if (!pSerial)
             return clprotocol::kInvalidPointer;
+        const std::lock_guard exchange(connection->Mutex());
         return connection->MoveRate(*pSerial, value);
     }
     }
@@ -315,7 +316,6 @@ CLINT32 clpSetParam(ISerial *pSerial, CLINT32 param, const CLUINT32 Cookie, cons
 
 CLINT32 clpGetEventData(const CLUINT32 Cookie, CLINT8 *, CLUINT32 *)
 {
-    const std::lock_guard lock(library().mutex);
     // The camera sends nothing on its own: there is never an event.
     if (!library().Find(Cookie))
         return clprotocol::kInvalidCookie;
