@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <QFile>
+#include <QThread>
 
 #include "ClpHost.h"
 #include "core/genicam/RegisterKinds.h"
@@ -117,6 +118,23 @@ TEST(LoaderTest, RefusesAnotherMakersTemplateWithoutALine)
     CLUINT32 cookie = 0;
     EXPECT_EQ(rig.Fn().probe(&rig.Serial(), "OtherMaker#Family", id, &size, &cookie, 500), -20100);
     EXPECT_TRUE(rig.Lines().isEmpty());
+}
+
+// A host that gives up a pending write: the camera's late acknowledgement does not answer the
+// next read.
+TEST(LoaderTest, AGivenUpPendingWriteLeavesNoReplyBehind)
+{
+    ClpRig rig(9600, 1200);
+    const CLUINT32 cookie = rig.Probe();
+    ASSERT_NE(cookie, 0u);
+    rig.Camera().ClearWireLog();
+    const CLINT8 start[4] = {1, 0, 0, 0};
+    ASSERT_EQ(rig.Fn().write(&rig.Serial(), cookie, addressOf("RunShading"), start, 4, 300), 20101);
+    ASSERT_EQ(rig.Fn().continueWrite(&rig.Serial(), cookie, 0, 300), 0);
+    rig.Camera().SetValue(QStringLiteral("WTC"), 1234);
+    QThread::msleep(1200); // the acknowledgement arrives meanwhile
+    EXPECT_EQ(readInt(rig, cookie, addressOf("Width")), 1234);
+    EXPECT_EQ(rig.Lines(), (QList<QByteArray>{"RS=0", "WTC?"}));
 }
 
 } // namespace
