@@ -277,8 +277,35 @@ private:
         }
     }
 
+    // A control that edits one member of a command family (the chromatic aberration cells):
+    // every member is a register of its own, with the control's limits or entries. Which
+    // member the windows' selectors choose stays with the windows.
+    void familyFeatures(const FieldSpec &field, const QString &groupName, bool factoryPage)
+    {
+        const int row = table_.CtrlId2TblIndex(field.id);
+        for (int commandId = 0; row >= 0 && commandId < kCommandCount; ++commandId) {
+            if (commandId == CommandId::Empty || table_.ToCtrlId(commandId) != field.id)
+                continue;
+            Parameter member;
+            member.row = row;
+            member.controlId = field.id;
+            member.commandId = commandId;
+            member.mnemonic = commands_.MnemonicOf(commandId);
+            member.field = &field;
+            member.label = QString::fromUtf8(field.label ? field.label : field.name);
+            Feature f = parameterFeature(member, groupName, factoryPage);
+            f.display = member.label + u' ' + member.mnemonic;
+            add(f);
+        }
+    }
+
     void fieldFeature(const FieldSpec &field, const QString &groupName, bool factoryPage)
     {
+        if (field.id && (field.kind == FieldKind::Number || field.kind == FieldKind::List) &&
+            table_.CtrlId2TblIndex(field.id) >= 0 && table_.Row(table_.CtrlId2TblIndex(field.id)).commandId == CommandId::Empty) {
+            familyFeatures(field, groupName, factoryPage);
+            return;
+        }
         const Parameter *parameter = field.id ? catalog_.OfControl(field.id) : nullptr;
         if (!parameter || !parameter->field || servedElsewhere(parameter->commandId) || done_.count(parameter->commandId))
             return;
