@@ -65,6 +65,10 @@ DeviceTemplate ParseDeviceTemplate(std::string_view text)
             return wanted;
         if (family + 1 < parts.size())
             wanted.model = parts[family + 1];
+        if (family + 2 < parts.size())
+            wanted.version = parts[family + 2];
+        if (family + 3 < parts.size())
+            wanted.serial = parts[family + 3];
         wanted.valid = true;
         return wanted;
     }
@@ -137,6 +141,10 @@ std::optional<ProbeResult> ProbeCamera(ISerial &serial, const DeviceTemplate &wa
     version = text("DeviceFirmwareVersion");
     if (!version.empty())
         serialNumber = text("DeviceSerialNumber");
+    // A reconnect with a whole device id: the same camera, or none.
+    if ((!wanted.version.empty() && wanted.version != DeviceToken(version)) ||
+        (!wanted.serial.empty() && wanted.serial != DeviceToken(serialNumber)))
+        return std::nullopt;
     found.deviceId = deviceIdOf(found.modelCode, *model, version, serialNumber);
     return found;
 }

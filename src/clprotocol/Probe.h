@@ -13,6 +13,8 @@
 // C name; a template is a left part of one.
 struct DeviceTemplate {
     std::string model;   // empty: any model of the family
+    std::string version; // a whole device id (a reconnect) names the camera's firmware...
+    std::string serial;  // ...and its camera id: another camera on the port is not it
     bool valid = false;  // names this library's vendor (and family, when it names one)
 };
 DeviceTemplate ParseDeviceTemplate(std::string_view text);

@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(StartRates, LoaderTest,
                          ::testing::Values(StartRate{9600, false}, StartRate{57600, true}),
                          [](const auto &info) { return "Camera" + std::to_string(info.param.cameraBaud); });
 
-TEST(LoaderTest, RefusesAnotherMakersTemplateWithoutALine)
+TEST(LoaderTest, RefusesAnotherMakersTemplateWithoutALineAndReconnectsOnlyTheSameCamera)
 {
     ClpRig rig;
     CLINT8 id[64];
@@ -118,6 +118,9 @@ TEST(LoaderTest, RefusesAnotherMakersTemplateWithoutALine)
     CLUINT32 cookie = 0;
     EXPECT_EQ(rig.Fn().probe(&rig.Serial(), "OtherMaker#Family", id, &size, &cookie, 500), -20100);
     EXPECT_TRUE(rig.Lines().isEmpty());
+    EXPECT_EQ(rig.Fn().probe(&rig.Serial(), "Korvel#QN5200#QN_5200RL_BDXP#_2_1_0_7#QN52000417", id, &size, &cookie, 500), 0);
+    EXPECT_EQ(rig.Fn().probe(&rig.Serial(), "Korvel#QN5200#QN_5200RL_BDXP#_2_1_0_7#QN52000999", id, &size, &cookie, 500),
+              -20101);
 }
 
 // A host that gives up a pending write: the camera's late acknowledgement does not answer the
