@@ -201,7 +201,18 @@ CLINT32 Connection::writeText(ISerial &serial, const RegisterMap::Entry &entry, 
         lastError_ = std::string(entry.name) + ": a line break cannot travel inside one command line";
         return clprotocol::kTextNotSendable;
     }
-    return outcome(line_.Set(serial, entry.mnemonic, text, timeoutMs), entry.mnemonic);
+    if (entry.writeExtendedOnly && slot(Slot::ControlMode) == 0) {
+        lastError_ = std::string(entry.name) + ": written in the extended control mode only";
+        return clprotocol::kNotAvailable;
+    }
+    // The unlock goes only after the text was found sendable: a refused text leaves the camera locked.
+    if (entry.unlockValue != 0) {
+        if (const CLINT32 unlocked = set(serial, RegisterMap::Commands().unlock, entry.unlockValue, timeoutMs);
+            unlocked != clprotocol::kNoError)
+            return unlocked;
+    }
+    const char *mnemonic = *entry.writeMnemonic ? entry.writeMnemonic : entry.mnemonic;
+    return outcome(line_.Set(serial, mnemonic, text, timeoutMs), mnemonic);
 }
 
 CLINT32 Connection::writeValue(ISerial &serial, const RegisterMap::Entry &entry, std::int32_t value, CLUINT32 timeoutMs)

@@ -242,4 +242,15 @@ TEST(AravisTest, LutValuesRoundTrip)
     EXPECT_EQ(rig.Lines().mid(0, 2), (QList<QByteArray>{"LUTIG=0", "LUTG=0"}));
 }
 
+TEST(AravisTest, TheCameraIdIsWrittenAfterTheUnlockAndOnlyInTheExtendedMode)
+{
+    AravisRig rig;
+    ASSERT_TRUE(rig.Ready());
+    EXPECT_NE(rig.Set("DeviceSerialNumber", "QN52001234"), "");
+    EXPECT_EQ(rig.Set("ControlMode", "1"), "");
+    EXPECT_EQ(rig.Set("DeviceSerialNumber", "QN52001234"), "");
+    EXPECT_EQ(rig.Get("DeviceSerialNumber"), "QN52001234");
+    EXPECT_EQ(rig.Lines(), (QList<QByteArray>{"ULCK=5918274", "ID00=QN52001234", "ID?"}));
+}
+
 } // namespace

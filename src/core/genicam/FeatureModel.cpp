@@ -13,6 +13,7 @@
 #include "core/operations/CameraProcedures.h"
 #include "core/operations/CameraReadouts.h"
 #include "core/operations/FlashAreas.h"
+#include "core/operations/IdentityWrites.h"
 #include "core/operations/LinkNegotiation.h"
 #include "core/operations/LutExchange.h"
 #include "core/operations/ShadingExchange.h"
@@ -160,14 +161,19 @@ private:
             const char *display;
             std::uint32_t length;
             bool writable;
+            int writeId = -1;        // the command that writes it, when not its own
+            std::int32_t unlock = 0; // the unlock value that write needs
+            bool writeExtended = false;
         };
+        // The camera id is written after the unlock and, as in the windows, only in the
+        // extended control mode; the device version has a write command of its own.
         const TextRow texts[] = {
             {CommandId::MD, "Model Name", kTextBytes, false},
             {CommandId::VN, "Firmware Version", kTextBytes, false},
             {CommandId::FPVN, "FPGA Version", kTextBytes, false},
-            {CommandId::ID, "Camera ID", kCameraIdCharacters, false},
+            {CommandId::ID, "Camera ID", kCameraIdCharacters, true, CommandId::ID00, kCameraIdUnlockValue, true},
             {CommandId::UD, "User ID", kUserIdMaxBytes, true},
-            {CommandId::DV, "Device Version", kTextBytes, false},
+            {CommandId::DV, "Device Version", kTextBytes, true, CommandId::DV00},
             {CommandId::DVN, "Device Version Name", kTextBytes, false},
         };
         for (const TextRow &row : texts) {
@@ -176,6 +182,10 @@ private:
             f.kind = Kind::Text;
             f.length = row.length;
             f.writable = row.writable;
+            if (row.writeId >= 0)
+                f.writeMnemonic = commands_.MnemonicOf(row.writeId);
+            f.unlockValue = row.unlock;
+            f.writeExtendedOnly = row.writeExtended;
             add(f);
         }
         add(readOnlyValue(CommandId::TMP0, QStringLiteral("Temperature"), device));

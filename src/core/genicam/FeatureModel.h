@@ -44,6 +44,9 @@ struct Feature {
     QString selector;       // a selected feature's selector...
     QString selectorEntry;  // ...and the entry that selects this register
     bool invisible = false; // a helper the availability rules read
+    QString writeMnemonic;  // a text written by another command; empty for its own
+    std::int32_t unlockValue = 0;   // the unlock value sent before such a write; 0 for none
+    bool writeExtendedOnly = false; // read in any mode, written in the extended one only
     std::vector<QString> selects; // the features whose register this one chooses
 };
 

@@ -141,6 +141,8 @@ private:
         text(QStringLiteral("Visibility"), visibility(f));
         if (const QString available = availabilityName(f); !available.isEmpty())
             text(QStringLiteral("pIsAvailable"), available);
+        if (f.writeExtendedOnly)
+            text(QStringLiteral("pIsLocked"), QStringLiteral("IsLocked_StandardMode"));
     }
 
     void writeCategory(const Category &category)
@@ -290,6 +292,15 @@ private:
 
     void writeAvailability()
     {
+        // Locked while the control mode is the standard one.
+        startNode(QStringLiteral("IntSwissKnife"), QStringLiteral("IsLocked_StandardMode"), false);
+        text(QStringLiteral("Visibility"), QStringLiteral("Invisible"));
+        xml_->writeStartElement(QStringLiteral("pVariable"));
+        xml_->writeAttribute(QStringLiteral("Name"), QStringLiteral("MODE"));
+        xml_->writeCharacters(QStringLiteral("ControlMode"));
+        xml_->writeEndElement();
+        text(QStringLiteral("Formula"), QStringLiteral("MODE = 0"));
+        xml_->writeEndElement();
         std::set<QString> written;
         for (const Feature &f : description_.features) {
             const QString name = availabilityName(f);

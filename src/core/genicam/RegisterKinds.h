@@ -45,11 +45,15 @@ struct Entry {
     Slot slot;                  // Local: where its value is kept
     ModelMask lackedBy;
     bool extendedOnly;          // only in the extended control mode
+    const char *writeMnemonic;  // a text written by another command ("DV00"); "" for the same
+    std::int32_t unlockValue;   // sent with the unlock command before the write; 0 for none
+    bool writeExtendedOnly;     // readable always, written only in the extended control mode
 };
 
 // The fixed commands of the composite registers.
 struct WireCommands {
     const char *model;              // "MD"
+    const char *unlock;             // "ULCK"
     const char *baudRate;           // "CBDRT"
     const char *loadArea;           // "LD"
     const char *storeArea;          // "SA"

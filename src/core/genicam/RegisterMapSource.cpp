@@ -114,7 +114,9 @@ QByteArray WriteRegisterMapSource(const Description &description, const QByteArr
                (f.readable ? "true" : "false") + ", " + (f.writable ? "true" : "false") + ", " + number(f.minimum) + ", " +
                number(f.maximum) + ", " + codes + ", " + number(f.startValue) + ", " + QByteArray::number(f.writeLimitMs) +
                ", " + (f.pending ? "true" : "false") + ", Slot::" + slotName(f.slot) + ", " +
-               QByteArray::number(f.lackedBy) + ", " + (f.extendedOnly ? "true" : "false") + "},\n";
+               QByteArray::number(f.lackedBy) + ", " + (f.extendedOnly ? "true" : "false") + ", " +
+               quoted(f.writeMnemonic) + ", " + QByteArray::number(f.unlockValue) + ", " +
+               (f.writeExtendedOnly ? "true" : "false") + "},\n";
     }
     out += "};\n\n";
 
@@ -131,7 +133,8 @@ QByteArray WriteRegisterMapSource(const Description &description, const QByteArr
         lutIndex.append(mnemonic(LutCommandsOf(channel).indexCommand));
         lutValue.append(mnemonic(LutCommandsOf(channel).valueCommand));
     }
-    out += "constexpr WireCommands kCommands = {\n    " + mnemonic(CommandId::MD) + ", " + mnemonic(CommandId::CBDRT) +
+    out += "constexpr WireCommands kCommands = {\n    " + mnemonic(CommandId::MD) + ", " + mnemonic(CommandId::ULCK) +
+           ", " + mnemonic(CommandId::CBDRT) +
            ", " + mnemonic(CommandId::LD) + ", " + mnemonic(CommandId::SA) + ", " + mnemonic(CommandId::SA00) + ",\n    " +
            mnemonic(CommandId::SDDS) + ", " + mnemonic(CommandId::SDDI) + ", " + mnemonic(CommandId::SDD) + ",\n    {" +
            lutIndex.join(", ") + "}, {" + lutValue.join(", ") + "},\n    " + QByteArray::number(kParameterSetTimeoutMs) +

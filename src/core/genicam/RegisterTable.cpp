@@ -20,8 +20,13 @@ QString wireText(const Feature &f)
 {
     using RegisterMap::Kind;
     switch (f.kind) {
-    case Kind::Value:
     case Kind::Text:
+        if (!f.writeMnemonic.isEmpty())
+            return QStringLiteral("`%1?` / %2`%3=`")
+                .arg(f.mnemonic, f.unlockValue ? QStringLiteral("`ULCK=%1`, then ").arg(f.unlockValue) : QString(),
+                     f.writeMnemonic);
+        return QStringLiteral("`%1?` / `%1=`").arg(f.mnemonic);
+    case Kind::Value:
         return QStringLiteral("`%1?` / `%1=`").arg(f.mnemonic);
     case Kind::Procedure:
         return QStringLiteral("`%1=%2`").arg(f.mnemonic).arg(f.startValue);
@@ -65,6 +70,8 @@ QString notesText(const Feature &f)
         notes.append(QStringLiteral("pending write, up to %1 ms").arg(f.writeLimitMs));
     if (f.extendedOnly)
         notes.append(QStringLiteral("extended mode"));
+    if (f.writeExtendedOnly)
+        notes.append(QStringLiteral("written in the extended mode"));
     for (const QString &name : CameraModel::SupportedNames()) {
         CameraModel model;
         model.Assign(name);
