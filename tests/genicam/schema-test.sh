@@ -11,7 +11,11 @@ if [ ! -s "$xsd" ]; then
   mkdir -p "$cache"
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
-  (cd "$work" && apt-get download -qq aravis-tools) || { echo "cannot download aravis-tools" >&2; exit 1; }
+  # A machine whose package lists were cleared after the set-up fetches them again first.
+  if ! (cd "$work" && apt-get download -qq aravis-tools 2>/dev/null); then
+    [ "$(id -u)" -eq 0 ] && apt-get update -qq || true
+    (cd "$work" && apt-get download -qq aravis-tools) || { echo "cannot download aravis-tools" >&2; exit 1; }
+  fi
   dpkg-deb -x "$work"/aravis-tools_*.deb "$work/root"
   gresource extract "$work/root/usr/bin/arv-test-0.8" /org/aravis/GenApiSchema_Version_1_1.xsd > "$work/schema.xsd"
   grep -q 'targetNamespace="http://www.genicam.org/GenApi/Version_1_1"' "$work/schema.xsd"
