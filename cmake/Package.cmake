@@ -18,6 +18,13 @@ set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME tool)
 include(cmake/ManPages.cmake)
 
 install(TARGETS qn-control-tool qnctl qn-camera-sim RUNTIME DESTINATION bin)
+# The CLProtocol library where GenTL producers look for one: <location>/Linux64_x64/lib*.so,
+# the GenApi description beside it in <location> under its XML id, and the location added to
+# GENICAM_CLPROTOCOL for every login shell.
+set(QN_CLPROTOCOL_LOCATION lib/${QN_PACKAGE}/CLProtocol)
+install(TARGETS qnclprotocol LIBRARY DESTINATION ${QN_CLPROTOCOL_LOCATION}/Linux64_x64)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/genicam/xml/ DESTINATION ${QN_CLPROTOCOL_LOCATION})
+install(FILES ${QN_PACKAGING}/genicam-clprotocol.sh DESTINATION /etc/profile.d)
 # The Python module and its stub, where the system's python3 finds them.
 if(TARGET qncam)
   install(TARGETS qncam LIBRARY DESTINATION lib/python3/dist-packages COMPONENT python)
@@ -65,6 +72,9 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tool)
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${QN_PACKAGE})
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS ${QN_FONT_PACKAGE})
+# The GENICAM_CLPROTOCOL snippet in /etc is the administrator's to change.
+set(CPACK_DEBIAN_TOOL_PACKAGE_CONTROL_EXTRA ${QN_PACKAGING}/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Each description's first line is the package's summary; then one paragraph line per source
 # line: lintian wants each within 80 columns.
 string(JOIN "\n" CPACK_DEBIAN_TOOL_DESCRIPTION

@@ -39,9 +39,14 @@ for wanted in ./usr/bin/qn-control-tool ./usr/bin/qn-camera-sim ./usr/bin/qnctl 
               ./usr/share/icons/hicolor/32x32/apps/example.korvel.QnControlTool.png \
               ./usr/share/doc/qn-control-tool/copyright ./usr/share/doc/qn-control-tool/changelog.gz \
               ./usr/share/man/man1/qn-control-tool.1.gz ./usr/share/man/man1/qnctl.1.gz \
-              ./usr/share/man/man1/qn-camera-sim.1.gz ./usr/share/bash-completion/completions/qnctl; do
+              ./usr/share/man/man1/qn-camera-sim.1.gz ./usr/share/bash-completion/completions/qnctl \
+              ./usr/lib/qn-control-tool/CLProtocol/Linux64_x64/libqnclprotocol.so \
+              ./etc/profile.d/genicam-clprotocol.sh; do
   require_files "$listing" "$wanted"
 done
+# The GenApi description beside the CLProtocol library, under its XML id.
+grep -qxE '\./usr/lib/qn-control-tool/CLProtocol/SchemaVersion\.1\.1@[^/]*\.xml' <<<"$listing" \
+  || { echo "missing from the package: the GenApi description beside the CLProtocol library" >&2; exit 1; }
 ! grep -q '/dist-packages/' <<<"$listing" || { echo "the tool's package holds the Python module" >&2; exit 1; }
 depends="$(dpkg-deb --field "$deb" Depends)"
 grep -q 'libqt6widgets6' <<<"$depends" || { echo "no Qt dependency computed" >&2; exit 1; }

@@ -17,8 +17,9 @@ constexpr std::array<CommandHelp, 22> kCommandHelp = {{
     {"identify", "identify", "model, firmware, versions and ids",
      "Model name and code, firmware, FPGA and device version, camera id, user id."},
     {"get", "get NAME...", "read parameters",
-     "Reads parameters by mnemonic (GA) or page label (Width, Image format/Width), and the\n"
-     "readouts the camera gives on request: Temperature (TMP0), Counter 0 to Counter 3 (CV0..CV3,\n"
+     "Reads parameters by mnemonic (GA), page label (Exposure Time, Image format/Width) or SFNC\n"
+     "name (ExposureTime, Gain[Red]; a label two groups share stays theirs), and the readouts\n"
+     "the camera gives on request: Temperature (TMP0), Counter 0 to Counter 3 (CV0..CV3,\n"
      "each with its status), Line Rate min limit (LRMIN), Exposure max limit (PEMAX) and Exposure\n"
      "min limit (PEMIN)."},
     {"set", "set NAME=VALUE...", "check, then write parameters",

@@ -41,7 +41,8 @@ std::unique_ptr<CameraHandle> openCamera(std::optional<std::string> port, py::ob
 constexpr const char *kModuleDoc = R"(Drive QN-5200 line-scan colour cameras from Python.
 
 The module calls the same camera core as the qnctl command line: the same link search,
-parameter names (mnemonics such as "GA" or page labels such as "Image format/Width"), limits,
+parameter names (mnemonics such as "GA", page labels such as "Image format/Width" or SFNC
+names such as "ExposureTime" and "Gain[Red]"), limits,
 setting-file rules and messages.
 
     import qncam

@@ -37,12 +37,19 @@ TEST(ParameterCatalog, NamesByMnemonicLabelAndGroup)
         {"Image format/Width", "WTC"},
         {"white balance/width", "AWBW"},
         {"Exposure Time", "PE"},
+        // SFNC names, from the table the GenApi description is generated from.
+        {"ExposureTime", "PE"},
+        {"Gain", "GA"},
+        {"Gain[Red]", "GAR"},
+        {"BlackLevel[Blue]", "BLB"},
+        {"PixelFormat", "BA"},
     };
     for (const Case &k : cases)
         EXPECT_EQ(c.Find(k.name).mnemonic, QString::fromLatin1(k.mnemonic)) << k.name;
 
     // Mnemonics are exact: "ga" is no mnemonic and no label.
     EXPECT_FALSE(c.catalog.Find(QStringLiteral("ga")).parameter);
+    EXPECT_FALSE(c.catalog.Find(QStringLiteral("Gain[Purple]")).parameter);
     const ParameterLookup shared = c.catalog.Find(QStringLiteral("Width"));
     EXPECT_FALSE(shared.parameter);
     EXPECT_TRUE(shared.error.contains(QStringLiteral("\"Image format/Width\""))) << shared.error.toStdString();

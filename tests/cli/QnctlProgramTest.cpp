@@ -67,6 +67,18 @@ TEST(Qnctl, GetAndSetByMnemonicAndByLabel)
     EXPECT_TRUE(text.out.startsWith("GA = 321")) << Describe(text);
 }
 
+TEST(Qnctl, SfncNamesAreAliases)
+{
+    QnctlRig rig;
+    const QnctlRun set = rig.Run({kFixedRate, QStringLiteral("set"), QStringLiteral("Gain[Red]=200")});
+    ASSERT_EQ(set.exitCode, 0) << Describe(set);
+    EXPECT_EQ(rig.Simulator().Value(QStringLiteral("GAR")), 200);
+    rig.Simulator().ClearWireLog();
+    const QnctlRun get = rig.Run({kFixedRate, QStringLiteral("get"), QStringLiteral("ExposureTime")});
+    EXPECT_TRUE(get.out.startsWith("PE = ")) << Describe(get);
+    EXPECT_TRUE(rig.Simulator().ReceivedLines().contains("PE?"));
+}
+
 TEST(Qnctl, WhatIsRefusedAndWhereItIsRefused)
 {
     QnctlRig rig;

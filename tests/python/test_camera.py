@@ -52,6 +52,7 @@ def test_the_simulator_program_is_a_camera_as_shipped(sim):
     ({"CL Configuration": "Eighty"}, {}, ["CLCFG=4"], {"CLCFG": "Eighty"}),
     ({"GA": 120}, {"Image format/Width": 2048}, ["GA=120", "WTC=2048"], {"GA": 120, "WTC": 2048}),
     ({"CL Configuration": 2}, {}, ["CLCFG=2"], {"CLCFG": "Full"}),  # a list also takes its code
+    ({"Gain[Red]": 200, "ExposureTime": 4000}, {}, ["GAR=200", "PE=4000"], {"GAR": 200, "ExposureTime": 4000}),
 ])
 def test_set_writes_in_order(sim, camera, values, more, wire, read_back):
     before = len(sim.wire())

@@ -4,6 +4,7 @@
 
 #include "core/catalog/ListCodeTables.h"
 #include "core/catalog/PageTables.h"
+#include "core/catalog/SfncNames.h"
 #include "core/protocol/CommandTable.h"
 #include "core/protocol/ControlTable.h"
 
@@ -61,13 +62,35 @@ ParameterLookup ParameterCatalog::Find(const QString &name) const
     }
     if (byLabel.size() == 1)
         return {*byLabel.front(), {}};
-    if (byLabel.empty())
+    if (byLabel.empty()) {
+        if (const Parameter *standard = findStandardName(name))
+            return {*standard, {}};
         return {std::nullopt, QStringLiteral("%1: no parameter has this mnemonic or label").arg(name)};
+    }
     QStringList offered;
     for (const Parameter *parameter : byLabel)
         offered.append(QStringLiteral("\"%1\" (%2)").arg(parameter->QualifiedLabel(), parameter->mnemonic));
     return {std::nullopt, QStringLiteral("%1: several groups have this label; give one of %2")
                               .arg(name, offered.join(QStringLiteral(", ")))};
+}
+
+const Parameter *ParameterCatalog::findStandardName(const QString &name) const
+{
+    const std::string wanted = name.toStdString();
+    const SfncName *firstOfSelector = nullptr;
+    for (const SfncName &entry : kSfncNames) {
+        // A selector's first entry also answers to the bare name: "Gain" is "Gain[All]".
+        const bool first = entry.selector && (!firstOfSelector || std::string_view(firstOfSelector->selector) != entry.selector);
+        if (first)
+            firstOfSelector = &entry;
+        if (wanted != SfncAlias(entry) && !(first && wanted == entry.name))
+            continue;
+        for (const Parameter &parameter : parameters_) {
+            if (parameter.mnemonic == QLatin1String(entry.mnemonic))
+                return &parameter;
+        }
+    }
+    return nullptr;
 }
 
 std::int32_t ParameterCatalog::codeOfEntry(const Parameter &parameter, int entry) const

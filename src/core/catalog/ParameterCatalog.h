@@ -43,9 +43,10 @@ class ParameterCatalog {
 public:
     ParameterCatalog(const ControlTable &table, const CommandTable &commands);
 
-    // A mnemonic ("GA", exact), a group-qualified label ("Image format/Width") or a label
-    // that only one group has ("Exposure Time"); labels are compared without regard to case.
-    // A label that several groups share is refused with every qualified name offered.
+    // A mnemonic ("GA", exact), a group-qualified label ("Image format/Width"), a label
+    // that only one group has ("Exposure Time"; labels are compared without regard to case) or
+    // the parameter's SFNC name ("ExposureTime", "Gain[Red]", exact). A label that several
+    // groups share is refused with every qualified name offered, even where SFNC has the name.
     ParameterLookup Find(const QString &name) const;
 
     // The text of a value: a list parameter's entry text, else the number.
@@ -61,6 +62,9 @@ public:
     // the row's minimum and maximum); empty when it is within them.
     QString OutsideLimits(const Parameter &parameter, std::int32_t value) const;
 
+    // The camera's code of a list parameter's entry (its position unless a code table says).
+    std::int32_t CodeOfEntry(const Parameter &parameter, int entry) const { return codeOfEntry(parameter, entry); }
+
     // The parameter of a control id; nullptr when none has it.
     const Parameter *OfControl(int controlId) const;
 
@@ -71,6 +75,7 @@ public:
 
 private:
     std::int32_t codeOfEntry(const Parameter &parameter, int entry) const;
+    const Parameter *findStandardName(const QString &name) const;
     QString entryChoice(const Parameter &parameter) const; // "give one of Off, On"
 
     const ControlTable &table_;

@@ -119,6 +119,12 @@ QString CameraProcedureNames()
     return names.join(QStringLiteral(", "));
 }
 
+ProcedureWire WireOf(CameraProcedure procedure)
+{
+    const ProcedureRow &row = kRows[static_cast<std::size_t>(procedure)];
+    return {row.startId, row.startValue, row.startLimitMs, row.resultId};
+}
+
 void PauseFor(const ProcedurePause &pause, std::uint32_t ms)
 {
     if (pause)

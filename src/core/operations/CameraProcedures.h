@@ -58,6 +58,16 @@ std::optional<CameraProcedure> FindCameraProcedure(const QString &name);
 // "white-balance, white-balance-exposure, ...", for a usage text.
 QString CameraProcedureNames();
 
+// What a procedure puts on the wire: its start write, how long the camera may take to
+// acknowledge it, and the status command that gives its result code.
+struct ProcedureWire {
+    int startId;
+    std::int32_t startValue;
+    std::uint32_t startLimitMs;
+    int resultId;
+};
+ProcedureWire WireOf(CameraProcedure procedure);
+
 ProcedureResult RunCameraProcedure(Command &command, CameraProcedure procedure, const ProcedurePause &pause = {});
 
 // The parts the windows' chained auto setting shares.

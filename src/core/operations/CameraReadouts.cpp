@@ -72,6 +72,11 @@ const NamedReadout *FindReadout(const QString &name)
     return nullptr;
 }
 
+std::span<const NamedReadout> NamedReadouts()
+{
+    return kReadouts;
+}
+
 ReadoutValue ReadNamedReadout(Command &command, const NamedReadout &readout)
 {
     if (readout.counter >= 0) {

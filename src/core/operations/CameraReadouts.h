@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include <QString>
 
@@ -48,6 +49,7 @@ struct NamedReadout {
     int counter = -1; // 0..3 for a counter
 };
 const NamedReadout *FindReadout(const QString &name);
+std::span<const NamedReadout> NamedReadouts();
 struct ReadoutValue {
     std::optional<std::int32_t> value; // none when the query failed
     QString status;                    // a counter's status text

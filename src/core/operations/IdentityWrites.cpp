@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr std::uint32_t kWriteMs = 5000;
-constexpr std::uint32_t kDeviceVersionWriteMs = 10000;
-constexpr std::int32_t kUnlockValue = 5918274;
+constexpr std::uint32_t kWriteMs = kIdentityWriteMs;
+constexpr std::int32_t kUnlockValue = kCameraIdUnlockValue;
 
 // True when the text may be sent; otherwise the operator has been told why not.
 bool acceptable(Dialogs &dialogs, const QString &text, const QString &what)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -12,6 +13,11 @@ class Dialogs;
 // The identification writes of every front end, each with its own boxes (the windows' texts). A
 // text that cannot travel inside one command line (line break, character outside Latin-1, too
 // long) is refused with a box before anything is sent.
+
+inline constexpr std::uint32_t kIdentityWriteMs = 5000;
+inline constexpr std::uint32_t kDeviceVersionWriteMs = 10000;
+// "ULCK" takes this before "ID00" writes the camera id.
+inline constexpr std::int32_t kCameraIdUnlockValue = 5918274;
 
 enum class IdentityWrite {
     Written,

@@ -7,23 +7,18 @@
 
 namespace {
 
-struct ChannelCommands {
-    int indexCommand;
-    int valueCommand;
-};
+constexpr std::array<LutChannelCommands, 3> kChannelCommands = {{{97, 100}, {96, 99}, {98, 101}}};
 
-constexpr std::array<ChannelCommands, 3> kChannelCommands = {{{97, 100}, {96, 99}, {98, 101}}};
+} // namespace
 
-const ChannelCommands &commandsOf(int channel)
+const LutChannelCommands &LutCommandsOf(int channel)
 {
     return kChannelCommands[static_cast<std::size_t>(std::clamp(channel, 0, 2))];
 }
 
-} // namespace
-
 int ReadLutEntries(Command &command, int channel, LutTable &table, const std::function<void(int done)> &step)
 {
-    const ChannelCommands &row = commandsOf(channel);
+    const LutChannelCommands &row = LutCommandsOf(channel);
     for (int i = 0; i < kLutEntries; ++i) {
         command.SetValue(row.indexCommand, i, kLutExchangeTimeoutMs);
         std::int32_t value = 0;
@@ -38,7 +33,7 @@ int ReadLutEntries(Command &command, int channel, LutTable &table, const std::fu
 
 int WriteLutEntries(Command &command, int channel, const LutTable &table, const std::function<void(int done)> &step)
 {
-    const ChannelCommands &row = commandsOf(channel);
+    const LutChannelCommands &row = LutCommandsOf(channel);
     const auto silent = [&command](bool done) { return !done && command.LastOutcome() == Command::Outcome::NoAnswer; };
     for (int i = 0; i < kLutEntries; ++i) {
         if (silent(command.SetValue(row.indexCommand, i, kLutExchangeTimeoutMs)) ||

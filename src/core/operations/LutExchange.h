@@ -10,6 +10,13 @@ class Command;
 // then its value. Channels: 0 red, 1 green, 2 blue.
 inline constexpr unsigned kLutExchangeTimeoutMs = 1000;
 
+struct LutChannelCommands {
+    int indexCommand;
+    int valueCommand;
+};
+// The index and value commands of a channel (clamped to 0..2).
+const LutChannelCommands &LutCommandsOf(int channel);
+
 // Reads the entries into the table; values above the largest are kept as the largest. Stops
 // at the first entry whose value does not come; entries from there on keep their values. The
 // step is told each entry done (1-based). Returns the number of entries read.

@@ -7,9 +7,9 @@
 namespace {
 
 constexpr std::uint32_t kModeQueryMs = 5000;
-constexpr std::uint32_t kChannelSelectMs = 3000;
-constexpr std::uint32_t kValueMs = 1000;
-constexpr std::uint32_t kFinishMs = 5000;
+constexpr std::uint32_t kChannelSelectMs = kShadingChannelSelectMs;
+constexpr std::uint32_t kValueMs = kShadingValueMs;
+constexpr std::uint32_t kFinishMs = kShadingFinishMs;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "core/formats/ShadingFile.h"
@@ -11,6 +12,10 @@ class Dialogs;
 // ("SDDS"), then for each value its index ("SDDI") and the value itself ("SDD"). Both front
 // ends move the tables with these; the windows add the progress window and the file dialogs.
 enum class ShadingDirection { Read, Write };
+
+inline constexpr std::uint32_t kShadingChannelSelectMs = 3000;
+inline constexpr std::uint32_t kShadingValueMs = 1000;
+inline constexpr std::uint32_t kShadingFinishMs = 5000; // taking the tables into use, storing them
 
 // How much of the tables a transfer moves; the whole tables unless a test says otherwise.
 struct ShadingShape {

@@ -4,6 +4,7 @@
 #include "core/common/LineLog.h"
 #include "core/protocol/CommandEvents.h"
 #include "core/protocol/CommandFormat.h"
+#include "core/protocol/WireText.h"
 #include "core/transport/SerialLink.h"
 
 namespace {
@@ -230,7 +231,7 @@ bool Command::sendSet(int commandId, const CommandValue &value, std::uint32_t ti
     }
 
     const QString reply = TakeOldestLine();
-    const bool complete = reply.left(8).toUpper() == QStringLiteral("COMPLETE");
+    const bool complete = WireText::IsAcknowledgement(reply.toLatin1().toStdString());
     lastOutcome_ = complete ? Outcome::Answered : Outcome::Refused;
     if (!complete)
         showCommunicationError(dialogs_, reply);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "core/protocol/WireText.h"
+
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
+const QString kLineEnd = QString::fromLatin1(WireText::kLineEnd.data(), WireText::kLineEnd.size());
 
 QString valueText(const CommandTable &table, int commandId, const CommandValue &value)
 {
@@ -25,7 +27,8 @@ QString valueText(const CommandTable &table, int commandId, const CommandValue &
 QString FormatSet(const CommandTable &table, int commandId, const CommandValue &value,
                   bool withLineEnd)
 {
-    QString line = table.MnemonicOf(commandId) + u'=' + valueText(table, commandId, value);
+    QString line = QString::fromLatin1(WireText::SetLine(table.MnemonicOf(commandId).toLatin1().toStdString(),
+                                                         valueText(table, commandId, value).toLatin1().toStdString()));
     if (withLineEnd)
         line += kLineEnd;
     return line;
@@ -33,7 +36,7 @@ QString FormatSet(const CommandTable &table, int commandId, const CommandValue &
 
 QString FormatQuery(const CommandTable &table, int commandId, bool withLineEnd)
 {
-    QString line = table.MnemonicOf(commandId) + u'?';
+    QString line = QString::fromLatin1(WireText::QueryLine(table.MnemonicOf(commandId).toLatin1().toStdString()));
     if (withLineEnd)
         line += kLineEnd;
     return line;

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::uint32_t kSendTimeoutMs = 5000;
+constexpr std::uint32_t kSendTimeoutMs = kParameterSetTimeoutMs;
 
 // Command families that one control edits; they map back to that control.
 struct FamilyRange {

@@ -25,6 +25,9 @@ struct ControlEntry {
 
 inline constexpr int kControlRowCount = 222; // rows before the end row
 
+// What the tool waits for the camera to acknowledge an ordinary set.
+inline constexpr std::uint32_t kParameterSetTimeoutMs = 5000;
+
 // The initial data: 222 rows and the end row (control id -1).
 extern const std::array<ControlEntry, kControlRowCount + 1> kInitialControlRows;
 

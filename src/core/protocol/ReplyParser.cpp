@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include "core/protocol/WireText.h"
+
 namespace {
 
 constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
@@ -14,16 +16,6 @@ constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-int hexDigit(QChar c)
-{
-    if (isDigit(c))
-        return c.unicode() - u'0';
-    const char16_t upper = QChar::toUpper(c.unicode());
-    if (upper >= u'A' && upper <= u'F')
-        return upper - u'A' + 10;
-    return -1;
 }
 
 int skipDigits(const QString &text, int pos)
@@ -67,32 +59,12 @@ void convertValue(ValueType type, std::int32_t decimals, const QString &text, Co
 
 std::int32_t ParseDecimalPrefix(const QString &text)
 {
-    int pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == u'-' || text[pos] == u'+')) {
-        negative = text[pos] == u'-';
-        ++pos;
-    }
-    std::int64_t magnitude = 0;
-    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
-        magnitude = magnitude * 10 + (text[pos].unicode() - u'0');
-        if (magnitude > kIntMax + 1)
-            magnitude = kIntMax + 1; // keeps the sum bounded; clamped below
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<std::int32_t>(std::clamp(value, kIntMin, kIntMax));
+    return WireText::ParseDecimalPrefix(text.toLatin1().toStdString());
 }
 
 std::int32_t ParseHexPrefix(const QString &digits)
 {
-    std::uint64_t value = 0;
-    for (QChar c : digits) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            break;
-        value = std::min<std::uint64_t>(value * 16 + static_cast<unsigned>(digit), 0xFFFFFFFFu);
-    }
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    return WireText::ParseHexPrefix(digits.toLatin1().toStdString());
 }
 
 double ParseRealPrefix(const QString &text)
