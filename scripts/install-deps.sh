@@ -4,8 +4,8 @@
 # package may start (ports 2000-3001) is neither used nor in the way. fonts-sawarabi-gothic: the
 # font the tool's package depends on, which the font coverage test reads (fc-query).
 # libaravis-dev: the independent GenApi engine the CLProtocol library's test drives;
-# libxml2-utils and libglib2.0-bin (xmllint, gresource): the GenApi schema check, which takes
-# the schema out of the aravis-tools package it downloads itself.
+# aravis-tools, libxml2-utils and libglib2.0-bin: the GenApi schema check takes the schema out
+# of aravis-tools' arv-test-0.8 (gresource) and validates with xmllint.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-serialport-dev
@@ -15,7 +15,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-s
           dbus-daemon at-spi2-core python3-pyatspi
           ser2net pybind11-dev python3-dev python3-pytest
           libmosquitto-dev mosquitto mosquitto-clients openssl ca-certificates chromium
-          libaravis-dev libusb-1.0-0-dev libxml2-utils libglib2.0-bin)
+          libaravis-dev libusb-1.0-0-dev aravis-tools libxml2-utils libglib2.0-bin)
 
 # The Debian packages first; nothing to do there when all are in.
 install_missing_packages() {
