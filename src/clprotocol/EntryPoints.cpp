@@ -71,6 +71,26 @@ CLINT32 copyOut(std::string_view text, CLINT8 *buffer, CLUINT32 *size)
     return clprotocol::kNoError;
 }
 
+// One register exchange: the cookie and the pointers checked, the connection's exchange held
+// for its length, and a failure logged with its address (a pending write is no failure).
+template <typename Run>
+CLINT32 registerExchange(CLUINT32 cookie, ISerial *serial, const void *buffer, const char *what, CLINT64 address,
+                         const Run &run)
+{
+    Library &lib = library();
+    const std::shared_ptr<Connection> connection = lib.Find(cookie);
+    if (!connection)
+        return clprotocol::kInvalidCookie;
+    if (!serial || !buffer)
+        return clprotocol::kInvalidPointer;
+    const std::lock_guard exchange(connection->Mutex());
+    const CLINT32 result = run(*connection, *serial);
+    if (result != clprotocol::kNoError && result != clprotocol::kPendingWrite)
+        lib.Log(clprotocol::kLogError, "%s of 0x%llx: %s", what, static_cast<unsigned long long>(address),
+                connection->LastError().c_str());
+    return result;
+}
+
 } // namespace
 
 extern "C" {
@@ -141,35 +161,17 @@ CLINT32 clpGetXMLDescription(ISerial *, const CLUINT32 Cookie, const CLINT8 *pXM
 CLINT32 clpReadRegister(ISerial *pSerial, const CLUINT32 Cookie, const CLINT64 Address, CLINT8 *pBuffer,
                         const CLINT64 BufferSize, const CLUINT32 TimeOut)
 {
-    Library &lib = library();
-    const std::shared_ptr<Connection> connection = lib.Find(Cookie);
-    if (!connection)
-        return clprotocol::kInvalidCookie;
-    if (!pSerial || !pBuffer)
-        return clprotocol::kInvalidPointer;
-    const std::lock_guard exchange(connection->Mutex());
-    const CLINT32 result = connection->Read(*pSerial, Address, pBuffer, BufferSize, TimeOut);
-    if (result != clprotocol::kNoError)
-        lib.Log(clprotocol::kLogError, "read of 0x%llx: %s", static_cast<unsigned long long>(Address),
-                connection->LastError().c_str());
-    return result;
+    return registerExchange(Cookie, pSerial, pBuffer, "read", Address, [&](Connection &connection, ISerial &serial) {
+        return connection.Read(serial, Address, pBuffer, BufferSize, TimeOut);
+    });
 }
 
 CLINT32 clpWriteRegister(ISerial *pSerial, const CLUINT32 Cookie, const CLINT64 Address, const CLINT8 *pBuffer,
                          const CLINT64 BufferSize, const CLUINT32 TimeOut)
 {
-    Library &lib = library();
-    const std::shared_ptr<Connection> connection = lib.Find(Cookie);
-    if (!connection)
-        return clprotocol::kInvalidCookie;
-    if (!pSerial || !pBuffer)
-        return clprotocol::kInvalidPointer;
-    const std::lock_guard exchange(connection->Mutex());
-    const CLINT32 result = connection->Write(*pSerial, Address, pBuffer, BufferSize, TimeOut);
-    if (result != clprotocol::kNoError && result != clprotocol::kPendingWrite)
-        lib.Log(clprotocol::kLogError, "write of 0x%llx: %s", static_cast<unsigned long long>(Address),
-                connection->LastError().c_str());
-    return result;
+    return registerExchange(Cookie, pSerial, pBuffer, "write", Address, [&](Connection &connection, ISerial &serial) {
+        return connection.Write(serial, Address, pBuffer, BufferSize, TimeOut);
+    });
 }
 
 CLINT32 clpContinueWriteRegister(ISerial *pSerial, const CLUINT32 Cookie, const BOOL8 ContinueWaiting,
